@@ -1,0 +1,234 @@
+// Variant and SafeArray: the automation runtime's typed value and array, with its coercions.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <type_traits>
+#include <vector>
+
+#include "orvex/date.hpp"
+#include "orvex/decimal.hpp"
+#include "orvex/locale.hpp"
+#include "orvex/types.hpp"
+
+namespace orvex {
+
+template <class T>
+using sp = std::shared_ptr<T>;
+
+class Dispatch;
+
+// Base of every object that a Variant can hold (subtype Object).
+class Object {
+ public:
+  virtual ~Object() = default;
+};
+
+// Variant subtype numbers, as VarType() returns them.
+enum VbVarType : uint16_t {
+  vbEmpty = 0,
+  vbNull = 1,
+  vbInteger = 2,   // I2
+  vbLong = 3,      // I4
+  vbSingle = 4,    // R4
+  vbDouble = 5,    // R8
+  vbCurrency = 6,
+  vbDate = 7,
+  vbString = 8,
+  vbObject = 9,
+  vbError = 10,
+  vbBoolean = 11,
+  vbVariant = 12,
+  vbDecimal = 14,
+  vbByte = 17,
+  vbUserDefinedType = 36,  // a TErrorObject or TDllErrorInfo record
+  vbArray = 0x2000,
+};
+
+// The error value of an omitted optional argument.
+inline constexpr int32_t kParamNotFound = static_cast<int32_t>(0x80020004u);
+
+class Variant;
+
+// An automation array: one or more dimensions, each with its own lower bound, or undimensioned.
+class SafeArray {
+ public:
+  struct Bound {
+    int32_t lower = 0;
+    int32_t count = 0;
+  };
+
+  SafeArray();                                    // undimensioned
+  SafeArray(int32_t lowerBound, int32_t count);   // one dimension
+  explicit SafeArray(std::vector<Bound> bounds);  // first dimension first
+  // One dimension from lowerBound holding the given values in order.
+  static SafeArray Of(int32_t lowerBound, std::vector<Variant> values);
+
+  SafeArray(const SafeArray&);
+  SafeArray(SafeArray&&) noexcept;
+  SafeArray& operator=(const SafeArray&);
+  SafeArray& operator=(SafeArray&&) noexcept;
+  ~SafeArray();
+
+  bool IsDimensioned() const { return !bounds_.empty(); }
+  int32_t Dims() const { return static_cast<int32_t>(bounds_.size()); }
+  // dim counts from 1; error 9 when undimensioned or dim out of range.
+  int32_t LBound(int32_t dim = 1) const;
+  int32_t UBound(int32_t dim = 1) const;
+  size_t ElementTotal() const;
+
+  // One-dimensional access; error 9 outside the bounds (or on another number of dimensions).
+  Variant& operator[](int32_t index);
+  const Variant& operator[](int32_t index) const;
+  // Access by one index per dimension; error 9 outside the bounds.
+  Variant& At(const std::vector<int32_t>& indexes);
+  const Variant& At(const std::vector<int32_t>& indexes) const;
+
+  // Re-dimensions to one dimension, keeping the elements that still fit (ReDim Preserve).
+  void Redim(int32_t lowerBound, int32_t count, bool preserve = false);
+
+  // Subtype of the elements for VarType() (vbVariant for an array of variants).
+  uint16_t ElementType() const { return elementType_; }
+  void SetElementType(uint16_t vt) { elementType_ = vt; }
+
+  // All elements, first index varying fastest.
+  const std::vector<Variant>& Elements() const { return *data_; }
+
+ private:
+  size_t Offset(const std::vector<int32_t>& indexes) const;
+
+  std::vector<Bound> bounds_;
+  std::unique_ptr<std::vector<Variant>> data_;
+  uint16_t elementType_ = vbVariant;
+};
+
+class Variant {
+ public:
+  Variant();  // Empty
+  Variant(const char* text);
+  Variant(std::string text);
+  Variant(std::string_view text);
+  Variant(int16_t value);
+  Variant(int32_t value);
+  Variant(uint8_t value);  // Byte
+  Variant(float value);
+  Variant(double value);
+  Variant(bool value);
+  Variant(Date value);
+  Variant(Currency value);
+  Variant(Decimal value);
+  Variant(SafeArray value);
+  Variant(TErrorObject value);
+  Variant(TDllErrorInfo value);
+  Variant(std::nullptr_t);  // the object reference Nothing
+  template <class T, class = std::enable_if_t<std::is_base_of_v<Object, T>>>
+  Variant(std::shared_ptr<T> object) : Variant(std::static_pointer_cast<Object>(std::move(object)), 0) {}
+
+  static Variant Null();
+  static Variant Missing();  // Error 0x80020004, the omitted-argument marker
+  static Variant Error(int32_t scode);
+  static Variant Nothing() { return Variant(nullptr); }
+
+  Variant(const Variant&);
+  Variant(Variant&&) noexcept;
+  Variant& operator=(const Variant&);
+  Variant& operator=(Variant&&) noexcept;
+  ~Variant();
+
+  // The subtype number; an array gives vbArray + its element subtype.
+  uint16_t VarType() const;
+  bool IsEmpty() const { return VarType() == vbEmpty; }
+  bool IsNull() const { return VarType() == vbNull; }
+  bool IsMissing() const;
+  bool IsObject() const { return VarType() == vbObject; }
+  bool IsArray() const { return (VarType() & vbArray) != 0; }
+
+  // Raw access to the value of the subtype held; error 13 when another subtype is held.
+  int16_t I2() const;
+  int32_t I4() const;
+  float R4() const;
+  double R8() const;
+  Currency Cy() const;
+  Date DateValue() const;
+  const std::string& Str() const;
+  bool Bool() const;
+  Decimal Dec() const;
+  uint8_t Byte() const;
+  int32_t ErrorCode() const;
+  SafeArray& Array();
+  const SafeArray& Array() const;
+  sp<Object> AsObjectRef() const;  // nullptr for Nothing
+  sp<Dispatch> AsObject() const;   // the object as a Dispatch; error 13 if not one
+  TErrorObject AsErrorObject() const;
+  TDllErrorInfo AsDllErrorInfo() const;
+  template <class T>
+  sp<T> AsObjectOf() const {
+    return std::dynamic_pointer_cast<T>(AsObjectRef());
+  }
+
+ private:
+  Variant(sp<Object> object, int);
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+// ---- Coercions of the automation runtime ----------------------------------------------------
+// Text is read and written in the locale given, or the calling thread's host locale
+// (CurrentHost()->UserLocale()) when none is given. Rules: fractions to integers round half to
+// even; Empty gives 0, "" or False; Null gives error 94 (CStr too); text that does not read as the
+// target gives 13; a value outside the target's range gives 6.
+
+std::string CStr(const Variant& value);
+std::string CStr(const Variant& value, const Locale& locale);
+int16_t CInt(const Variant& value);
+int16_t CInt(const Variant& value, const Locale& locale);
+int32_t CLng(const Variant& value);
+int32_t CLng(const Variant& value, const Locale& locale);
+uint8_t CByte(const Variant& value);
+uint8_t CByte(const Variant& value, const Locale& locale);
+float CSng(const Variant& value);
+float CSng(const Variant& value, const Locale& locale);
+double CDbl(const Variant& value);
+double CDbl(const Variant& value, const Locale& locale);
+Currency CCur(const Variant& value);
+Currency CCur(const Variant& value, const Locale& locale);
+Decimal CDec(const Variant& value);
+Decimal CDec(const Variant& value, const Locale& locale);
+Date CDate(const Variant& value);
+Date CDate(const Variant& value, const Locale& locale);
+bool CBool(const Variant& value);
+bool CBool(const Variant& value, const Locale& locale);
+
+// True for numbers, Empty, Booleans, and text that reads as a number in the locale.
+bool IsNumeric(const Variant& value);
+bool IsNumeric(const Variant& value, const Locale& locale);
+// True for dates and text that reads as a date in the locale.
+bool IsDate(const Variant& value);
+bool IsDate(const Variant& value, const Locale& locale);
+
+// Converts to the subtype vt (vbInteger ... vbByte, vbString, vbVariant = unchanged), with the
+// rules above. Used wherever an argument must take a declared type.
+Variant ChangeType(const Variant& value, uint16_t vt);
+Variant ChangeType(const Variant& value, uint16_t vt, const Locale& locale);
+
+// ---- Date text ------------------------------------------------------------------------------
+
+// The general date text: short date, a blank, long time; the time is left out at exactly
+// midnight, and the date is left out for a pure time (day 0).
+std::string FormatGeneralDate(Date value, const Locale& locale);
+std::string FormatGeneralDate(Date value);
+// Reads text as a date the way the runtime's CDate does in the locale (its day order and
+// separators, four-digit year first for year-month-day text, an optional time with AM/PM).
+std::optional<Date> ParseDate(std::string_view text, const Locale& locale);
+// Formats with a user pattern: yyyy yy mm m dd d (date), hh h nn n ss s (time), AM/PM;
+// "/" stands for the locale's date separator and ":" for its time separator.
+std::string FormatDate(Date value, std::string_view pattern, const Locale& locale);
+
+// Reads text as a number in the locale (its decimal and thousands separators, an optional sign,
+// an exponent, surrounding blanks). Empty optional when the text is not a number.
+std::optional<double> ParseNumber(std::string_view text, const Locale& locale);
+
+}  // namespace orvex
