@@ -44,6 +44,10 @@ namespace MMain {
 
 // The computer name cached for this thread by Main; empty before.
 extern thread_local std::string gstrComputerName;
+// text with every "%" + (i + 1) replaced by CStr(values(i)), i counting from 0 whatever the
+// lower bound; a replaced value holding a later placeholder is replaced again.
+std::string ExpandPlaceholders(const std::string& text, const SafeArray& values);
+
 // Start-up routine: caches ComputerName() for the calling thread. May be called again to re-read.
 void Main();
 // Runs Main once per thread; every class calls it before its first object in a thread.
