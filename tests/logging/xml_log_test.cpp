@@ -158,14 +158,15 @@ TEST_F(XmlLogTest, AFailingWriteLeavesThePreviousFileAndTheBuffer) {
   scripting::WriteFaultInjection::Clear();
   EXPECT_EQ(ReadText(path), previous);
 
-  scripting::WriteFaultInjection::FailNthWrite(1, ENOSPC);
-  logger->ClearXMLLog();  // failures ignored; the file stays whole
-  scripting::WriteFaultInjection::Clear();
-  EXPECT_EQ(ReadText(path), previous);
-
   // The records that waited are saved by the next save that succeeds.
   logger->SaveXMLLog();
   EXPECT_EQ(Records(path), (std::vector<std::string>{"1:on disk", "2:waiting"}));
+
+  const std::string saved = ReadText(path);
+  scripting::WriteFaultInjection::FailNthWrite(1, ENOSPC);
+  logger->ClearXMLLog();  // failures ignored; the file stays whole
+  scripting::WriteFaultInjection::Clear();
+  EXPECT_EQ(ReadText(path), saved);
 }
 
 TEST(ExpandPlaceholders, ReplacesInTurnIncludingEarlierResults) {
