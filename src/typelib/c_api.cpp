@@ -19,17 +19,24 @@ struct orvex_variant {
 
 namespace {
 
-thread_local orvex::AutomationError tlsLastError(0, "", " ");
+// The last failure of the thread; number 0 and empty texts after a success.
+struct LastError {
+  int32_t number = 0;
+  std::string source;
+  std::string description;
+};
+thread_local LastError tlsLastError;
 
 template <class Call>
 int32_t Guard(Call&& call) {
   try {
     call();
-    tlsLastError = orvex::AutomationError(0, "", " ");
+    tlsLastError = LastError{};
     return 0;
   } catch (...) {
-    tlsLastError = orvex::foundation::PendingError();
-    return tlsLastError.Number != 0 ? tlsLastError.Number : -1;
+    orvex::AutomationError error = orvex::foundation::PendingError();
+    tlsLastError = LastError{error.Number, error.Source, error.Description};
+    return error.Number != 0 ? error.Number : -1;
   }
 }
 
@@ -167,8 +174,8 @@ int32_t orvex_variant_to_object(const orvex_variant* value, orvex_object** out) 
 
 void orvex_string_free(char* text) { std::free(text); }
 
-int32_t orvex_last_error_number(void) { return tlsLastError.Number; }
-const char* orvex_last_error_source(void) { return tlsLastError.Source.c_str(); }
-const char* orvex_last_error_description(void) { return tlsLastError.Description.c_str(); }
+int32_t orvex_last_error_number(void) { return tlsLastError.number; }
+const char* orvex_last_error_source(void) { return tlsLastError.source.c_str(); }
+const char* orvex_last_error_description(void) { return tlsLastError.description.c_str(); }
 
 }  // extern "C"
