@@ -7,12 +7,20 @@
 #include "orvex/gerrors.hpp"
 #include "orvex/gmessage.hpp"
 #include "orvex/log_error.hpp"
+#include "orvex/log_event.hpp"
+#include "orvex/log_xaction.hpp"
 #include "orvex/text_table.hpp"
+#include "orvex/text_table2.hpp"
+#include "orvex/text_table3.hpp"
 
 namespace orvex::typelib {
 
 std::shared_ptr<Dispatch> MakeLogErrorDispatch(std::shared_ptr<CLogError> native);
+std::shared_ptr<Dispatch> MakeLogEventDispatch(std::shared_ptr<CLogEvent> native);
+std::shared_ptr<Dispatch> MakeLogXactionDispatch(std::shared_ptr<CLogXaction> native);
 std::shared_ptr<Dispatch> MakeTextTableDispatch(std::shared_ptr<CTextTable> native);
+std::shared_ptr<Dispatch> MakeTextTable2Dispatch(std::shared_ptr<CTextTable2> native);
+std::shared_ptr<Dispatch> MakeTextTable3Dispatch(std::shared_ptr<CTextTable3> native);
 std::shared_ptr<Dispatch> MakeGErrorsDispatch(std::shared_ptr<GErrors> native);
 std::shared_ptr<Dispatch> MakeGMessageDispatch(std::shared_ptr<GMessage> native);
 

@@ -17,7 +17,14 @@ std::shared_ptr<Dispatch> CreateObject(const std::string& progID) {
           "ActiveX component can't create object: no class is registered as " + progID);
   const std::string& name = coclass->name;
   if (name == "CLogError") return typelib::MakeLogErrorDispatch(std::make_shared<CLogError>());
+  if (name == "CLogEvent") return typelib::MakeLogEventDispatch(std::make_shared<CLogEvent>());
+  if (name == "CLogXaction")
+    return typelib::MakeLogXactionDispatch(std::make_shared<CLogXaction>());
   if (name == "CTextTable") return typelib::MakeTextTableDispatch(std::make_shared<CTextTable>());
+  if (name == "CTextTable2")
+    return typelib::MakeTextTable2Dispatch(std::make_shared<CTextTable2>());
+  if (name == "CTextTable3")
+    return typelib::MakeTextTable3Dispatch(std::make_shared<CTextTable3>());
   if (name == "GErrors") return typelib::MakeGErrorsDispatch(std::make_shared<GErrors>());
   if (name == "GMessage") return typelib::MakeGMessageDispatch(std::make_shared<GMessage>());
   Raise(errCantCreateObject, "ORVEX",
@@ -30,8 +37,14 @@ std::shared_ptr<Dispatch> WrapNative(const std::shared_ptr<Object>& native) {
   if (!native) return nullptr;
   if (auto dispatch = std::dynamic_pointer_cast<Dispatch>(native)) return dispatch;
   if (auto log = std::dynamic_pointer_cast<CLogError>(native)) return MakeLogErrorDispatch(log);
+  if (auto log = std::dynamic_pointer_cast<CLogEvent>(native)) return MakeLogEventDispatch(log);
+  if (auto log = std::dynamic_pointer_cast<CLogXaction>(native)) return MakeLogXactionDispatch(log);
   if (auto table = std::dynamic_pointer_cast<CTextTable>(native))
     return MakeTextTableDispatch(table);
+  if (auto table = std::dynamic_pointer_cast<CTextTable2>(native))
+    return MakeTextTable2Dispatch(table);
+  if (auto table = std::dynamic_pointer_cast<CTextTable3>(native))
+    return MakeTextTable3Dispatch(table);
   if (auto errors = std::dynamic_pointer_cast<GErrors>(native)) return MakeGErrorsDispatch(errors);
   if (auto message = std::dynamic_pointer_cast<GMessage>(native))
     return MakeGMessageDispatch(message);
