@@ -25,9 +25,9 @@ class CXMLExtractor : public xmldom::ContentHandler,
  public:
   CXMLExtractor();
 
-  std::string cutElement;                         // qualified name to extract, exact
+  std::string cutElement;                               // qualified name to extract, exact
   std::shared_ptr<scripting::Dictionary> gdicGlossary;  // receives the entries; the caller's
-  std::string gstrLanguage;                       // local name of the attribute kept as item
+  std::string gstrLanguage;                             // local name of the attribute kept as item
 
   // ---- Content handler: only startElement does anything.
   void documentLocator(const xmldom::Locator& locator) override;
@@ -63,11 +63,11 @@ class CXMLExtractor : public xmldom::ContentHandler,
   // ---- Reader: features, base URLs and parses go to the parent (error 91 without one).
   std::shared_ptr<xmldom::ContentHandler> contentHandler() const override;
   void contentHandler(std::shared_ptr<xmldom::ContentHandler> handler) override;  // kept only
-  std::shared_ptr<xmldom::ErrorHandler> errorHandler() const override;  // always none
-  void errorHandler(std::shared_ptr<xmldom::ErrorHandler> handler) override;  // not kept
+  std::shared_ptr<xmldom::ErrorHandler> errorHandler() const override;            // always none
+  void errorHandler(std::shared_ptr<xmldom::ErrorHandler> handler) override;      // not kept
   bool getFeature(const std::string& name) const override;
   void putFeature(const std::string& name, bool value) override;
-  Variant getProperty(const std::string& name) const;                // always Empty
+  Variant getProperty(const std::string& name) const;               // always Empty
   void putProperty(const std::string& name, const Variant& value);  // ignored
   std::string baseURL() const override;
   void baseURL(const std::string& url) override;
