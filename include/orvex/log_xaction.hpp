@@ -85,6 +85,10 @@ class CLogXaction : public Object {
   void pConnect(const std::string& strConnectingString, const std::string& strTableName,
                 int16_t& SourceCount);
 
+  // The insert that pConnect prepared, for inspection (its text and parameters); nullptr before
+  // the first pConnect. Not part of the automation interface.
+  std::shared_ptr<const data::Command> InsertCommand() const { return madocmdInsertXaction; }
+
   // The XML log document with the root "transactions".
   void pLogXML(const std::string& strFileName);
   void SaveXMLLog();
