@@ -22,8 +22,7 @@ constexpr double kLastDate = 2958465.99999;
 
 // Text that does not read as the target: the runtime's own "Type mismatch", as callers compare
 // the number and pass the description on unchanged.
-[[noreturn]] void RaiseNotText();
-}
+[[noreturn]] void RaiseNotText() { Raise(errTypeMismatch); }
 
 number_text::ReadValue ReadOrRaise(const std::string& text, const Locale& locale) {
   std::optional<number_text::ReadValue> read = number_text::Read(text, locale);
