@@ -1,5 +1,7 @@
 #include "platform/xmldom/document_state.hpp"
 
+#include <libxml/xmlsave.h>
+
 #include "platform/xmldom/dom.hpp"
 
 namespace orvex::xmldom {
@@ -48,6 +50,22 @@ std::shared_ptr<Document> DocumentState::DocumentHandle() {
   std::shared_ptr<Document> document(new Document(shared_from_this()));
   handle_ = document;
   return document;
+}
+
+std::string SerialiseDocument(xmlDocPtr doc) {
+  xmlBufferPtr buffer = xmlBufferCreate();
+  if (buffer == nullptr) throw std::bad_alloc();
+  xmlSaveCtxtPtr saver = xmlSaveToBuffer(buffer, "UTF-8", XML_SAVE_NO_DECL | XML_SAVE_FORMAT);
+  if (saver == nullptr) {
+    xmlBufferFree(buffer);
+    throw std::bad_alloc();
+  }
+  xmlSaveDoc(saver, doc);
+  xmlSaveClose(saver);
+  std::string text(reinterpret_cast<const char*>(xmlBufferContent(buffer)),
+                   static_cast<size_t>(xmlBufferLength(buffer)));
+  xmlBufferFree(buffer);
+  return text;
 }
 
 }  // namespace orvex::xmldom

@@ -5,6 +5,7 @@
 #include <libxml/tree.h>
 
 #include <memory>
+#include <string>
 #include <unordered_set>
 
 namespace orvex::xmldom {
@@ -40,6 +41,9 @@ class DocumentState : public std::enable_shared_from_this<DocumentState> {
   std::weak_ptr<Document> handle_;
   std::unordered_set<xmlNodePtr> orphans_;
 };
+
+// The document as saved: UTF-8, the nodes as built (no declaration of its own), indented.
+std::string SerialiseDocument(xmlDocPtr doc);
 
 // The node behind a handle.
 inline xmlNodePtr AsXml(void* node) { return static_cast<xmlNodePtr>(node); }

@@ -1,7 +1,6 @@
 #include <libxml/parser.h>
 #include <libxml/parserInternals.h>
 #include <libxml/tree.h>
-#include <libxml/xmlsave.h>
 
 #include <fstream>
 #include <iterator>
@@ -99,22 +98,6 @@ void LinkLast(xmlNodePtr parent, xmlNodePtr child) {
     parent->children = child;
   }
   parent->last = child;
-}
-
-std::string Serialise(xmlDocPtr doc) {
-  xmlBufferPtr buffer = xmlBufferCreate();
-  if (buffer == nullptr) throw std::bad_alloc();
-  xmlSaveCtxtPtr saver = xmlSaveToBuffer(buffer, "UTF-8", XML_SAVE_NO_DECL | XML_SAVE_FORMAT);
-  if (saver == nullptr) {
-    xmlBufferFree(buffer);
-    throw std::bad_alloc();
-  }
-  xmlSaveDoc(saver, doc);
-  xmlSaveClose(saver);
-  std::string text(reinterpret_cast<const char*>(xmlBufferContent(buffer)),
-                   static_cast<size_t>(xmlBufferLength(buffer)));
-  xmlBufferFree(buffer);
-  return text;
 }
 
 }  // namespace
@@ -221,7 +204,7 @@ bool Document::LoadFromBytes(const std::string& bytes) {
 }
 
 void Document::save(const std::string& path) const {
-  scripting::WriteFileAtomically(path, Serialise(owner_->doc()), kDomSource);
+  scripting::WriteFileAtomically(path, SerialiseDocument(owner_->doc()), kDomSource);
 }
 
 }  // namespace orvex::xmldom

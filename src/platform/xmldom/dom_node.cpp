@@ -251,6 +251,7 @@ bool Node::hasAttribute(const std::string& name) const {
 }
 
 std::string Node::xml() const {
+  if (nodeType() == NODE_DOCUMENT) return SerialiseDocument(owner_->doc());
   xmlBufferPtr buffer = xmlBufferCreate();
   if (buffer == nullptr) throw std::bad_alloc();
   xmlNodeDump(buffer, AsXml(node_)->doc, AsXml(node_), 0, 0);
