@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds twice (a normal build and an AddressSanitizer +
+# UndefinedBehaviorSanitizer build) and runs every test in both, beside a throwaway PostgreSQL
+# cluster. Exits non-zero when any build or test fails.
+#   scripts/test.sh            both builds
+#   scripts/test.sh --quick    the normal build only
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+if [[ "${1:-}" != "--inner" ]]; then
+  scripts/install-deps.sh
+  if [[ -z "${ORVEX_TEST_PG:-}" ]]; then
+    exec scripts/with-postgres.sh "$0" --inner "$@"
+  fi
+else
+  shift
+fi
+
+run_suite() {
+  local build=$1
+  shift
+  echo "== $build"
+  cmake -S . -B "$build" -G Ninja -DORVEX_BUILD_BENCH=ON "$@" >/dev/null
+  cmake --build "$build" -j2
+  (cd "$build" && ctest --output-on-failure --timeout 600)
+}
+
+run_suite build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVEX_SANITIZE=OFF
+if [[ "${1:-}" != "--quick" ]]; then
+  export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}
+  export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
+  run_suite build/sanitize -DCMAKE_BUILD_TYPE=Debug -DORVEX_SANITIZE=ON
+fi

@@ -1,0 +1,24 @@
+// The error path of the text tables and of the event and transaction loggers: the pending error
+// is raised again with its own number, description and help, and a source extended with the
+// class and procedure it leaves.
+#pragma once
+
+#include <string>
+
+#include "orvex/automation_error.hpp"
+
+namespace orvex::foundation {
+
+// The exception being handled, as an AutomationError (a non-automation exception becomes error
+// 5, or 7 for an allocation failure). Call only inside a catch block.
+AutomationError PendingError();
+
+// Raises the pending error again with the source BuildErrSource(className, procName, source).
+// The last DLL error is not passed on. Call only inside a catch block.
+[[noreturn]] void RaiseAgain(const std::string& className, const std::string& procName);
+
+// Same, for an error already taken from the exception.
+[[noreturn]] void RaiseAgain(const AutomationError& pending, const std::string& className,
+                             const std::string& procName);
+
+}  // namespace orvex::foundation

@@ -1,0 +1,366 @@
+#include <cfloat>
+#include <cmath>
+#include <limits>
+
+#include "decimal_math.hpp"
+#include "number_text.hpp"
+#include "orvex/automation_error.hpp"
+#include "orvex/host.hpp"
+#include "orvex/variant.hpp"
+
+namespace orvex {
+
+namespace {
+
+using decimal_math::Int128;
+
+// The serials of 100-01-01 and 9999-12-31 23:59:59, the range of an automation date.
+constexpr double kFirstDate = -657434.0;
+constexpr double kLastDate = 2958465.99999;
+
+[[noreturn]] void RaiseNotText(const std::string& text, const char* target) {
+  Raise(errTypeMismatch, kDefaultErrorSource,
+        "Type mismatch: '" + text + "' cannot be read as " + target);
+}
+
+number_text::ReadValue ReadOrRaise(const std::string& text, const Locale& locale) {
+  std::optional<number_text::ReadValue> read = number_text::Read(text, locale);
+  if (!read) RaiseNotText(text, "a number");
+  return *read;
+}
+
+Int128 RoundDouble(double value) {
+  const double rounded = std::nearbyint(value);  // half to even in the default rounding mode
+  if (!(std::fabs(rounded) < 9.2e18)) Raise(errOverflow);
+  return static_cast<Int128>(static_cast<int64_t>(rounded));
+}
+
+Int128 RoundCurrency(int64_t scaled) {
+  Int128 whole = scaled / 10000;
+  const int64_t remainder = scaled % 10000;
+  const int64_t twice = (remainder < 0 ? -remainder : remainder) * 2;
+  const int direction = scaled < 0 ? -1 : 1;
+  if (twice > 10000 || (twice == 10000 && whole % 2 != 0)) whole += direction;
+  return whole;
+}
+
+// The value as a whole number, rounded half to even (the integer targets' first step).
+Int128 WholeOf(const Variant& value, const Locale& locale) {
+  switch (value.VarType()) {
+    case vbEmpty:
+      return 0;
+    case vbNull:
+      Raise(errInvalidUseOfNull);
+    case vbBoolean:
+      return value.Bool() ? -1 : 0;
+    case vbByte:
+      return value.Byte();
+    case vbInteger:
+      return value.I2();
+    case vbLong:
+      return value.I4();
+    case vbSingle:
+      return RoundDouble(value.R4());
+    case vbDouble:
+      return RoundDouble(value.R8());
+    case vbDate:
+      return RoundDouble(value.DateValue().Value());
+    case vbCurrency:
+      return RoundCurrency(value.Cy().scaled);
+    case vbDecimal:
+      return decimal_math::RoundToInteger(value.Dec());
+    case vbString:
+      return RoundDouble(number_text::ToDouble(ReadOrRaise(value.Str(), locale)));
+    default:
+      Raise(errTypeMismatch);
+  }
+}
+
+template <class T>
+T WholeInRange(const Variant& value, const Locale& locale) {
+  const Int128 whole = WholeOf(value, locale);
+  if (whole < std::numeric_limits<T>::min() || whole > std::numeric_limits<T>::max()) {
+    Raise(errOverflow);
+  }
+  return static_cast<T>(whole);
+}
+
+double DoubleOf(const Variant& value, const Locale& locale) {
+  switch (value.VarType()) {
+    case vbEmpty:
+      return 0.0;
+    case vbNull:
+      Raise(errInvalidUseOfNull);
+    case vbBoolean:
+      return value.Bool() ? -1.0 : 0.0;
+    case vbByte:
+      return value.Byte();
+    case vbInteger:
+      return value.I2();
+    case vbLong:
+      return value.I4();
+    case vbSingle:
+      return value.R4();
+    case vbDouble:
+      return value.R8();
+    case vbDate:
+      return value.DateValue().Value();
+    case vbCurrency:
+      return value.Cy().ToDouble();
+    case vbDecimal:
+      return value.Dec().ToDouble();
+    case vbString:
+      return number_text::ToDouble(ReadOrRaise(value.Str(), locale));
+    default:
+      Raise(errTypeMismatch);
+  }
+}
+
+Currency CurrencyOfDecimal(const Decimal& value) {
+  Decimal scaled = value;
+  Int128 whole = 0;
+  if (value.scale >= 4) {
+    scaled.scale = static_cast<uint8_t>(value.scale - 4);
+    whole = decimal_math::RoundToInteger(scaled);
+  } else {
+    Int128 magnitude = static_cast<Int128>(decimal_math::Magnitude(value));
+    for (int i = value.scale; i < 4; ++i) magnitude *= 10;
+    whole = value.negative ? -magnitude : magnitude;
+  }
+  if (whole < std::numeric_limits<int64_t>::min() || whole > std::numeric_limits<int64_t>::max()) {
+    Raise(errOverflow);
+  }
+  return Currency{static_cast<int64_t>(whole)};
+}
+
+Decimal DecimalOfFloat(float value) {
+  if (!std::isfinite(value)) Raise(errOverflow);
+  // A single keeps seven significant digits.
+  char buffer[32];
+  std::snprintf(buffer, sizeof buffer, "%.6e", static_cast<double>(value));
+  return Decimal::Parse(buffer);
+}
+
+bool IsTrueText(const std::string& text, const char* word) {
+  std::string trimmed = text;
+  trimmed.erase(0, trimmed.find_first_not_of(" \t"));
+  trimmed.erase(trimmed.find_last_not_of(" \t") + 1);
+  if (trimmed.size() != std::char_traits<char>::length(word)) return false;
+  for (size_t i = 0; i < trimmed.size(); ++i) {
+    if (std::tolower(static_cast<unsigned char>(trimmed[i])) != word[i]) return false;
+  }
+  return true;
+}
+
+std::string StringOf(const Variant& value, const Locale& locale) {
+  switch (value.VarType()) {
+    case vbEmpty:
+      return "";
+    case vbNull:
+      Raise(errInvalidUseOfNull);
+    case vbBoolean:
+      return value.Bool() ? "True" : "False";
+    case vbByte:
+      return std::to_string(value.Byte());
+    case vbInteger:
+      return std::to_string(value.I2());
+    case vbLong:
+      return std::to_string(value.I4());
+    case vbSingle:
+      return number_text::FormatDouble(value.R4(), 7, locale);
+    case vbDouble:
+      return number_text::FormatDouble(value.R8(), 15, locale);
+    case vbDate:
+      return FormatGeneralDate(value.DateValue(), locale);
+    case vbCurrency:
+      return number_text::LocalisePoint(decimal_math::FromCurrency(value.Cy().scaled).ToString(),
+                                        locale);
+    case vbDecimal:
+      return number_text::LocalisePoint(value.Dec().ToString(), locale);
+    case vbString:
+      return value.Str();
+    default:
+      Raise(errTypeMismatch);
+  }
+}
+
+}  // namespace
+
+std::string CStr(const Variant& value, const Locale& locale) { return StringOf(value, locale); }
+
+int16_t CInt(const Variant& value, const Locale& locale) {
+  return WholeInRange<int16_t>(value, locale);
+}
+
+int32_t CLng(const Variant& value, const Locale& locale) {
+  return WholeInRange<int32_t>(value, locale);
+}
+
+uint8_t CByte(const Variant& value, const Locale& locale) {
+  return WholeInRange<uint8_t>(value, locale);
+}
+
+float CSng(const Variant& value, const Locale& locale) {
+  const double wide = DoubleOf(value, locale);
+  if (std::fabs(wide) > FLT_MAX) Raise(errOverflow);
+  return static_cast<float>(wide);
+}
+
+double CDbl(const Variant& value, const Locale& locale) { return DoubleOf(value, locale); }
+
+Currency CCur(const Variant& value, const Locale& locale) {
+  switch (value.VarType()) {
+    case vbCurrency:
+      return value.Cy();
+    case vbDecimal:
+      return CurrencyOfDecimal(value.Dec());
+    case vbString:
+      return CurrencyOfDecimal(number_text::ToDecimal(ReadOrRaise(value.Str(), locale)));
+    default:
+      return Currency::FromDouble(DoubleOf(value, locale));
+  }
+}
+
+Decimal CDec(const Variant& value, const Locale& locale) {
+  switch (value.VarType()) {
+    case vbEmpty:
+      return Decimal{};
+    case vbNull:
+      Raise(errInvalidUseOfNull);
+    case vbBoolean:
+      return Decimal::FromInt64(value.Bool() ? -1 : 0);
+    case vbByte:
+      return Decimal::FromInt64(value.Byte());
+    case vbInteger:
+      return Decimal::FromInt64(value.I2());
+    case vbLong:
+      return Decimal::FromInt64(value.I4());
+    case vbSingle:
+      return DecimalOfFloat(value.R4());
+    case vbDouble:
+      return Decimal::FromDouble(value.R8());
+    case vbDate:
+      return Decimal::FromDouble(value.DateValue().Value());
+    case vbCurrency:
+      return decimal_math::FromCurrency(value.Cy().scaled);
+    case vbDecimal:
+      return value.Dec();
+    case vbString:
+      return number_text::ToDecimal(ReadOrRaise(value.Str(), locale));
+    default:
+      Raise(errTypeMismatch);
+  }
+}
+
+Date CDate(const Variant& value, const Locale& locale) {
+  switch (value.VarType()) {
+    case vbDate:
+      return value.DateValue();
+    case vbString: {
+      std::optional<Date> date = ParseDate(value.Str(), locale);
+      if (!date) RaiseNotText(value.Str(), "a date");
+      return *date;
+    }
+    default: {
+      const double serial = DoubleOf(value, locale);
+      if (!(serial >= kFirstDate && serial < kLastDate + 0.00001)) Raise(errOverflow);
+      return Date(serial);
+    }
+  }
+}
+
+bool CBool(const Variant& value, const Locale& locale) {
+  switch (value.VarType()) {
+    case vbBoolean:
+      return value.Bool();
+    case vbString: {
+      if (IsTrueText(value.Str(), "true")) return true;
+      if (IsTrueText(value.Str(), "false")) return false;
+      std::optional<number_text::ReadValue> read = number_text::Read(value.Str(), locale);
+      if (!read) RaiseNotText(value.Str(), "True or False");
+      return number_text::ToDouble(*read) != 0.0;
+    }
+    case vbCurrency:
+      return value.Cy().scaled != 0;
+    case vbDecimal:
+      return decimal_math::Magnitude(value.Dec()) != 0;
+    default:
+      return DoubleOf(value, locale) != 0.0;
+  }
+}
+
+bool IsNumeric(const Variant& value, const Locale& locale) {
+  switch (value.VarType()) {
+    case vbEmpty:
+    case vbBoolean:
+    case vbByte:
+    case vbInteger:
+    case vbLong:
+    case vbSingle:
+    case vbDouble:
+    case vbCurrency:
+    case vbDecimal:
+      return true;
+    case vbString:
+      return number_text::Read(value.Str(), locale).has_value();
+    default:
+      return false;
+  }
+}
+
+bool IsDate(const Variant& value, const Locale& locale) {
+  if (value.VarType() == vbDate) return true;
+  return value.VarType() == vbString && ParseDate(value.Str(), locale).has_value();
+}
+
+Variant ChangeType(const Variant& value, uint16_t vt, const Locale& locale) {
+  if (vt == vbVariant || vt == value.VarType()) return value;
+  switch (vt) {
+    case vbEmpty:
+      return Variant();
+    case vbNull:
+      return Variant::Null();
+    case vbInteger:
+      return Variant(CInt(value, locale));
+    case vbLong:
+      return Variant(CLng(value, locale));
+    case vbSingle:
+      return Variant(CSng(value, locale));
+    case vbDouble:
+      return Variant(CDbl(value, locale));
+    case vbCurrency:
+      return Variant(CCur(value, locale));
+    case vbDate:
+      return Variant(CDate(value, locale));
+    case vbString:
+      return Variant(CStr(value, locale));
+    case vbBoolean:
+      return Variant(CBool(value, locale));
+    case vbDecimal:
+      return Variant(CDec(value, locale));
+    case vbByte:
+      return Variant(CByte(value, locale));
+    default:
+      Raise(errTypeMismatch);
+  }
+}
+
+// ---- the same, in the calling thread's user locale
+
+std::string CStr(const Variant& value) { return CStr(value, CurrentHost().UserLocale()); }
+int16_t CInt(const Variant& value) { return CInt(value, CurrentHost().UserLocale()); }
+int32_t CLng(const Variant& value) { return CLng(value, CurrentHost().UserLocale()); }
+uint8_t CByte(const Variant& value) { return CByte(value, CurrentHost().UserLocale()); }
+float CSng(const Variant& value) { return CSng(value, CurrentHost().UserLocale()); }
+double CDbl(const Variant& value) { return CDbl(value, CurrentHost().UserLocale()); }
+Currency CCur(const Variant& value) { return CCur(value, CurrentHost().UserLocale()); }
+Decimal CDec(const Variant& value) { return CDec(value, CurrentHost().UserLocale()); }
+Date CDate(const Variant& value) { return CDate(value, CurrentHost().UserLocale()); }
+bool CBool(const Variant& value) { return CBool(value, CurrentHost().UserLocale()); }
+bool IsNumeric(const Variant& value) { return IsNumeric(value, CurrentHost().UserLocale()); }
+bool IsDate(const Variant& value) { return IsDate(value, CurrentHost().UserLocale()); }
+Variant ChangeType(const Variant& value, uint16_t vt) {
+  return ChangeType(value, vt, CurrentHost().UserLocale());
+}
+
+}  // namespace orvex

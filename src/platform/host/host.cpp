@@ -1,0 +1,79 @@
+#include "orvex/host.hpp"
+
+#include <syslog.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <ctime>
+
+#include "orvex/automation_error.hpp"
+#include "platform/host/terminal_message_box.hpp"
+
+namespace orvex {
+
+Host::~Host() = default;
+
+std::string Host::ComputerName() {
+  char buffer[256] = {};
+  if (gethostname(buffer, sizeof buffer - 1) != 0) return "";
+  return buffer;
+}
+
+bool Host::IsNT() { return false; }
+
+void Host::WriteEventLog(const std::string& text, int32_t eventType) {
+  int priority = LOG_INFO;
+  if (eventType == evtError) priority = LOG_ERR;
+  if (eventType == evtWarning) priority = LOG_WARNING;
+  openlog("ORVEX", LOG_PID, LOG_USER);
+  syslog(priority, "%s", text.c_str());
+  closelog();
+}
+
+int32_t Host::ShowMessageBox(const std::string& prompt, int32_t style, const std::string& title,
+                             const std::string& helpFile, int32_t helpContext) {
+  return host::ShowTerminalMessageBox(prompt, style, title, helpFile, helpContext);
+}
+
+Date Host::Now() {
+  std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  return Date(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min,
+              local.tm_sec);
+}
+
+namespace {
+
+// The locale name the process runs under, as the C library would choose it for LC_TIME.
+std::string ProcessLocaleName() {
+  for (const char* variable : {"LC_ALL", "LC_TIME", "LANG"}) {
+    const char* value = std::getenv(variable);
+    if (value != nullptr && *value != '\0') return value;
+  }
+  return "C";
+}
+
+thread_local std::shared_ptr<Host> tlsHost;
+
+}  // namespace
+
+Locale Host::UserLocale() {
+  std::string name = ProcessLocaleName();
+  if (!cachedLocale_ || cachedLocaleName_ != name) {
+    cachedLocale_ = std::make_unique<Locale>(Locale::FromName(name));
+    cachedLocaleName_ = name;
+  }
+  return *cachedLocale_;
+}
+
+void SetHost(std::shared_ptr<Host> host) { tlsHost = std::move(host); }
+
+std::shared_ptr<Host> CurrentHostPtr() {
+  if (!tlsHost) tlsHost = std::make_shared<Host>();
+  return tlsHost;
+}
+
+Host& CurrentHost() { return *CurrentHostPtr(); }
+
+}  // namespace orvex

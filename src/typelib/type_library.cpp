@@ -1,0 +1,126 @@
+// Assembles the ORVEX type library and answers lookups on it.
+#include "orvex/type_library.hpp"
+
+#include <algorithm>
+#include <cctype>
+
+#include "typelib/member_builders.hpp"
+
+namespace orvex {
+namespace {
+
+bool SameName(std::string_view a, std::string_view b) {
+  return std::ranges::equal(a, b, [](char x, char y) {
+    return std::tolower(static_cast<unsigned char>(x)) ==
+           std::tolower(static_cast<unsigned char>(y));
+  });
+}
+
+CoClassInfo MakeCoClass(std::string name, std::string guid, bool hasEvents, bool isGlobal) {
+  CoClassInfo coclass{name, "ORVEX." + name, std::move(guid), "_" + name, std::nullopt, isGlobal};
+  if (hasEvents) coclass.eventInterface = "__" + name;
+  return coclass;
+}
+
+std::vector<CoClassInfo> CoClasses() {
+  return {MakeCoClass("CTextTable", "{7C75A734-A3AF-4834-A1F4-33E586B170BF}", false, false),
+          MakeCoClass("GMessage", "{3B2A33B3-7AC5-4262-A133-17EC1DA36E59}", false, true),
+          MakeCoClass("CTextTable2", "{754C1F15-8306-422B-ABCB-3C7800B37300}", false, false),
+          MakeCoClass("CTextTable3", "{BE718204-CA20-4CFB-8E54-51FCCD7E4CE3}", false, false),
+          MakeCoClass("CLogError", "{85545322-9277-4171-9F8C-A56F18B0EBCB}", true, false),
+          MakeCoClass("CLogEvent", "{7CB0CF77-59AF-429A-A647-FF6B71DE543E}", true, false),
+          MakeCoClass("CLogXaction", "{139CB780-45B0-48E1-8702-671816D657D9}", true, false),
+          MakeCoClass("GErrors", "{44D2C92F-9577-4481-B903-8F43C8FA70A2}", false, true)};
+}
+
+std::vector<InterfaceInfo> Interfaces() {
+  std::vector<InterfaceInfo> all;
+  for (auto part : {typelib::TextTableInterfaces, typelib::GlobalInterfaces,
+                    typelib::LoggerInterfaces, typelib::EventInterfaces}) {
+    std::ranges::move(part(), std::back_inserter(all));
+  }
+  return all;
+}
+
+std::vector<TypeEntry> TypeOrder(const std::vector<CoClassInfo>& coclasses) {
+  std::vector<TypeEntry> order;
+  for (const CoClassInfo& coclass : coclasses)
+    order.push_back({TypeInfoKind::CoClass, coclass.name});
+  // Enumerations and records interleave in the library.
+  order.push_back({TypeInfoKind::Enum, "EReturnCodes"});
+  order.push_back({TypeInfoKind::Enum, "EMessageType"});
+  order.push_back({TypeInfoKind::Record, "TDllErrorInfo"});
+  order.push_back({TypeInfoKind::Enum, "ELogType"});
+  order.push_back({TypeInfoKind::Enum, "ETWErrorLogResult"});
+  order.push_back({TypeInfoKind::Record, "TErrorObject"});
+  order.push_back({TypeInfoKind::Enum, "ETWConstants"});
+  return order;
+}
+
+TypeLibrary Build() {
+  TypeLibrary library;
+  library.name = "ORVEX";
+  library.guid = "{4FBA0B10-7373-4BA0-9616-6C8E8A0B42EF}";
+  library.lcid = 0x409;
+  library.majorVersion = 1;
+  library.minorVersion = 0;
+  library.description = "ORVEX multilingual text tables and error, event and transaction logging";
+  library.coclasses = CoClasses();
+  library.interfaces = Interfaces();
+  library.enums = typelib::OrvexEnums();
+  library.records = typelib::OrvexRecords();
+  library.typeOrder = TypeOrder(library.coclasses);
+  return library;
+}
+
+template <class Range>
+auto FindByName(const Range& range, std::string_view name) -> decltype(&*std::begin(range)) {
+  auto found =
+      std::ranges::find_if(range, [&](const auto& item) { return SameName(item.name, name); });
+  return found == std::end(range) ? nullptr : &*found;
+}
+
+}  // namespace
+
+size_t MemberInfo::RequiredCount() const {
+  return static_cast<size_t>(
+      std::ranges::count_if(params, [](const ParamInfo& p) { return !p.optional; }));
+}
+
+const TypeLibrary& OrvexTypeLibrary() {
+  static const TypeLibrary library = Build();
+  return library;
+}
+
+const CoClassInfo* FindCoClass(std::string_view progIDOrName) {
+  const auto& coclasses = OrvexTypeLibrary().coclasses;
+  auto found = std::ranges::find_if(coclasses, [&](const CoClassInfo& coclass) {
+    return SameName(coclass.progID, progIDOrName) || SameName(coclass.name, progIDOrName);
+  });
+  return found == coclasses.end() ? nullptr : &*found;
+}
+
+const InterfaceInfo* FindInterface(std::string_view name) {
+  return FindByName(OrvexTypeLibrary().interfaces, name);
+}
+
+const EnumInfo* FindEnum(std::string_view name) {
+  return FindByName(OrvexTypeLibrary().enums, name);
+}
+
+const RecordInfo* FindRecord(std::string_view name) {
+  return FindByName(OrvexTypeLibrary().records, name);
+}
+
+const MemberInfo* FindMember(const InterfaceInfo& iface, std::string_view name) {
+  return FindByName(iface.members, name);
+}
+
+const MemberInfo* FindMember(const InterfaceInfo& iface, int32_t dispId, MemberKind kind) {
+  auto found = std::ranges::find_if(iface.members, [&](const MemberInfo& member) {
+    return member.dispId == dispId && member.Has(kind);
+  });
+  return found == iface.members.end() ? nullptr : &*found;
+}
+
+}  // namespace orvex

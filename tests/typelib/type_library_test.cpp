@@ -1,0 +1,181 @@
+// The library as a whole: coclasses and their order, enumerations and records as the C++
+// declarations have them, and the lookups a dispatcher uses.
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "orvex/type_library.hpp"
+#include "orvex/types.hpp"
+
+namespace orvex {
+namespace {
+
+TEST(TypeLibrary, IdentityCoClassesAndTypeOrder) {
+  const TypeLibrary& library = OrvexTypeLibrary();
+  EXPECT_EQ(library.name, "ORVEX");
+  EXPECT_EQ(library.lcid, 0x409u);
+  EXPECT_FALSE(library.description.empty());
+
+  const std::vector<std::string> coclassOrder = {"CTextTable",  "GMessage",  "CTextTable2",
+                                                 "CTextTable3", "CLogError", "CLogEvent",
+                                                 "CLogXaction", "GErrors"};
+  ASSERT_EQ(library.coclasses.size(), coclassOrder.size());
+  const std::set<std::string> withEvents = {"CLogError", "CLogEvent", "CLogXaction"};
+  std::set<std::string> guids = {library.guid};
+  const std::regex guidShape("\\{[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}\\}");
+  for (size_t i = 0; i < coclassOrder.size(); ++i) {
+    const CoClassInfo& coclass = library.coclasses[i];
+    SCOPED_TRACE(coclassOrder[i]);
+    EXPECT_EQ(coclass.name, coclassOrder[i]);
+    EXPECT_EQ(coclass.progID, "ORVEX." + coclassOrder[i]);
+    EXPECT_EQ(coclass.isGlobal, coclass.name[0] == 'G');
+    const InterfaceInfo* defaultInterface = FindInterface(coclass.defaultInterface);
+    ASSERT_NE(defaultInterface, nullptr);
+    EXPECT_EQ(defaultInterface->name, "_" + coclass.name);
+    EXPECT_EQ(defaultInterface->className, coclass.name);
+    EXPECT_FALSE(defaultInterface->isEventInterface);
+    EXPECT_EQ(coclass.eventInterface.has_value(), withEvents.contains(coclass.name));
+    if (coclass.eventInterface) {
+      const InterfaceInfo* events = FindInterface(*coclass.eventInterface);
+      ASSERT_NE(events, nullptr);
+      EXPECT_EQ(events->name, "__" + coclass.name);
+      EXPECT_TRUE(events->isEventInterface);
+      EXPECT_TRUE(guids.insert(events->guid).second);
+    }
+    EXPECT_TRUE(guids.insert(coclass.guid).second);
+    EXPECT_TRUE(guids.insert(defaultInterface->guid).second);
+  }
+  for (const std::string& guid : guids) EXPECT_TRUE(std::regex_match(guid, guidShape)) << guid;
+
+  std::vector<std::string> expectedOrder = coclassOrder;
+  for (const char* name : {"EReturnCodes", "EMessageType", "TDllErrorInfo", "ELogType",
+                           "ETWErrorLogResult", "TErrorObject", "ETWConstants"}) {
+    expectedOrder.push_back(name);
+  }
+  std::vector<std::string> order;
+  for (const TypeEntry& entry : library.typeOrder) {
+    order.push_back(entry.name);
+    const bool found = entry.kind == TypeInfoKind::CoClass ? FindCoClass(entry.name) != nullptr
+                       : entry.kind == TypeInfoKind::Enum  ? FindEnum(entry.name) != nullptr
+                                                           : FindRecord(entry.name) != nullptr;
+    EXPECT_TRUE(found) << entry.name;
+  }
+  EXPECT_EQ(order, expectedOrder);
+}
+
+// The type library's enumerations agree member for member with the C++ enumerators.
+TEST(TypeLibrary, EnumerationsMatchTheCppDeclarations) {
+  using Members = std::vector<std::pair<std::string, int32_t>>;
+  const std::vector<std::pair<std::string, Members>> expected = {
+      {"EReturnCodes",
+       {{"rcSUCCESS", rcSUCCESS},
+        {"rcFAIL", rcFAIL},
+        {"rcBOF", rcBOF},
+        {"rcEOF", rcEOF},
+        {"rcDLLERROR", rcDLLERROR}}},
+      {"EMessageType",
+       {{"mtERROR", mtERROR}, {"mtMESSAGE", mtMESSAGE}, {"mtGLOSSARY", mtGLOSSARY}}},
+      {"ELogType",
+       {{"ltRAISEEVENT", ltRAISEEVENT},
+        {"ltRAISEERROR", ltRAISEERROR},
+        {"ltFILE", ltFILE},
+        {"ltEVENTLOG", ltEVENTLOG},
+        {"ltMSGBOX", ltMSGBOX},
+        {"ltDB", ltDB},
+        {"ltEMAIL", ltEMAIL},
+        {"ltFORMATERROR", ltFORMATERROR},
+        {"ltMSG_ONLY", ltMSG_ONLY},
+        {"ltXML", ltXML}}},
+      {"ETWErrorLogResult",
+       {{"etwelrABORT", etwelrABORT},
+        {"etwelrRETRY", etwelrRETRY},
+        {"etwelrCANCEL", etwelrCANCEL},
+        {"etwelrIGNORE", etwelrIGNORE},
+        {"etwelrOK", etwelrOK},
+        {"etwelrYES", etwelrYES},
+        {"etwelrNO", etwelrNO},
+        {"etwelrLOGTODB_FAILED", etwelrLOGTODB_FAILED},
+        {"etwelrLOGTOFILE_FAILED", etwelrLOGTOFILE_FAILED},
+        {"etwelrLOGTONT_FAILED", etwelrLOGTONT_FAILED},
+        {"etwelrLOGTOXML_FAILED", etwelrLOGTOXML_FAILED},
+        {"etwelrSERROR", etwelrSERROR},
+        {"etwelrNSERROR", etwelrNSERROR}}},
+      {"ETWConstants", {{"etwcNSERRORS", etwcNSERRORS}, {"etwcSERRORS", etwcSERRORS}}},
+  };
+  const auto& enums = OrvexTypeLibrary().enums;
+  ASSERT_EQ(enums.size(), expected.size());
+  for (size_t i = 0; i < expected.size(); ++i) {
+    SCOPED_TRACE(expected[i].first);
+    EXPECT_EQ(enums[i].name, expected[i].first);
+    Members actual;
+    for (const EnumMemberInfo& member : enums[i].members) {
+      actual.emplace_back(member.name, member.value);
+      EXPECT_EQ(member.helpString, member.name);
+    }
+    EXPECT_EQ(actual, expected[i].second);
+  }
+  // The error classes are negative as 32-bit values.
+  EXPECT_EQ(FindEnum("ETWErrorLogResult")->members.at(11).value, -1610612736);
+  EXPECT_EQ(FindEnum("etwconstants")->members.at(0).value, -1879048192);
+}
+
+TEST(TypeLibrary, RecordsHaveTheirFieldsInOrder) {
+  auto fields = [](const RecordInfo& record) {
+    std::vector<std::string> text;
+    for (const RecordFieldInfo& field : record.fields)
+      text.push_back(field.name + ":" + field.type.name);
+    return text;
+  };
+  const auto& records = OrvexTypeLibrary().records;
+  ASSERT_EQ(records.size(), 2u);
+  EXPECT_EQ(records[0].name, "TDllErrorInfo");
+  EXPECT_EQ(fields(records[0]),
+            (std::vector<std::string>{"Number:Long", "Source:String", "Description:String"}));
+  EXPECT_EQ(records[1].name, "TErrorObject");
+  EXPECT_EQ(
+      fields(records[1]),
+      (std::vector<std::string>{"lNumber:Long", "strDescription:String", "lHelpContext:Long",
+                                "strHelpFile:String", "lLastDllError:Long", "strSource:String"}));
+}
+
+TEST(TypeLibrary, LookupsByNameAndByIdentifier) {
+  EXPECT_EQ(FindCoClass("orvex.clogerror"), FindCoClass("CLogError"));
+  ASSERT_NE(FindCoClass("ORVEX.CTextTable3"), nullptr);
+  EXPECT_EQ(FindCoClass("ORVEX.CTextTable3")->name, "CTextTable3");
+  EXPECT_EQ(FindCoClass("ORVEX.CXMLExtractor"), nullptr);  // internal, not creatable
+  EXPECT_EQ(FindCoClass("ORVEX."), nullptr);
+  EXPECT_EQ(FindCoClass(""), nullptr);
+  EXPECT_EQ(FindInterface("_Nothing"), nullptr);
+
+  const InterfaceInfo& table = *FindInterface("_CTextTable");
+  const MemberInfo* text = FindMember(table, "tEXT");
+  ASSERT_NE(text, nullptr);
+  EXPECT_EQ(text->dispId, 0);
+  EXPECT_EQ(FindMember(table, 0, MemberKind::PropertyGet), text);
+  EXPECT_EQ(FindMember(table, 0, MemberKind::PropertyLet), text);
+  EXPECT_EQ(FindMember(table, 0, MemberKind::Method), nullptr);
+  EXPECT_EQ(FindMember(table, "Textx"), nullptr);
+  EXPECT_EQ(FindMember(table, 0x68030001, MemberKind::PropertyGet), nullptr);  // ConnectingString
+  EXPECT_EQ(FindMember(table, 0x68030001, MemberKind::PropertyLet)->name, "ConnectingString");
+
+  // The glossary table's default member reads only.
+  EXPECT_EQ(FindMember(*FindInterface("_CTextTable2"), 0, MemberKind::PropertyLet), nullptr);
+
+  const InterfaceInfo& logger = *FindInterface("_clogerror");
+  EXPECT_EQ(FindMember(logger, 0x40030000, MemberKind::PropertySet)->name, "gttErrors");
+  EXPECT_EQ(FindMember(logger, 0x40030000, MemberKind::PropertyLet), nullptr);
+  const MemberInfo* logError = FindMember(logger, "LOGERROR");
+  ASSERT_NE(logError, nullptr);
+  EXPECT_EQ(logError->RequiredCount(), 3u);
+  EXPECT_EQ(logError->params[2].type.vt, vbUserDefinedType);
+  EXPECT_EQ(FindMember(*FindInterface("_CLogXaction"), "LogXaction")->params[0].type.vt,
+            vbArray | vbVariant);
+  EXPECT_EQ(FindMember(*FindInterface("__CLogError"), 2, MemberKind::Event)->name, "ShowEvent");
+}
+
+}  // namespace
+}  // namespace orvex
