@@ -330,7 +330,9 @@ bool DesktopAvailable() {
   if (!DisplayNamed()) return false;
   // The client's locale settings are its own: GTK must not switch the process to the
   // environment's locale, which would change how numbers are written everywhere.
-  gtk_disable_setlocale();
+  static bool localeKept = false;
+  if (!localeKept) gtk_disable_setlocale();
+  localeKept = true;
   if (!gtk_init_check(nullptr, nullptr)) return false;
   sessionStarted = true;
   sessionThread = std::this_thread::get_id();
