@@ -15,12 +15,24 @@ as_owner=()
 dir=$(mktemp -d /tmp/orvex-pg.XXXXXX)
 if [[ $(id -u) -eq 0 ]]; then
   # The server refuses to run as root: the cluster belongs to the postgres account.
+  if ! id postgres >/dev/null 2>&1; then
+    echo "with-postgres: running as root needs the postgres account (package postgresql)" >&2
+    rmdir "$dir"
+    exit 3
+  fi
   chown postgres:postgres "$dir"
   as_owner=(runuser -u postgres --)
 fi
 chmod 700 "$dir"
 
-port=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+free_port() {
+  if command -v python3 >/dev/null; then
+    python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'
+  else
+    echo $((20000 + RANDOM % 20000))
+  fi
+}
+port=$(free_port)
 pg_ctl=("${as_owner[@]}" "$pgbin/pg_ctl" -D "$dir/data")
 
 stop_cluster() {

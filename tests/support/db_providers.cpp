@@ -1,0 +1,222 @@
+#include "support/db_providers.hpp"
+
+#include <libpq-fe.h>
+#include <sqlite3.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cctype>
+#include <cstdlib>
+#include <mutex>
+#include <random>
+#include <stdexcept>
+
+namespace orvex::testing {
+
+namespace {
+
+std::string EnvOr(const char* name, const std::string& fallback) {
+  const char* value = std::getenv(name);
+  return value != nullptr ? value : fallback;
+}
+
+std::string Lower(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
+
+std::string Trim(const std::string& text) {
+  size_t first = text.find_first_not_of(" \t");
+  if (first == std::string::npos) return "";
+  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+// A libpq keyword value, quoted so that blanks and quotes survive.
+std::string ConninfoValue(const std::string& value) {
+  std::string quoted = "'";
+  for (char c : value) {
+    if (c == '\'' || c == '\\') quoted += '\\';
+    quoted += c;
+  }
+  return quoted + "'";
+}
+
+// ORVEX_TEST_PG in the library's "Key=Value;..." form (or a postgresql:// URI) as a libpq
+// connection string, so that the helper reaches the server without the code under test.
+std::string ToConninfo(const std::string& settings) {
+  if (settings.rfind("postgresql://", 0) == 0 || settings.rfind("postgres://", 0) == 0)
+    return settings;
+  std::string conninfo;
+  size_t pos = 0;
+  while (pos < settings.size()) {
+    size_t end = settings.find(';', pos);
+    std::string pair = settings.substr(pos, end == std::string::npos ? end : end - pos);
+    pos = end == std::string::npos ? settings.size() : end + 1;
+    size_t equals = pair.find('=');
+    if (equals == std::string::npos) continue;
+    std::string key = Lower(Trim(pair.substr(0, equals)));
+    std::string value = Trim(pair.substr(equals + 1));
+    std::string keyword = key == "host" || key == "server"    ? "host"
+                          : key == "port"                     ? "port"
+                          : key == "database"                 ? "dbname"
+                          : key == "user id" || key == "uid"  ? "user"
+                          : key == "password" || key == "pwd" ? "password"
+                                                              : "";
+    if (!keyword.empty()) conninfo += keyword + "=" + ConninfoValue(value) + " ";
+  }
+  return conninfo;
+}
+
+struct PgConnection {
+  PGconn* conn;
+  explicit PgConnection(const std::string& conninfo) : conn(PQconnectdb(conninfo.c_str())) {
+    if (PQstatus(conn) != CONNECTION_OK) {
+      std::string message = PQerrorMessage(conn);
+      PQfinish(conn);
+      throw std::runtime_error("cannot reach the PostgreSQL server: " + message);
+    }
+    PQsetNoticeProcessor(
+        conn, [](void*, const char*) {}, nullptr);
+  }
+  ~PgConnection() { PQfinish(conn); }
+  PgConnection(const PgConnection&) = delete;
+  PgConnection& operator=(const PgConnection&) = delete;
+
+  // Runs the text (any number of statements) and returns the first value of its last result.
+  std::string Run(const std::string& sql) const {
+    if (PQsendQuery(conn, sql.c_str()) == 0) throw std::runtime_error(PQerrorMessage(conn));
+    std::string first, failure;
+    while (PGresult* result = PQgetResult(conn)) {
+      ExecStatusType status = PQresultStatus(result);
+      if (status == PGRES_FATAL_ERROR && failure.empty())
+        failure = PQresultErrorMessage(result);
+      else if (status == PGRES_TUPLES_OK)
+        first = PQntuples(result) > 0 && PQnfields(result) > 0 ? PQgetvalue(result, 0, 0) : "";
+      PQclear(result);
+    }
+    if (!failure.empty()) throw std::runtime_error("PostgreSQL: " + failure + "in: " + sql);
+    return first;
+  }
+};
+
+std::string SchemaConninfo(const std::string& schema) {
+  return ToConninfo(PostgresServerSettings()) + " options='-c search_path=" + schema + "'";
+}
+
+std::string UniqueSchemaName() {
+  static std::atomic<int> counter{0};
+  std::random_device random;
+  return "orvex_t" + std::to_string(getpid()) + "_" + std::to_string(++counter) + "_" +
+         std::to_string(random() % 100000);
+}
+
+struct Sqlite {
+  sqlite3* db = nullptr;
+  explicit Sqlite(const std::string& path) {
+    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) !=
+        SQLITE_OK)
+      throw std::runtime_error("cannot open " + path + ": " + sqlite3_errmsg(db));
+  }
+  ~Sqlite() { sqlite3_close_v2(db); }
+  Sqlite(const Sqlite&) = delete;
+  Sqlite& operator=(const Sqlite&) = delete;
+};
+
+int FirstValue(void* target, int columns, char** values, char**) {
+  auto* text = static_cast<std::string*>(target);
+  if (text->empty() && columns > 0 && values[0] != nullptr) *text = values[0];
+  return 0;
+}
+
+std::string RunSqlite(const std::string& path, const std::string& sql) {
+  Sqlite database(path);
+  std::string first;
+  char* message = nullptr;
+  if (sqlite3_exec(database.db, sql.c_str(), FirstValue, &first, &message) != SQLITE_OK) {
+    std::string text = message != nullptr ? message : "unknown error";
+    sqlite3_free(message);
+    throw std::runtime_error("SQLite: " + text + " in: " + sql);
+  }
+  return first;
+}
+
+}  // namespace
+
+std::vector<std::string> DatabaseProviders() { return {kSqlite, kPostgres}; }
+
+std::string ProviderTestName(const ::testing::TestParamInfo<std::string>& info) {
+  return info.param;
+}
+
+bool RunningInCi() { return Lower(EnvOr("CI", "")) == "true"; }
+
+std::string PostgresServerSettings() { return EnvOr("ORVEX_TEST_PG", ""); }
+std::string PostgresControlCommand() { return EnvOr("ORVEX_TEST_PG_CTL", ""); }
+
+std::string ProviderUnavailable(const std::string& provider) {
+  if (provider == kSqlite) return "";
+  if (provider != kPostgres) return "unknown database provider '" + provider + "'";
+  if (PostgresServerSettings().empty()) return "no PostgreSQL server configured (ORVEX_TEST_PG)";
+  static std::once_flag once;
+  static std::string unreachable;
+  std::call_once(once, [] {
+    try {
+      PgConnection probe(ToConninfo(PostgresServerSettings()));
+    } catch (const std::exception& error) {
+      unreachable =
+          std::string("PostgreSQL server of ORVEX_TEST_PG not reachable: ") + error.what();
+    }
+  });
+  return unreachable;
+}
+
+ScratchDatabase::ScratchDatabase(const std::string& provider) : provider_(provider) {
+  if (provider_ == kSqlite) {
+    folder_ = std::make_unique<TempDir>();
+    location_ = folder_->File("test.db");
+    connectionString_ = "Provider=SQLite;Data Source=" + location_;
+    RunSqlite(location_, "PRAGMA user_version = 1");  // the file exists from the start
+    return;
+  }
+  if (provider_ != kPostgres) throw std::runtime_error("unknown provider " + provider_);
+  location_ = UniqueSchemaName();
+  PgConnection(ToConninfo(PostgresServerSettings())).Run("CREATE SCHEMA " + location_);
+  // The application name marks this test's sessions, so that the end can close them.
+  connectionString_ =
+      PostgresServerSettings() + ";Search Path=" + location_ + ";Application Name=" + location_;
+}
+
+ScratchDatabase::~ScratchDatabase() {
+  if (!IsPostgres()) return;
+  try {
+    PgConnection admin(ToConninfo(PostgresServerSettings()));
+    // Idle pooled sessions of this test would otherwise stay connected to the server.
+    admin.Run(
+        "SELECT count(pg_terminate_backend(pid)) FROM pg_stat_activity WHERE application_name = "
+        "'" +
+        location_ + "' AND pid <> pg_backend_pid()");
+    admin.Run("DROP SCHEMA IF EXISTS " + location_ + " CASCADE");
+  } catch (const std::exception& error) {
+    ADD_FAILURE() << "could not drop the test schema " << location_ << ": " << error.what();
+  }
+}
+
+void ScratchDatabase::RunScript(const std::string& sql) const { QueryText(sql); }
+
+std::string ScratchDatabase::QueryText(const std::string& sql) const {
+  if (IsPostgres()) return PgConnection(SchemaConninfo(location_)).Run(sql);
+  return RunSqlite(location_, sql);
+}
+
+long ScratchDatabase::CountRows(const std::string& table) const {
+  return std::stol(QueryText("SELECT COUNT(*) FROM " + table));
+}
+
+void DatabaseTest::SetUp() {
+  ORVEX_REQUIRE_PROVIDER(GetParam());
+  database_ = std::make_unique<ScratchDatabase>(GetParam());
+}
+
+void DatabaseTest::TearDown() { database_.reset(); }
+
+}  // namespace orvex::testing
