@@ -35,11 +35,22 @@ class Bytes {
 std::shared_ptr<orvex::data::Recordset> SampleRows() {
   Bytes file;
   file.Put(uint16_t{1}).Put(uint32_t{2});
-  file.String("ID").Put(int32_t{3}).Put(int32_t{4}).Put(int32_t{0}).Put(int32_t{0}).Put(int32_t{32});
-  file.String("English").Put(int32_t{203}).Put(int32_t{0}).Put(int32_t{0}).Put(int32_t{0}).Put(int32_t{32});
+  file.String("ID")
+      .Put(int32_t{3})
+      .Put(int32_t{4})
+      .Put(int32_t{0})
+      .Put(int32_t{0})
+      .Put(int32_t{32});
+  file.String("English")
+      .Put(int32_t{203})
+      .Put(int32_t{0})
+      .Put(int32_t{0})
+      .Put(int32_t{0})
+      .Put(int32_t{32});
   const int32_t ids[] = {1, 2, 3, 5, 5, 8, -1, 100000};
   file.Put(uint64_t{std::size(ids) + 1});
-  for (int32_t id : ids) file.Put(uint8_t{3}).Put(id).Put(uint8_t{8}).String("text " + std::to_string(id) + " 'q'");
+  for (int32_t id : ids)
+    file.Put(uint8_t{3}).Put(id).Put(uint8_t{8}).String("text " + std::to_string(id) + " 'q'");
   file.Put(uint8_t{0}).Put(uint8_t{1});  // an empty ID and a Null text
   const std::string path = "/tmp/orvex-find-fuzz-" + std::to_string(::getpid()) + ".rows";
   std::ofstream(path, std::ios::binary) << orvex::fuzz::WithChecksum(file.text);

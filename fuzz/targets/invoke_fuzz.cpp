@@ -40,19 +40,32 @@ SafeArray ArbitraryArray(FuzzedDataProvider& input, int depth) {
 
 Variant ArbitraryVariant(FuzzedDataProvider& input, int depth) {
   switch (input.ConsumeIntegralInRange<int>(0, 15)) {
-    case 0: return Variant();
-    case 1: return Variant::Null();
-    case 2: return Variant(input.ConsumeIntegral<int16_t>());
-    case 3: return Variant(input.ConsumeIntegral<int32_t>());
-    case 4: return Variant(input.ConsumeFloatingPoint<double>());
-    case 5: return Variant(input.ConsumeFloatingPoint<float>());
-    case 6: return Variant(input.ConsumeBool());
-    case 7: return Variant(Date(input.ConsumeFloatingPoint<double>()));
-    case 8: return Variant(Currency{input.ConsumeIntegral<int64_t>()});
-    case 9: return Variant(input.ConsumeIntegral<uint8_t>());
-    case 10: return Variant::Missing();
-    case 11: return Variant::Error(input.ConsumeIntegral<int32_t>());
-    case 12: return depth < 2 ? Variant(ArbitraryArray(input, depth)) : Variant();
+    case 0:
+      return Variant();
+    case 1:
+      return Variant::Null();
+    case 2:
+      return Variant(input.ConsumeIntegral<int16_t>());
+    case 3:
+      return Variant(input.ConsumeIntegral<int32_t>());
+    case 4:
+      return Variant(input.ConsumeFloatingPoint<double>());
+    case 5:
+      return Variant(input.ConsumeFloatingPoint<float>());
+    case 6:
+      return Variant(input.ConsumeBool());
+    case 7:
+      return Variant(Date(input.ConsumeFloatingPoint<double>()));
+    case 8:
+      return Variant(Currency{input.ConsumeIntegral<int64_t>()});
+    case 9:
+      return Variant(input.ConsumeIntegral<uint8_t>());
+    case 10:
+      return Variant::Missing();
+    case 11:
+      return Variant::Error(input.ConsumeIntegral<int32_t>());
+    case 12:
+      return depth < 2 ? Variant(ArbitraryArray(input, depth)) : Variant();
     case 13: {
       TErrorObject error;
       error.lNumber = input.ConsumeIntegral<int32_t>();
@@ -60,8 +73,10 @@ Variant ArbitraryVariant(FuzzedDataProvider& input, int depth) {
       error.strSource = input.ConsumeRandomLengthString(64);
       return Variant(error);
     }
-    case 14: return Variant::Nothing();
-    default: return Variant(input.ConsumeRandomLengthString(64));
+    case 14:
+      return Variant::Nothing();
+    default:
+      return Variant(input.ConsumeRandomLengthString(64));
   }
 }
 
@@ -83,13 +98,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   (void)hostInstalled;
   static Target targets[] = {
       Make("ORVEX.GErrors", {"SetErrSource", "COMError"}),
-      Make("ORVEX.CLogError", {"LogError", "glERROR_B", "glERROR_E", "gstrHelpFile",
-                               "glHelpContext", "gbDateStamp", "Clone", "pLogXML", "CloseXMLLog",
-                               "gttErrors", "gttMessages"}),
+      Make("ORVEX.CLogError",
+           {"LogError", "glERROR_B", "glERROR_E", "gstrHelpFile", "glHelpContext", "gbDateStamp",
+            "Clone", "pLogXML", "CloseXMLLog", "gttErrors", "gttMessages"}),
   };
   FuzzedDataProvider input(data, size);
   Target& target = targets[input.ConsumeIntegralInRange<size_t>(0, std::size(targets) - 1)];
-  int32_t dispID = target.members[input.ConsumeIntegralInRange<size_t>(0, target.members.size() - 1)];
+  int32_t dispID =
+      target.members[input.ConsumeIntegralInRange<size_t>(0, target.members.size() - 1)];
   if (input.ConsumeIntegralInRange<int>(0, 15) == 0) dispID = input.ConsumeIntegral<int32_t>();
   static const InvokeKind kKinds[] = {InvokeKind::Method, InvokeKind::PropertyGet,
                                       InvokeKind::PropertyPut, InvokeKind::PropertyPutRef};

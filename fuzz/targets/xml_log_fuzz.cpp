@@ -26,7 +26,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     record->attributes().setNamedItem(number);
     // The input's own bytes as a description: broken UTF-8 and control characters included.
     NodePtr description = buffer->createAttribute("strDescription");
-    description->setNodeValue(std::string(reinterpret_cast<const char*>(data), size < 64 ? size : 64));
+    description->setNodeValue(
+        std::string(reinterpret_cast<const char*>(data), size < 64 ? size : 64));
     record->attributes().setNamedItem(description);
   }
   try {

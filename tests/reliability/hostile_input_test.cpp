@@ -159,7 +159,9 @@ TEST_F(HostileInputTest, GlossaryEntitiesAreNeverExpandedNorFetched) {
       EXPECT_EQ(text.find("root:"), std::string::npos) << id;
       EXPECT_LT(text.size(), 16u) << id;
     }
-    if (name == "laughs.xml") EXPECT_TRUE(raised) << "the entity bomb was accepted";
+    if (name == "laughs.xml") {
+      EXPECT_TRUE(raised) << "the entity bomb was accepted";
+    }
   }
   // A glossary named by an http URL is not fetched either.
   auto table = std::make_shared<CTextTable2>();
@@ -180,12 +182,18 @@ TEST_F(HostileInputTest, SavedRowsClaimingAGigabyteAreRefusedWithoutAllocatingIt
       {"column name length", SavedRowsBytes::Header(1).String(kGigabyte, "ID").Finish()},
       {"row count",
        SavedRowsBytes::Header(1).Column("ID", 3).Rows(uint64_t{kGigabyte} * 4).Finish()},
-      {"text length",
-       SavedRowsBytes::Header(1).Column("English", 203).Rows(1).Tag(8).String(kGigabyte, "x")
-           .Finish()},
-      {"byte array length",
-       SavedRowsBytes::Header(1).Column("Blob", 205).Rows(1).Tag(0x51).String(kGigabyte, "x")
-           .Finish()},
+      {"text length", SavedRowsBytes::Header(1)
+                          .Column("English", 203)
+                          .Rows(1)
+                          .Tag(8)
+                          .String(kGigabyte, "x")
+                          .Finish()},
+      {"byte array length", SavedRowsBytes::Header(1)
+                                .Column("Blob", 205)
+                                .Rows(1)
+                                .Tag(0x51)
+                                .String(kGigabyte, "x")
+                                .Finish()},
   };
   rusage before{};
   ::getrusage(RUSAGE_SELF, &before);
@@ -254,9 +262,10 @@ TEST_F(HostileInputTest, InvalidUtf8InTextsAndFileNamesKeepsTheXmlLogLoadable) {
   CLogError logger;
   logger.pLogFile(dir.File(badName + "log"));
   logger.pLogXML(dir.File(badName + "xml"));
-  const std::string texts[] = {"lone continuation \x80 byte", "truncated \xE2\x82", "\xFF\xFE",
-                               "overlong \xC0\xAF slash", "surrogate \xED\xA0\x80 half",
-                               "control \x01\x1F chars", std::string("nul \0 byte", 10), "ok \xD8\xB3\xD9\x84 text"};
+  const std::string texts[] = {
+      "lone continuation \x80 byte",  "truncated \xE2\x82",          "\xFF\xFE",
+      "overlong \xC0\xAF slash",      "surrogate \xED\xA0\x80 half", "control \x01\x1F chars",
+      std::string("nul \0 byte", 10), "ok \xD8\xB3\xD9\x84 text"};
   for (const std::string& text : texts) {
     TErrorObject error;
     error.lNumber = 5;

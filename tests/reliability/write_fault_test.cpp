@@ -62,8 +62,8 @@ TEST_F(WriteFaultTest, SaveXMLLogRaisesKeepsTheFileAndTheBufferedRecords) {
     SCOPED_TRACE(fileExists ? "existing file" : "missing file");
     int32_t writePointsHit = 0;
     for (int32_t nth = 1; nth <= kMaxWritePoints; ++nth) {
-      const std::string path = dir.File("save-" + std::to_string(fileExists) + "-" +
-                                        std::to_string(nth) + ".xml");
+      const std::string path =
+          dir.File("save-" + std::to_string(fileExists) + "-" + std::to_string(nth) + ".xml");
       CLogError logger;
       logger.pLogXML(path);
       if (fileExists) {
