@@ -10,9 +10,7 @@ namespace {
 
 class LogCommand : public ::testing::Test {
  protected:
-  void SetUp() override {
-    ASSERT_EQ(RunCli({"demo", temp_.File("demo")}).status, 0);
-  }
+  void SetUp() override { ASSERT_EQ(RunCli({"demo", temp_.File("demo")}).status, 0); }
   std::string Db() const { return SqliteConnection(temp_.File("demo/orvex.db")); }
 
   TempDir temp_;
@@ -21,9 +19,9 @@ class LogCommand : public ::testing::Test {
 TEST_F(LogCommand, AnErrorReachesTheTextLogAndTheDatabase) {
   const std::string file = temp_.File("app.log");
   const CliResult result =
-      RunCli({"log", "error", "--file", file, "--db", Db(), "--table", "ErrorLog", "--number",
-              "53", "--description", "File not found", "--source", "Reader", "--module",
-              "Billing", "--procedure", "Export"});
+      RunCli({"log", "error", "--file", file, "--db", Db(), "--table", "ErrorLog", "--number", "53",
+              "--description", "File not found", "--source", "Reader", "--module", "Billing",
+              "--procedure", "Export"});
   ASSERT_EQ(result.status, 0) << result.err;
   EXPECT_EQ(result.out, "-1610612736 etwelrSERROR\n");
 
@@ -34,8 +32,9 @@ TEST_F(LogCommand, AnErrorReachesTheTextLogAndTheDatabase) {
             "Error #53 at @" + HostName() +
                 " in Billing.Export-Reader Description:  {File not found}\r\n\r\n");
 
-  const auto rows = QueryRows(Db(), "SELECT lErrorNumber, strDescription, strSource, dDate "
-                                    "FROM ErrorLog WHERE lErrorNumber = 53");
+  const auto rows = QueryRows(Db(),
+                              "SELECT lErrorNumber, strDescription, strSource, dDate "
+                              "FROM ErrorLog WHERE lErrorNumber = 53");
   ASSERT_EQ(rows.size(), 1u);
   EXPECT_EQ(rows[0][1], "File not found");
   EXPECT_EQ(rows[0][2], "@" + HostName() + " in Billing.Export-Reader");
@@ -44,10 +43,11 @@ TEST_F(LogCommand, AnErrorReachesTheTextLogAndTheDatabase) {
 
 TEST_F(LogCommand, AComponentErrorTakesItsTextFromATable) {
   const std::string file = temp_.File("component.log");
-  const CliResult result = RunCli(
-      {"log", "error", "--file", file, "--stamp", "--db", Db(), "--texts-table", "Messages",
-       "--language", "Arabic", "--range", "1000:1099", "--number", "0x900003F1", "--module", "M",
-       "--procedure", "P", "--table", "ErrorLog", "--to", "file"});
+  const CliResult result =
+      RunCli({"log",       "error",         "--file",     file,         "--stamp", "--db",
+              Db(),        "--texts-table", "Messages",   "--language", "Arabic",  "--range",
+              "1000:1099", "--number",      "0x900003F1", "--module",   "M",       "--procedure",
+              "P",         "--table",       "ErrorLog",   "--to",       "file"});
   ASSERT_EQ(result.status, 0) << result.err;
   EXPECT_EQ(result.out, "-1879048192 etwelrNSERROR\n");
   const std::string text = scripting::Utf16LEToUtf8(ReadBytes(file).substr(2));
@@ -57,9 +57,9 @@ TEST_F(LogCommand, AComponentErrorTakesItsTextFromATable) {
 
 TEST_F(LogCommand, AFailedDestinationIsReportedWithItsFlag) {
   // The file destination is chosen but no file was opened.
-  const CliResult result = RunCli({"log", "error", "--to", "file,event", "--number", "5",
-                                   "--description", "Bad call", "--module", "M", "--procedure",
-                                   "P"});
+  const CliResult result =
+      RunCli({"log", "error", "--to", "file,event", "--number", "5", "--description", "Bad call",
+              "--module", "M", "--procedure", "P"});
   EXPECT_EQ(result.status, 3);
   EXPECT_EQ(result.out.substr(result.out.find('\n') + 1),
             "-1610612704 etwelrSERROR|etwelrLOGTOFILE_FAILED\n");
@@ -70,14 +70,15 @@ TEST_F(LogCommand, AFailedDestinationIsReportedWithItsFlag) {
 TEST_F(LogCommand, EventsAndTransactionsReachFileDatabaseAndXml) {
   const std::string events = temp_.File("events.log");
   const std::string xml = temp_.File("events.xml");
-  ASSERT_EQ(RunCli({"log", "event", "--file", events, "--db", Db(), "--table", "EventLog",
-                    "--xml", xml, "Nightly export finished"})
+  ASSERT_EQ(RunCli({"log", "event", "--file", events, "--db", Db(), "--table", "EventLog", "--xml",
+                    xml, "Nightly export finished"})
                 .status,
             0);
   EXPECT_EQ(ReadBytes(events), "Nightly export finished\r\n\r\n");
   EXPECT_NE(ReadBytes(xml).find("Nightly export finished"), std::string::npos);
-  EXPECT_EQ(QueryRows(Db(), "SELECT COUNT(*) FROM EventLog WHERE strEvent = "
-                            "'Nightly export finished'")[0][0],
+  EXPECT_EQ(QueryRows(Db(),
+                      "SELECT COUNT(*) FROM EventLog WHERE strEvent = "
+                      "'Nightly export finished'")[0][0],
             "1");
 
   const std::string xactions = temp_.File("xactions.log");

@@ -13,10 +13,9 @@ TEST(RowsCommand, ExportsAQueryAndWritesItAsCsv) {
   TempDir temp;
   ASSERT_EQ(RunCli({"demo", temp.File("demo")}).status, 0);
   const std::string rows = temp.File("some.rows");
-  const CliResult exported =
-      RunCli({"rows", "export", "--db", SqliteConnection(temp.File("demo/orvex.db")), "--query",
-              "SELECT ID, English, Arabic FROM Messages WHERE ID IN (1, 6) ORDER BY ID", "--out",
-              rows});
+  const CliResult exported = RunCli(
+      {"rows", "export", "--db", SqliteConnection(temp.File("demo/orvex.db")), "--query",
+       "SELECT ID, English, Arabic FROM Messages WHERE ID IN (1, 6) ORDER BY ID", "--out", rows});
   ASSERT_EQ(exported.status, 0) << exported.err;
   EXPECT_EQ(exported.out, "2 rows\n");
   const CliResult csv = RunCli({"rows", "export", "--rows", rows, "--csv", "-"});
@@ -40,10 +39,10 @@ TEST(RowsCommand, ImportsCsvAndGivesTheSameCsvBack) {
       RunCli({"rows", "import", "--csv", temp.File("in.csv"), "--out", temp.File("in.rows")});
   ASSERT_EQ(imported.status, 0) << imported.err;
   EXPECT_EQ(imported.out, "3 rows\n");
-  ASSERT_EQ(RunCli({"rows", "export", "--rows", temp.File("in.rows"), "--csv",
-                    temp.File("out.csv")})
-                .status,
-            0);
+  ASSERT_EQ(
+      RunCli({"rows", "export", "--rows", temp.File("in.rows"), "--csv", temp.File("out.csv")})
+          .status,
+      0);
   EXPECT_EQ(ReadBytes(temp.File("out.csv")), csv);
   // The imported file is a string table that CTextTable3 reads.
   EXPECT_EQ(RunCli({"text", "get", "--rows", temp.File("in.rows"), "--language", "Note", "3"}).out,

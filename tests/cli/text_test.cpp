@@ -43,14 +43,13 @@ TEST_F(TextCommand, LooksUpATableInAnyLanguage) {
 }
 
 TEST_F(TextCommand, ChangesAndAddsTextsInADatabase) {
-  ASSERT_EQ(RunCli({"text", "set", "--db", Db(), "--table", "Messages", "--language", "Arabic",
-                    "2", "الوصول مرفوض"})
+  ASSERT_EQ(RunCli({"text", "set", "--db", Db(), "--table", "Messages", "--language", "Arabic", "2",
+                    "الوصول مرفوض"})
                 .status,
             0);
-  EXPECT_EQ(RunCli({"text", "get", "--db", Db(), "--table", "Messages", "--language", "Arabic",
-                    "2"})
-                .out,
-            "الوصول مرفوض\n");
+  EXPECT_EQ(
+      RunCli({"text", "get", "--db", Db(), "--table", "Messages", "--language", "Arabic", "2"}).out,
+      "الوصول مرفوض\n");
   ASSERT_EQ(RunCli({"text", "add", "--db", Db(), "--table", "Messages", "Disk full"}).status, 0);
   EXPECT_EQ(QueryRows(Db(), "SELECT COUNT(*) FROM Messages WHERE English = 'Disk full'")[0][0],
             "1");

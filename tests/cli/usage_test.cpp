@@ -30,8 +30,8 @@ TEST(Usage, MistakesAreErrorsWithTheirOwnStatus) {
   const CliResult value = RunCli({"log", "event", "--file"});
   EXPECT_EQ(value.status, 2);
   EXPECT_NE(value.err.find("--file needs a value"), std::string::npos);
-  const CliResult number = RunCli({"log", "error", "--to", "file", "--number", "12x",
-                                   "--module", "M", "--procedure", "P"});
+  const CliResult number = RunCli(
+      {"log", "error", "--to", "file", "--number", "12x", "--module", "M", "--procedure", "P"});
   EXPECT_EQ(number.status, 2);
   EXPECT_NE(number.err.find("'12x' is not a 32-bit number"), std::string::npos);
   const CliResult destination = RunCli({"log", "event", "--to", "pigeon", "x"});

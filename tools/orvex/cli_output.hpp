@@ -11,9 +11,9 @@ namespace orvex::cli {
 
 enum ExitStatus : int {
   kExitOk = 0,
-  kExitError = 1,       // the library or the system reported an error
-  kExitUsage = 2,       // the tool was called the wrong way
-  kExitLogFailed = 3,   // a log destination failed (the record was not everywhere)
+  kExitError = 1,      // the library or the system reported an error
+  kExitUsage = 2,      // the tool was called the wrong way
+  kExitLogFailed = 3,  // a log destination failed (the record was not everywhere)
 };
 
 // "error 429 (0x000001AD) in ORVEX: ActiveX component can't create object"

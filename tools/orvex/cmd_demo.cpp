@@ -33,15 +33,14 @@ and prints a summary of the records in each destination.
                     to left); without it the demo never waits for a user
 )";
 
-const char* const kDemoFiles[] = {"orvex.db",   "orvex.db-journal", "orvex.db-wal",
-                                  "orvex.db-shm", "errors.log",     "errors.xml",
-                                  "events.log", "events.xml",       "transactions.log",
+const char* const kDemoFiles[] = {"orvex.db",         "orvex.db-journal", "orvex.db-wal",
+                                  "orvex.db-shm",     "errors.log",       "errors.xml",
+                                  "events.log",       "events.xml",       "transactions.log",
                                   "transactions.xml", "messages.rows"};
 
 std::string MakeFolder(const Args& args) {
   if (args.Positional().empty()) {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "orvex-demo.XXXXXX").string();
+    std::string pattern = (std::filesystem::temp_directory_path() / "orvex-demo.XXXXXX").string();
     if (mkdtemp(pattern.data()) == nullptr)
       Raise(errPathNotFound, "orvex demo", "cannot create a temporary folder");
     return pattern;
@@ -98,7 +97,8 @@ int RunDemo(const Argv& argv) {
   demo::DemoContext context;
   context.folder = MakeFolder(args);
   if (context.folder.find(';') != std::string::npos)
-    throw UsageError("demo", "the folder's path may not contain ';' (it goes into a connection string)");
+    throw UsageError("demo",
+                     "the folder's path may not contain ';' (it goes into a connection string)");
   context.connection = "Provider=SQLite;Data Source=" + context.File("orvex.db");
   context.interactive = args.Has("interactive");
   context.out = &std::cout;
@@ -112,8 +112,8 @@ int RunDemo(const Argv& argv) {
   const int32_t savedRows = demo::SaveMessageRows(context);
   ShowArabicMessage(context);
   std::vector<demo::SummaryRow> summary = Summarize(context);
-  summary.insert(summary.begin() + 2, {"CTextTable3", "saved rows", context.File("messages.rows"),
-                                       savedRows});
+  summary.insert(summary.begin() + 2,
+                 {"CTextTable3", "saved rows", context.File("messages.rows"), savedRows});
   std::cout << "\nsummary\n";
   demo::PrintSummary(summary, std::cout);
   return kExitOk;

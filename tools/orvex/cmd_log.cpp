@@ -16,7 +16,8 @@ namespace orvex::cli {
 
 namespace {
 
-constexpr const char* kLogHelp = R"(usage: orvex log error|event|xaction [DESTINATIONS] [OPTIONS] ...
+constexpr const char* kLogHelp =
+    R"(usage: orvex log error|event|xaction [DESTINATIONS] [OPTIONS] ...
 
   log error --number N --description D [--source S] --module M --procedure P
             prints the result word of LogError (number and names); exit status 3 and the
@@ -40,10 +41,10 @@ Example: orvex log error --file app.log --number 53 --description "File not foun
            --module Billing --procedure Export
 )";
 
-const OptionSpec kLogOptions{{"to", "file", "db", "table", "xml", "number", "description",
-                              "source", "module", "procedure", "range", "texts-table",
-                              "texts-db", "language"},
-                             {"stamp", "syslog"}};
+const OptionSpec kLogOptions{
+    {"to", "file", "db", "table", "xml", "number", "description", "source", "module", "procedure",
+     "range", "texts-table", "texts-db", "language"},
+    {"stamp", "syslog"}};
 
 int32_t ChosenDestinations(const Args& args) {
   if (args.Has("to")) return ParseDestinations("log", args.Get("to"));
@@ -58,8 +59,8 @@ int32_t ChosenDestinations(const Args& args) {
 // Events raised by the loggers are printed, so that "--to event" shows what a client would get.
 class PrintingErrorSink : public CLogErrorEvents {
  public:
-  void ShowError(const std::string& errSource, int32_t ErrNumber,
-                 const std::string& ErrDescription, Date ErrDate) override {
+  void ShowError(const std::string& errSource, int32_t ErrNumber, const std::string& ErrDescription,
+                 Date ErrDate) override {
     std::cout << "event ShowError " << ErrNumber << " " << errSource << ": " << ErrDescription
               << " (" << FormatGeneralDate(ErrDate) << ")\n";
   }
@@ -121,8 +122,8 @@ int LogErrorCommand(const Args& args) {
   if (args.Has("xml")) logger->pLogXML(args.Get("xml"));
   logger->Advise(std::make_shared<PrintingErrorSink>());
   TErrorObject error = ErrorFromArguments(args);
-  const int32_t result = logger->LogError(args.Require("module"), args.Require("procedure"),
-                                          error, ChosenDestinations(args));
+  const int32_t result = logger->LogError(args.Require("module"), args.Require("procedure"), error,
+                                          ChosenDestinations(args));
   if (args.Has("xml")) logger->SaveXMLLog();
   std::cout << result << ' ' << ResultWordNames(result) << '\n';
   const bool failed = (result & (etwelrLOGTODB_FAILED | etwelrLOGTOFILE_FAILED |

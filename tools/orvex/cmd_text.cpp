@@ -61,15 +61,14 @@ int PrintText(const std::string& text, int32_t id, const std::string& language) 
 
 int DirectText(const TextRequest& request, CTextTable& table) {
   const int32_t id = IdArgument(request.args);
-  if (request.action == "get") return PrintText(table.TextE(request.language, id), id,
-                                                request.language);
+  if (request.action == "get")
+    return PrintText(table.TextE(request.language, id), id, request.language);
   if (request.action == "add")
     throw UsageError("text", "add needs --table (LanguageStrings is read and written by ID only)");
   const std::string& newText = request.args.PositionalAt(2, "the new text");
   table.TextE(request.language, id, newText);
   // TextE quietly does nothing for an absent ID: read back to tell the caller.
-  if (table.TextE(request.language, id) != newText)
-    return PrintText("", id, request.language);
+  if (table.TextE(request.language, id) != newText) return PrintText("", id, request.language);
   return kExitOk;
 }
 

@@ -19,7 +19,8 @@ std::string CsvField(const std::string& text) {
 }
 
 [[noreturn]] void Malformed(size_t line, const std::string& what) {
-  Raise(errTypeMismatch, "orvex csv", "malformed CSV on line " + std::to_string(line) + ": " + what);
+  Raise(errTypeMismatch, "orvex csv",
+        "malformed CSV on line " + std::to_string(line) + ": " + what);
 }
 
 // Reads the text character by character; a small state machine over the RFC's grammar.

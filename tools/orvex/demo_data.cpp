@@ -9,7 +9,8 @@ const std::vector<MessageRow>& Messages() {
       {3, "Invalid user name or password", "اسم المستخدم أو كلمة المرور غير صحيحة"},
       {4, "The database is not available", "قاعدة البيانات غير متاحة"},
       {5, "The operation completed successfully", "تمت العملية بنجاح"},
-      {6, "Are you sure you want to delete this record?", "هل أنت متأكد من أنك تريد حذف هذا السجل؟"},
+      {6, "Are you sure you want to delete this record?",
+       "هل أنت متأكد من أنك تريد حذف هذا السجل؟"},
       {7, "The amount exceeds the allowed limit", "المبلغ يتجاوز الحد المسموح به"},
       {8, "Transaction saved", "تم حفظ المعاملة"},
       {9, "Connection to the server failed", "فشل الاتصال بالخادم"},
@@ -20,8 +21,8 @@ const std::vector<MessageRow>& Messages() {
 
 const std::vector<MessageRow>& LanguageStrings() {
   static const std::vector<MessageRow> rows = {
-      {1, "Welcome", "مرحباً"}, {2, "Save", "حفظ"},       {3, "Cancel", "إلغاء"},
-      {4, "Exit", "خروج"},      {5, "Search", "بحث"},     {6, "Settings", "الإعدادات"},
+      {1, "Welcome", "مرحباً"}, {2, "Save", "حفظ"},   {3, "Cancel", "إلغاء"},
+      {4, "Exit", "خروج"},     {5, "Search", "بحث"}, {6, "Settings", "الإعدادات"},
   };
   return rows;
 }

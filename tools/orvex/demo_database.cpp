@@ -10,8 +10,8 @@ namespace orvex::cli::demo {
 
 namespace {
 
-std::shared_ptr<data::Command> PrepareTextInsert(const std::shared_ptr<data::Connection>& connection,
-                                                 const std::string& table) {
+std::shared_ptr<data::Command> PrepareTextInsert(
+    const std::shared_ptr<data::Connection>& connection, const std::string& table) {
   auto insert = std::make_shared<data::Command>();
   insert->ActiveConnection = connection;
   insert->CommandType = data::adCmdText;
@@ -28,8 +28,8 @@ void InsertTexts(const std::shared_ptr<data::Connection>& connection, const std:
                  const std::vector<MessageRow>& rows) {
   const auto insert = PrepareTextInsert(connection, table);
   for (const MessageRow& row : rows) {
-    SafeArray values = SafeArray::Of(0, {Variant(static_cast<int32_t>(row.id)),
-                                         Variant(row.english), Variant(row.arabic)});
+    SafeArray values = SafeArray::Of(
+        0, {Variant(static_cast<int32_t>(row.id)), Variant(row.english), Variant(row.arabic)});
     insert->Execute(nullptr, Variant(std::move(values)));
   }
 }

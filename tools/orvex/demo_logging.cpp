@@ -18,8 +18,8 @@ namespace {
 class ErrorEventCounter : public CLogErrorEvents {
  public:
   explicit ErrorEventCounter(DemoContext& context) : context_(context) {}
-  void ShowError(const std::string& errSource, int32_t ErrNumber,
-                 const std::string& ErrDescription, Date) override {
+  void ShowError(const std::string& errSource, int32_t ErrNumber, const std::string& ErrDescription,
+                 Date) override {
     ++context_.raisedEvents;
     context_.Out() << "  ShowError " << ErrNumber << " " << ErrDescription << "  [" << errSource
                    << "]\n";

@@ -60,7 +60,8 @@ int32_t CountTextLines(const std::string& path) {
 int32_t CountXmlRecords(const std::string& path, const std::string& element, bool rootAlike) {
   const std::string text = ReadFile(path);
   int32_t count = 0;
-  for (const char* end : {" ", "/", ">", "\n", "\t"}) count += CountOccurrences(text, "<" + element + end);
+  for (const char* end : {" ", "/", ">", "\n", "\t"})
+    count += CountOccurrences(text, "<" + element + end);
   return rootAlike && count > 0 ? count - 1 : count;
 }
 

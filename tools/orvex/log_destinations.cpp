@@ -12,9 +12,9 @@ namespace orvex::cli {
 namespace {
 
 constexpr std::pair<const char*, int32_t> kDestinationNames[] = {
-    {"event", ltRAISEEVENT}, {"raise", ltRAISEERROR}, {"file", ltFILE},
+    {"event", ltRAISEEVENT},  {"raise", ltRAISEERROR}, {"file", ltFILE},
     {"eventlog", ltEVENTLOG}, {"msgbox", ltMSGBOX},    {"db", ltDB},
-    {"email", ltEMAIL},      {"msgonly", ltMSG_ONLY}, {"xml", ltXML},
+    {"email", ltEMAIL},       {"msgonly", ltMSG_ONLY}, {"xml", ltXML},
 };
 
 constexpr std::pair<const char*, int32_t> kFailureFlags[] = {
@@ -24,9 +24,9 @@ constexpr std::pair<const char*, int32_t> kFailureFlags[] = {
     {"etwelrLOGTOXML_FAILED", etwelrLOGTOXML_FAILED},
 };
 
-constexpr const char* kAnswerNames[] = {"",          "etwelrOK",     "etwelrCANCEL",
-                                        "etwelrABORT", "etwelrRETRY", "etwelrIGNORE",
-                                        "etwelrYES",   "etwelrNO"};
+constexpr const char* kAnswerNames[] = {
+    "",          "etwelrOK", "etwelrCANCEL", "etwelrABORT", "etwelrRETRY", "etwelrIGNORE",
+    "etwelrYES", "etwelrNO"};
 
 int32_t DestinationBit(const std::string& command, const std::string& name) {
   for (const auto& [known, bit] : kDestinationNames)
@@ -50,9 +50,8 @@ int32_t ParseDestinations(const std::string& command, const std::string& list) {
 
 std::string ResultWordNames(int32_t result) {
   const uint32_t word = static_cast<uint32_t>(result);
-  std::string names = (word & 0xF0000000u) == static_cast<uint32_t>(etwelrNSERROR)
-                          ? "etwelrNSERROR"
-                          : "etwelrSERROR";
+  std::string names = (word & 0xF0000000u) == static_cast<uint32_t>(etwelrNSERROR) ? "etwelrNSERROR"
+                                                                                   : "etwelrSERROR";
   for (const auto& [name, flag] : kFailureFlags)
     if ((result & flag) != 0) names += std::string("|") + name;
   const int32_t answer = result & 0x7;

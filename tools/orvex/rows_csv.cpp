@@ -68,7 +68,8 @@ std::string QuotedName(const std::string& name) {
 void CheckHeader(const CsvRecord& header) {
   std::set<std::string> seen;
   for (const std::string& name : header) {
-    if (name.empty()) Raise(errInvalidProcedureCall, kSource, "the CSV header has an empty column name");
+    if (name.empty())
+      Raise(errInvalidProcedureCall, kSource, "the CSV header has an empty column name");
     if (!seen.insert(name).second)
       Raise(errInvalidProcedureCall, kSource, "the CSV header names column '" + name + "' twice");
   }
