@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <iostream>
 #include <memory>
 #include <string>
 #include <thread>
