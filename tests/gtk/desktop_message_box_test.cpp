@@ -181,6 +181,7 @@ TEST_F(DesktopMessageBox, HelpShowsTheHelpFileAndContextWithoutClosingTheBox) {
         if (!box) return;
         EXPECT_EQ(LabelsOf(*box), (std::vector<std::string>{"OK", "Cancel", "Help"}));
         EXPECT_EQ(box->helpText, "");
+        EXPECT_EQ(box->buttons.back().answer, 0);
         if (const ShownButton* help = ButtonLabelled(*box, "Help")) ClickAt(help->rect);
         std::optional<ShownBox> helped = boxes.Next();
         if (!helped) return;
