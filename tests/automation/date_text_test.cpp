@@ -22,6 +22,13 @@ TEST(DateText, GeneralDateLeavesOutMidnightAndDayZero) {
   EXPECT_EQ(FormatGeneralDate(Date(2026, 12, 5, 7, 3, 9), kUK), "05/12/2026 07:03:09");
   EXPECT_EQ(FormatGeneralDate(Date(0.75), kUK), "18:00:00");
   EXPECT_EQ(CStr(Variant(Date(2026, 12, 5, 19, 29, 54)), kUK), "05/12/2026 19:29:54");
+  EXPECT_EQ(FormatGeneralDate(Date(2958465.99998), kUS), "12/31/9999 11:59:58 PM");
+
+  // Serials outside the years 100 to 9999 have no text.
+  EXPECT_AUTOMATION_ERROR(FormatGeneralDate(Date(3e6), kUS), 6, "", "Overflow");
+  EXPECT_AUTOMATION_ERROR(FormatGeneralDate(Date(-1e300), kUS), 6, "", "");
+  EXPECT_AUTOMATION_ERROR(FormatDate(Date(1e300), "yyyy", kUS), 6, "", "");
+  EXPECT_AUTOMATION_ERROR(CDate(Variant(3e6), kUS), 6, "", "");
 }
 
 TEST(DateText, ParsesInTheLocaleDayOrder) {
