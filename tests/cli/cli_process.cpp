@@ -10,8 +10,6 @@
 #include <iterator>
 #include <memory>
 
-#include <gtest/gtest.h>
-
 #include "orvex/data.hpp"
 #include "support/temp_dir.hpp"
 
@@ -30,18 +28,6 @@ std::string ToolPath() {
       .string();
 #endif
 }
-
-// The build leaves the tool out (and says so with an empty path) while the library lacks what
-// the tool needs; every process test is then skipped rather than failed.
-class ToolBuilt : public ::testing::Environment {
- public:
-  void SetUp() override {
-    if (ToolPath().empty()) GTEST_SKIP() << "the orvex tool is not built in this tree";
-  }
-};
-
-[[maybe_unused]] ::testing::Environment* const kToolBuilt =
-    ::testing::AddGlobalTestEnvironment(new ToolBuilt);
 
 }  // namespace
 
