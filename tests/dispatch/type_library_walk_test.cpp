@@ -82,7 +82,9 @@ class TypeLibraryWalk : public ::testing::Test {
                       << error.Description;
         continue;
       }
-      if (!call.expected.empty()) EXPECT_EQ(CStr(result), call.expected);
+      if (!call.expected.empty()) {
+        EXPECT_EQ(CStr(result), call.expected);
+      }
       called.insert(member->name);
     }
     for (const MemberInfo& member : iface->members)
