@@ -159,6 +159,7 @@ class ErrorLogTable : public testing::DatabaseTest {
  protected:
   void SetUp() override {
     DatabaseTest::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
     host->computerName = "PC7";
     MMain::Main();
     Db().RunScript(
