@@ -82,7 +82,7 @@ def rows(runs):
         growth = per_large / per_small
         out.append(("SaveXMLLog time/byte 100k vs 10k", f"{per_large:.3g} ns/B", f"{per_small:.3g} ns/B",
                     f"{growth:.3g}x", "linear (<= 1.5x)", "met" if growth <= 1.5 else "NOT met"))
-    memory = runs.get("BM_TableMemory")
+    memory = next((run for name, run in runs.items() if name.startswith("BM_TableMemory")), None)
     if memory and not memory.get("error_occurred"):
         ratio = memory["heap_bytes"] / memory["text_bytes"]
         out.append(("Memory, 100k rows x 2 languages vs text bytes", show_bytes(memory["heap_bytes"]),
