@@ -91,19 +91,8 @@ Target Make(const std::string& progID, const std::vector<std::string>& names) {
   return target;
 }
 
-}  // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static const bool hostInstalled = (SetHost(std::make_shared<SilentHost>()), true);
-  (void)hostInstalled;
-  static Target targets[] = {
-      Make("ORVEX.GErrors", {"SetErrSource", "COMError"}),
-      Make("ORVEX.CLogError",
-           {"LogError", "glERROR_B", "glERROR_E", "gstrHelpFile", "glHelpContext", "gbDateStamp",
-            "Clone", "pLogXML", "CloseXMLLog", "gttErrors", "gttMessages"}),
-  };
-  FuzzedDataProvider input(data, size);
-  Target& target = targets[input.ConsumeIntegralInRange<size_t>(0, std::size(targets) - 1)];
+void InvokeOnce(FuzzedDataProvider& input, Target (&targets)[2]) {
+  Target& target = targets[input.ConsumeIntegralInRange<size_t>(0, 1)];
   int32_t dispID =
       target.members[input.ConsumeIntegralInRange<size_t>(0, target.members.size() - 1)];
   if (input.ConsumeIntegralInRange<int>(0, 15) == 0) dispID = input.ConsumeIntegral<int32_t>();
@@ -118,5 +107,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     (void)result.VarType();
   } catch (const AutomationError&) {
   }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static const bool hostInstalled = (SetHost(std::make_shared<SilentHost>()), true);
+  (void)hostInstalled;
+  // Fresh objects for every input, so that state one input left (buffered XML records, clones)
+  // neither piles up nor hides what an input does; a few calls in a row reach that state.
+  Target targets[] = {
+      Make("ORVEX.GErrors", {"SetErrSource", "COMError"}),
+      Make("ORVEX.CLogError",
+           {"LogError", "glERROR_B", "glERROR_E", "gstrHelpFile", "glHelpContext", "gbDateStamp",
+            "Clone", "pLogXML", "CloseXMLLog", "gttErrors", "gttMessages"}),
+  };
+  FuzzedDataProvider input(data, size);
+  const int calls = input.ConsumeIntegralInRange<int>(1, 4);
+  for (int call = 0; call < calls; ++call) InvokeOnce(input, targets);
   return 0;
 }
