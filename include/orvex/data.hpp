@@ -124,6 +124,7 @@ namespace internal {
 class Session;
 struct RecordsetState;
 struct CommandState;
+struct RecordsetAccess;
 }  // namespace internal
 
 class Recordset;
@@ -149,7 +150,7 @@ class PropertyCollection : public Object {
   std::vector<Property> items_;
 };
 
-class Connection : public Object {
+class Connection : public Object, public std::enable_shared_from_this<Connection> {
  public:
   Connection();
   ~Connection() override;  // closes without raising
@@ -362,9 +363,11 @@ class Recordset : public Object {
   void Save(const std::string& fileName, int32_t persistFormat = adPersistADTG);
 
  private:
+  friend struct internal::RecordsetAccess;
+  void RefreshFields();
+
   std::shared_ptr<internal::RecordsetState> state_;
   sp<data::Fields> fields_;
-  void RefreshFields();
 };
 
 }  // namespace orvex::data

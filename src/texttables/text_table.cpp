@@ -2,12 +2,27 @@
 
 #include "foundation/error_path.hpp"
 #include "foundation/show_rule.hpp"
+#include "orvex/data.hpp"
 #include "orvex/modules.hpp"
+#include "texttables/find_with_wrap.hpp"
+#include "texttables/text_table_class.hpp"
 
 namespace orvex {
 
+using texttables::kTextColumn;
+using texttables::kTextTableClass;
+
 namespace {
-constexpr const char* kClassName = "ORVEX.CTextTable";
+
+// Closes a connection that is still open; used on the error path, where a second failure must
+// not hide the first.
+void CloseIfOpen(const sp<data::Connection>& connection) noexcept {
+  try {
+    if (connection && (connection->State() & data::adStateOpen) != 0) connection->Close();
+  } catch (...) {
+  }
+}
+
 }  // namespace
 
 CTextTable::CTextTable() { MMain::EnsureMain(); }
@@ -18,10 +33,53 @@ void CTextTable::ConnectingString(const std::string& connectingString) {
   mstrConnectingString = connectingString;
 }
 
+std::shared_ptr<data::Connection> CTextTable::OpenConnection() const {
+  auto connection = std::make_shared<data::Connection>();
+  connection->ConnectionString = mstrConnectingString;
+  // Empty arguments: the connection string set above is the one used.
+  connection->Open("", "", "", -1);
+  return connection;
+}
+
+void CTextTable::LoadStringsRS(const std::string& TableName, const std::string& Language,
+                               bool ReadOnly) {
+  sp<data::Connection> connection;
+  try {
+    mstrLanguage = Language.empty() ? "English" : Language;
+    auto cached = mdicCache.find(mstrLanguage);
+    if (cached != mdicCache.end()) {
+      mrsStrings = cached->second;
+      return;
+    }
+    connection = OpenConnection();
+    auto rows = std::make_shared<data::Recordset>();
+    rows->CursorLocation(data::adUseClient);
+    rows->SetActiveConnection(connection);
+    rows->LockType(ReadOnly ? data::adLockReadOnly : data::adLockBatchOptimistic);
+    // Language and table name go into the text as they stand: they name a column and a table.
+    rows->Open(Variant("SELECT ID, " + mstrLanguage + " as " + kTextColumn + " FROM " + TableName),
+               Variant::Missing(), data::adOpenStatic, data::adLockUnspecified, data::adCmdText);
+    rows->SetActiveConnection(nullptr);
+    // The cache entry comes after the query, so a failed load never leaves one behind.
+    mdicCache.emplace(mstrLanguage, rows->Clone(data::adLockUnspecified));
+    mrsStrings = rows;
+    connection->Close();
+  } catch (...) {
+    AutomationError pending = foundation::PendingError();
+    mrsStrings = nullptr;
+    CloseIfOpen(connection);
+    foundation::RaiseAgain(pending, kTextTableClass, "LoadStringsRS");
+  }
+}
+
 std::string CTextTable::Text(int32_t ID) {
-  (void)ID;
-  // The database lookup arrives with the data layer; until then no rows are ever loaded.
-  return "";
+  // The loggers rely on this never raising: every failure gives the empty text.
+  try {
+    if (!texttables::FindWithWrap(mrsStrings, ID)) return "";
+    return CStr(mrsStrings->Fields()->Item(kTextColumn)->Value());
+  } catch (...) {
+    return "";
+  }
 }
 
 int32_t CTextTable::Show(int16_t MessageID, int32_t Buttons, const Variant& Source,
@@ -30,7 +88,7 @@ int32_t CTextTable::Show(int16_t MessageID, int32_t Buttons, const Variant& Sour
     return foundation::ShowFromTable([this](int32_t id) { return Text(id); }, mstrLanguage,
                                      MessageID, Buttons, Source, Helpfile, HelpContext);
   } catch (...) {
-    foundation::RaiseAgain(kClassName, "Show");
+    foundation::RaiseAgain(kTextTableClass, "Show");
   }
 }
 

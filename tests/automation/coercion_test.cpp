@@ -64,7 +64,7 @@ TEST(Coercion, NullEmptyAndMismatchRules) {
   EXPECT_EQ(CDate(empty, kUS), Date(0.0));
 
   EXPECT_AUTOMATION_ERROR(CLng(Variant(""), kUS), 13, "", "");
-  EXPECT_AUTOMATION_ERROR(CLng(Variant("abc"), kUS), 13, "", "");
+  EXPECT_AUTOMATION_ERROR(CLng(Variant("abc"), kUS), 13, "ORVEX", "Type mismatch");
   EXPECT_AUTOMATION_ERROR(CDbl(Variant("12abc"), kUS), 13, "", "");
   EXPECT_AUTOMATION_ERROR(CStr(Variant::Missing(), kUS), 13, "", "");
   EXPECT_AUTOMATION_ERROR(CLng(Variant::Error(2042), kUS), 13, "", "");

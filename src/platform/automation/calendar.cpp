@@ -1,5 +1,6 @@
 #include "calendar.hpp"
 
+#include <algorithm>
 #include <cmath>
 
 namespace orvex::calendar {
@@ -48,8 +49,13 @@ Civil CivilFromSerial(int64_t serial) {
   return civil;
 }
 
+bool InDateRange(double serial) { return serial > -657435.0 && serial < 2958466.0; }
+
 DayAndSeconds Split(double serial) {
   if (!std::isfinite(serial)) return {};
+  // Far outside the calendar the parts mean nothing, but they must stay computable.
+  constexpr double kFarAway = 1e9;
+  serial = std::clamp(serial, -kFarAway, kFarAway);
   const double whole = std::trunc(serial);
   DayAndSeconds split{static_cast<int64_t>(whole),
                       static_cast<int64_t>(std::llround(std::fabs(serial - whole) * 86400.0))};

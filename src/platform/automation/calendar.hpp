@@ -19,6 +19,8 @@ bool IsLeapYear(int32_t year);
 int32_t DaysInMonth(int32_t year, int32_t month);
 int64_t SerialFromCivil(int32_t year, int32_t month, int32_t day);
 Civil CivilFromSerial(int64_t serial);
+// True for serials of the years 100 to 9999, the dates the runtime accepts.
+bool InDateRange(double serial);
 // The integer part is the day (counted toward zero) and the absolute fraction the time of day.
 DayAndSeconds Split(double serial);
 // Builds the serial of a day and a time of day given as a fraction 0 <= time < 1. Before

@@ -1,5 +1,7 @@
 #include <cfloat>
+#include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <limits>
 
 #include "decimal_math.hpp"
@@ -18,14 +20,13 @@ using decimal_math::Int128;
 constexpr double kFirstDate = -657434.0;
 constexpr double kLastDate = 2958465.99999;
 
-[[noreturn]] void RaiseNotText(const std::string& text, const char* target) {
-  Raise(errTypeMismatch, kDefaultErrorSource,
-        "Type mismatch: '" + text + "' cannot be read as " + target);
-}
+// Text that does not read as the target: the runtime's own "Type mismatch", as callers compare
+// the number and pass the description on unchanged.
+[[noreturn]] void RaiseNotText() { Raise(errTypeMismatch); }
 
 number_text::ReadValue ReadOrRaise(const std::string& text, const Locale& locale) {
   std::optional<number_text::ReadValue> read = number_text::Read(text, locale);
-  if (!read) RaiseNotText(text, "a number");
+  if (!read) RaiseNotText();
   return *read;
 }
 
@@ -116,29 +117,14 @@ double DoubleOf(const Variant& value, const Locale& locale) {
   }
 }
 
-Currency CurrencyOfDecimal(const Decimal& value) {
-  Decimal scaled = value;
-  Int128 whole = 0;
-  if (value.scale >= 4) {
-    scaled.scale = static_cast<uint8_t>(value.scale - 4);
-    whole = decimal_math::RoundToInteger(scaled);
-  } else {
-    Int128 magnitude = static_cast<Int128>(decimal_math::Magnitude(value));
-    for (int i = value.scale; i < 4; ++i) magnitude *= 10;
-    whole = value.negative ? -magnitude : magnitude;
-  }
-  if (whole < std::numeric_limits<int64_t>::min() || whole > std::numeric_limits<int64_t>::max()) {
-    Raise(errOverflow);
-  }
-  return Currency{static_cast<int64_t>(whole)};
-}
-
 Decimal DecimalOfFloat(float value) {
   if (!std::isfinite(value)) Raise(errOverflow);
   // A single keeps seven significant digits.
   char buffer[32];
-  std::snprintf(buffer, sizeof buffer, "%.6e", static_cast<double>(value));
-  return Decimal::Parse(buffer);
+  const int length = std::snprintf(buffer, sizeof buffer, "%.6e", static_cast<double>(value));
+  double shortest = 0.0;
+  std::from_chars(buffer, buffer + length, shortest);
+  return Decimal::FromDouble(shortest);
 }
 
 bool IsTrueText(const std::string& text, const char* word) {
@@ -213,9 +199,9 @@ Currency CCur(const Variant& value, const Locale& locale) {
     case vbCurrency:
       return value.Cy();
     case vbDecimal:
-      return CurrencyOfDecimal(value.Dec());
+      return decimal_math::ToCurrency(value.Dec());
     case vbString:
-      return CurrencyOfDecimal(number_text::ToDecimal(ReadOrRaise(value.Str(), locale)));
+      return decimal_math::ToCurrency(number_text::ToDecimal(ReadOrRaise(value.Str(), locale)));
     default:
       return Currency::FromDouble(DoubleOf(value, locale));
   }
@@ -258,7 +244,7 @@ Date CDate(const Variant& value, const Locale& locale) {
       return value.DateValue();
     case vbString: {
       std::optional<Date> date = ParseDate(value.Str(), locale);
-      if (!date) RaiseNotText(value.Str(), "a date");
+      if (!date) RaiseNotText();
       return *date;
     }
     default: {
@@ -277,7 +263,7 @@ bool CBool(const Variant& value, const Locale& locale) {
       if (IsTrueText(value.Str(), "true")) return true;
       if (IsTrueText(value.Str(), "false")) return false;
       std::optional<number_text::ReadValue> read = number_text::Read(value.Str(), locale);
-      if (!read) RaiseNotText(value.Str(), "True or False");
+      if (!read) RaiseNotText();
       return number_text::ToDouble(*read) != 0.0;
     }
     case vbCurrency:

@@ -1,15 +1,12 @@
-#include <cmath>
-
-#include "orvex/automation_error.hpp"
+#include "decimal_math.hpp"
 #include "orvex/decimal.hpp"
 
 namespace orvex {
 
 Currency Currency::FromDouble(double value) {
-  // nearbyint rounds half to even in the default rounding mode, as the runtime does.
-  const double scaled = std::nearbyint(value * 10000.0);
-  if (!(scaled >= -9223372036854775808.0 && scaled < 9223372036854775808.0)) Raise(errOverflow);
-  return Currency{static_cast<int64_t>(scaled)};
+  // Through the double's fifteen significant digits, so that 0.00015 is the half it was
+  // written as, not the binary value just below it; then half to even at four places.
+  return decimal_math::ToCurrency(Decimal::FromDouble(value));
 }
 
 }  // namespace orvex

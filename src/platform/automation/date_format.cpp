@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "calendar.hpp"
+#include "orvex/automation_error.hpp"
 #include "orvex/host.hpp"
 #include "orvex/variant.hpp"
 
@@ -25,6 +26,7 @@ struct Fields {
 };
 
 Fields FieldsOf(Date value) {
+  if (!calendar::InDateRange(value.Value())) Raise(errOverflow);
   Fields fields;
   fields.parts = value.Parts();
   const int64_t serial =

@@ -93,8 +93,7 @@ Decimal Decimal::Parse(const std::string& text) {
   int exponent = 0;
   bool isNegative = false;
   if (!SplitNumber(text, digits, exponent, isNegative)) {
-    Raise(errTypeMismatch, kDefaultErrorSource,
-          "Type mismatch: '" + text + "' is not a decimal number");
+    Raise(errTypeMismatch);
   }
   return decimal_math::FromDigits(digits, exponent, isNegative, false);
 }

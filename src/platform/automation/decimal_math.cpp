@@ -1,6 +1,7 @@
 #include "decimal_math.hpp"
 
 #include <algorithm>
+#include <limits>
 
 #include "orvex/automation_error.hpp"
 
@@ -107,6 +108,24 @@ Decimal FromCurrency(int64_t scaled) {
     result = Make(Magnitude(result) / 10, result.scale - 1, negative);
   }
   return result;
+}
+
+Currency ToCurrency(const Decimal& value) {
+  Int128 scaled = 0;
+  if (value.scale >= 4) {
+    Decimal shifted = value;
+    shifted.scale = static_cast<uint8_t>(value.scale - 4);
+    scaled = RoundToInteger(shifted);
+  } else {
+    Int128 magnitude = static_cast<Int128>(Magnitude(value));
+    for (int i = value.scale; i < 4; ++i) magnitude *= 10;
+    scaled = value.negative ? -magnitude : magnitude;
+  }
+  if (scaled < std::numeric_limits<int64_t>::min() ||
+      scaled > std::numeric_limits<int64_t>::max()) {
+    Raise(errOverflow);
+  }
+  return Currency{static_cast<int64_t>(scaled)};
 }
 
 }  // namespace orvex::decimal_math

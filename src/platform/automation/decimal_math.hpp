@@ -21,5 +21,7 @@ Decimal FromDigits(std::string digits, int exponent, bool negative, bool normali
 // The value rounded half to even to an integer.
 Int128 RoundToInteger(const Decimal& value);
 Decimal FromCurrency(int64_t scaled);
+// The value times 10,000 rounded half to even; raises 6 beyond the currency range.
+Currency ToCurrency(const Decimal& value);
 
 }  // namespace orvex::decimal_math

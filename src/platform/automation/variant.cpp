@@ -35,9 +35,10 @@ const Value& EmptyValue() {
   return empty;
 }
 
-template <class T>
-const T& HeldIn(const Value* value) {
-  const T* held = std::get_if<T>(value ? value : &EmptyValue());
+// The value of subtype T, or error 13. A moved-from variant has no Impl and reads as Empty.
+template <class T, class ImplPointer>
+const T& Held(const ImplPointer& impl) {
+  const T* held = std::get_if<T>(impl ? &impl->value : &EmptyValue());
   if (held == nullptr) Raise(errTypeMismatch);
   return *held;
 }
@@ -113,24 +114,18 @@ bool Variant::IsMissing() const {
   return error != nullptr && error->scode == kParamNotFound;
 }
 
-int16_t Variant::I2() const { return HeldIn<int16_t>(impl_ ? &impl_->value : nullptr); }
-int32_t Variant::I4() const { return HeldIn<int32_t>(impl_ ? &impl_->value : nullptr); }
-float Variant::R4() const { return HeldIn<float>(impl_ ? &impl_->value : nullptr); }
-double Variant::R8() const { return HeldIn<double>(impl_ ? &impl_->value : nullptr); }
-Currency Variant::Cy() const { return HeldIn<Currency>(impl_ ? &impl_->value : nullptr); }
-Date Variant::DateValue() const { return HeldIn<Date>(impl_ ? &impl_->value : nullptr); }
-const std::string& Variant::Str() const {
-  return HeldIn<std::string>(impl_ ? &impl_->value : nullptr);
-}
-bool Variant::Bool() const { return HeldIn<bool>(impl_ ? &impl_->value : nullptr); }
-Decimal Variant::Dec() const { return HeldIn<Decimal>(impl_ ? &impl_->value : nullptr); }
-uint8_t Variant::Byte() const { return HeldIn<uint8_t>(impl_ ? &impl_->value : nullptr); }
-int32_t Variant::ErrorCode() const {
-  return HeldIn<ErrorTag>(impl_ ? &impl_->value : nullptr).scode;
-}
-const SafeArray& Variant::Array() const {
-  return HeldIn<SafeArray>(impl_ ? &impl_->value : nullptr);
-}
+int16_t Variant::I2() const { return Held<int16_t>(impl_); }
+int32_t Variant::I4() const { return Held<int32_t>(impl_); }
+float Variant::R4() const { return Held<float>(impl_); }
+double Variant::R8() const { return Held<double>(impl_); }
+Currency Variant::Cy() const { return Held<Currency>(impl_); }
+Date Variant::DateValue() const { return Held<Date>(impl_); }
+const std::string& Variant::Str() const { return Held<std::string>(impl_); }
+bool Variant::Bool() const { return Held<bool>(impl_); }
+Decimal Variant::Dec() const { return Held<Decimal>(impl_); }
+uint8_t Variant::Byte() const { return Held<uint8_t>(impl_); }
+int32_t Variant::ErrorCode() const { return Held<ErrorTag>(impl_).scode; }
+const SafeArray& Variant::Array() const { return Held<SafeArray>(impl_); }
 
 SafeArray& Variant::Array() {
   if (!impl_) Raise(errTypeMismatch);
@@ -139,9 +134,7 @@ SafeArray& Variant::Array() {
   return *array;
 }
 
-sp<Object> Variant::AsObjectRef() const {
-  return HeldIn<ObjectRef>(impl_ ? &impl_->value : nullptr).object;
-}
+sp<Object> Variant::AsObjectRef() const { return Held<ObjectRef>(impl_).object; }
 
 sp<Dispatch> Variant::AsObject() const {
   sp<Object> object = AsObjectRef();
@@ -151,11 +144,7 @@ sp<Dispatch> Variant::AsObject() const {
   return dispatch;
 }
 
-TErrorObject Variant::AsErrorObject() const {
-  return HeldIn<TErrorObject>(impl_ ? &impl_->value : nullptr);
-}
-TDllErrorInfo Variant::AsDllErrorInfo() const {
-  return HeldIn<TDllErrorInfo>(impl_ ? &impl_->value : nullptr);
-}
+TErrorObject Variant::AsErrorObject() const { return Held<TErrorObject>(impl_); }
+TDllErrorInfo Variant::AsDllErrorInfo() const { return Held<TDllErrorInfo>(impl_); }
 
 }  // namespace orvex

@@ -10,6 +10,9 @@
 
 namespace orvex::scripting {
 
+// The runtime's "Device I/O error", for OS failures without a closer number.
+inline constexpr int32_t kDeviceIOError = 57;
+
 // Writes every byte with write(2), retrying after EINTR and short writes, so that a record
 // reaches the OS in as few calls as possible (one, unless the OS accepts less). Raises the
 // AutomationError of ErrorFromErrno on failure; the bytes written before the failure stay.

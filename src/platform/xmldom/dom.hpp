@@ -75,8 +75,8 @@ class Node : public std::enable_shared_from_this<Node> {
 
  protected:
   Node(std::shared_ptr<DocumentState> owner, void* node);
-  // Handle for a libxml2 node: the existing one or a new one.
-  static NodePtr Wrap(const std::shared_ptr<DocumentState>& owner, void* node);
+  // Handle for a libxml2 node: the existing one or a new one; nullptr for nullptr.
+  static NodePtr Wrap(void* node);
 
   std::shared_ptr<DocumentState> owner_;
   void* node_;  // xmlNode* (or xmlAttr*, xmlDoc*); void keeps libxml2 out of this header
@@ -142,7 +142,10 @@ class Document : public Node {
 
  private:
   explicit Document(std::shared_ptr<DocumentState> state);
-  bool LoadFromBytes(const std::string& bytes, const std::string& url);
+  bool LoadFromBytes(const std::string& bytes);
+  void ClearContents();
+
+  friend class DocumentState;
 };
 
 }  // namespace orvex::xmldom

@@ -1,0 +1,113 @@
+#include "platform/data/connection_string.hpp"
+
+#include <cctype>
+
+#include "orvex/data.hpp"
+#include "platform/data/errors.hpp"
+
+namespace orvex::data::internal {
+
+namespace {
+
+std::string Trim(const std::string& text) {
+  size_t first = text.find_first_not_of(" \t\r\n");
+  if (first == std::string::npos) return "";
+  size_t last = text.find_last_not_of(" \t\r\n");
+  return text.substr(first, last - first + 1);
+}
+
+[[noreturn]] void RaiseBadString(const std::string& why) {
+  RaiseDataError(adErrInvalidArgument, "Connection", "Invalid connection string: " + why);
+}
+
+// Reads a quoted value starting at text[pos] (the quote); pos ends after the closing quote.
+std::string ReadQuoted(const std::string& text, size_t& pos) {
+  char quote = text[pos++];
+  std::string value;
+  while (pos < text.size()) {
+    char c = text[pos++];
+    if (c != quote) {
+      value += c;
+    } else if (pos < text.size() && text[pos] == quote) {
+      value += quote;
+      ++pos;
+    } else {
+      return value;
+    }
+  }
+  RaiseBadString("unterminated quoted value");
+}
+
+}  // namespace
+
+std::string ToLower(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
+
+bool EqualsIgnoreCase(const std::string& a, const std::string& b) {
+  return a.size() == b.size() && ToLower(a) == ToLower(b);
+}
+
+ConnectionString ConnectionString::Parse(const std::string& text) {
+  ConnectionString result;
+  size_t pos = 0;
+  while (pos < text.size()) {
+    size_t equals = text.find('=', pos);
+    size_t semicolon = text.find(';', pos);
+    if (equals == std::string::npos || (semicolon != std::string::npos && semicolon < equals)) {
+      std::string rest = Trim(
+          text.substr(pos, semicolon == std::string::npos ? std::string::npos : semicolon - pos));
+      if (!rest.empty()) RaiseBadString("'" + rest + "' has no '='");
+      if (semicolon == std::string::npos) break;
+      pos = semicolon + 1;
+      continue;
+    }
+    std::string key = ToLower(Trim(text.substr(pos, equals - pos)));
+    if (key.empty()) RaiseBadString("empty key");
+    pos = equals + 1;
+    while (pos < text.size() && (text[pos] == ' ' || text[pos] == '\t')) ++pos;
+    std::string value;
+    if (pos < text.size() && (text[pos] == '"' || text[pos] == '\'')) {
+      value = ReadQuoted(text, pos);
+      size_t next = text.find(';', pos);
+      if (!Trim(text.substr(pos, next == std::string::npos ? std::string::npos : next - pos))
+               .empty())
+        RaiseBadString("text after the quoted value of '" + key + "'");
+      pos = next == std::string::npos ? text.size() : next + 1;
+    } else {
+      size_t next = text.find(';', pos);
+      value = Trim(text.substr(pos, next == std::string::npos ? std::string::npos : next - pos));
+      pos = next == std::string::npos ? text.size() : next + 1;
+    }
+    result.values_[key] = value;
+  }
+  return result;
+}
+
+std::optional<std::string> ConnectionString::Get(const std::string& key) const {
+  auto found = values_.find(ToLower(key));
+  if (found == values_.end()) return std::nullopt;
+  return found->second;
+}
+
+std::string ConnectionString::GetOr(const std::string& key, const std::string& fallback) const {
+  return Get(key).value_or(fallback);
+}
+
+std::string ConnectionString::ProviderName() const {
+  auto name = Get("provider");
+  return name && !name->empty() ? *name : "SQLite";
+}
+
+std::string ConnectionString::Normalized() const {
+  std::string text;
+  for (const auto& [key, value] : values_) text += key + "=\"" + value + "\";";
+  return text;
+}
+
+void ConnectionString::Set(const std::string& key, const std::string& value) {
+  values_[ToLower(key)] = value;
+}
+
+}  // namespace orvex::data::internal

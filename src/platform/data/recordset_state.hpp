@@ -1,0 +1,54 @@
+// The state of one record set (one cursor over rows that clones share), and the internal entry
+// points through which commands and connections hand results to record sets.
+#pragma once
+
+#include <map>
+#include <memory>
+
+#include "orvex/data.hpp"
+#include "platform/data/row_store.hpp"
+
+namespace orvex::data::internal {
+
+struct RecordsetState {
+  enum class Place { BeforeFirst, OnRow, AfterLast };
+
+  bool open = false;
+  std::shared_ptr<RowStore> store;
+  int32_t cursorLocation = adUseServer;
+  int32_t cursorType = adOpenForwardOnly;
+  int32_t lockType = adLockReadOnly;
+  bool lockTypeSet = false;
+  sp<Connection> connection;
+
+  Place place = Place::BeforeFirst;
+  int64_t row = 0;  // valid when place is Row
+
+  int32_t editMode = adEditNone;
+  std::map<int32_t, Variant> pending;  // column -> edited value, until Update
+
+  void RequireOpen() const;
+  void RequireCurrentRow() const;
+  bool Empty() const { return store->RowCount() == 0; }
+  void MoveTo(int64_t position);  // a row position, or past either end
+};
+
+struct RecordsetAccess {
+  // Makes `recordset` an open set over the rows, attached to the connection (may be null).
+  static void Adopt(Recordset& recordset, std::shared_ptr<RowStore> store,
+                    sp<Connection> connection);
+};
+
+// Runs a compiled statement and reads every row; nullptr when it returns no rows.
+std::shared_ptr<RowStore> RunStatement(Statement& statement, int32_t* recordsAffected);
+
+// Writes the edited or added row through to its base table (the columns' base table and
+// column); raises when the columns lack that information or the row is gone.
+void WriteRowThrough(Session& session, const RowStore& store, int64_t position,
+                     const std::map<int32_t, Variant>& pending, bool isNew);
+
+// The saved-rows file format.
+std::string EncodeSavedRows(const RowStore& store);
+std::shared_ptr<RowStore> DecodeSavedRows(const std::string& bytes, const std::string& fileName);
+
+}  // namespace orvex::data::internal

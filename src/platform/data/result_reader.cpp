@@ -1,0 +1,33 @@
+#include "platform/data/recordset_state.hpp"
+#include "platform/data/value_conversion.hpp"
+
+namespace orvex::data::internal {
+
+std::shared_ptr<RowStore> RunStatement(Statement& statement, int32_t* recordsAffected) {
+  statement.Execute();
+  const std::vector<ColumnInfo>& columns = statement.Columns();
+  if (recordsAffected != nullptr)
+    *recordsAffected = columns.empty() ? static_cast<int32_t>(statement.RowsAffected()) : -1;
+  if (columns.empty()) {
+    statement.Reset();
+    return nullptr;
+  }
+  auto store = std::make_shared<RowStore>(columns);
+  std::vector<NativeValue> native;
+  try {
+    while (statement.NextRow(native)) {
+      std::vector<Variant> values;
+      values.reserve(columns.size());
+      for (size_t i = 0; i < columns.size(); ++i)
+        values.push_back(FromNative(native[i], columns[i].type));
+      store->AppendRead(std::move(values));
+    }
+  } catch (...) {
+    statement.Reset();
+    throw;
+  }
+  statement.Reset();
+  return store;
+}
+
+}  // namespace orvex::data::internal

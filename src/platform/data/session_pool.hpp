@@ -1,0 +1,29 @@
+// Session pooling per connection string: a connection closed and opened again reuses its live
+// session instead of reconnecting. Pools belong to the calling thread, as the objects do.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/data/provider.hpp"
+
+namespace orvex::data::internal {
+
+struct PooledSession {
+  std::shared_ptr<Session> session;
+  std::string providerName;
+  std::string poolKey;
+};
+
+// An idle usable session of the same provider and settings, or a new one from the provider.
+// Idle sessions that are no longer usable are dropped on the way.
+PooledSession AcquireSession(const ConnectionString& settings);
+
+// Gives the session back for reuse; a session in a transaction (rolled back first) or no
+// longer usable is closed instead. Never raises.
+void ReleaseSession(PooledSession pooled) noexcept;
+
+// Number of idle sessions held for the key (for tests of the pool).
+size_t IdleSessionCount(const ConnectionString& settings);
+
+}  // namespace orvex::data::internal

@@ -1,0 +1,49 @@
+// A session on one SQLite database file, and the statements compiled on it.
+#pragma once
+
+#include <sys/types.h>
+
+#include <memory>
+#include <string>
+
+#include "platform/data/provider.hpp"
+
+struct sqlite3;
+
+namespace orvex::data::internal::sqlite {
+
+// The open database handle, kept alive by the session and by every statement compiled on it.
+struct Database {
+  sqlite3* db = nullptr;
+  bool broken = false;  // a fatal result was seen: the pool must not hand the session out
+  ~Database();
+};
+
+class SqliteSession : public Session {
+ public:
+  // Opens the file named by "Data Source". "Mode=ReadOnly" (or "Read Only=True") opens it
+  // read-only, "Mode=ReadWrite" refuses to create it; "Busy Timeout" is in milliseconds
+  // (default 5000).
+  explicit SqliteSession(const ConnectionString& settings);
+
+  std::unique_ptr<Statement> Prepare(const std::string& sql) override;
+  void Begin() override;
+  void Commit() override;
+  void Rollback() override;
+  bool InTransaction() const override;
+  bool IsUsable() override;
+  SessionDescription Describe() const override;
+  std::string QuoteIdentifier(const std::string& name) const override;
+
+ private:
+  void Exec(const char* sql);
+  void RememberFileIdentity();
+
+  std::shared_ptr<Database> database_;
+  std::string path_;
+  bool fileIdentityKnown_ = false;
+  dev_t device_ = 0;
+  ino_t inode_ = 0;
+};
+
+}  // namespace orvex::data::internal::sqlite

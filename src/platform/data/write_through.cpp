@@ -1,0 +1,129 @@
+// Update of a record set attached to a connection: the edited or added row goes to its base
+// table at once, located by its key columns or, without any, by all its original values.
+#include <set>
+
+#include "orvex/data.hpp"
+#include "platform/data/errors.hpp"
+#include "platform/data/recordset_state.hpp"
+#include "platform/data/value_conversion.hpp"
+
+namespace orvex::data::internal {
+
+namespace {
+
+constexpr int32_t kNoBaseTable = static_cast<int32_t>(0x80004005u);
+
+struct BoundStatement {
+  std::string sql;
+  std::vector<std::pair<Variant, int32_t>> values;  // value, type
+};
+
+std::string BaseTableOf(const RowStore& store, const std::map<int32_t, Variant>& pending) {
+  std::set<std::string> tables;
+  for (const auto& [column, value] : pending) {
+    const ColumnInfo& info = store.Columns()[column];
+    if (info.baseTable.empty() || info.baseColumn.empty())
+      RaiseDataError(kNoBaseTable, "Recordset",
+                     "Insufficient base table information for updating: field '" + info.name +
+                         "' is not a column of a table.");
+    tables.insert(info.baseTable);
+  }
+  if (tables.size() > 1)
+    RaiseDataError(kNoBaseTable, "Recordset",
+                   "The edited fields belong to more than one table; update them one at a time.");
+  if (tables.empty()) {
+    for (const auto& column : store.Columns())
+      if (!column.baseTable.empty()) return column.baseTable;
+    RaiseDataError(kNoBaseTable, "Recordset", "Insufficient base table information for updating.");
+  }
+  return *tables.begin();
+}
+
+BoundStatement BuildInsert(Session& session, const RowStore& store, const std::string& table,
+                           const std::map<int32_t, Variant>& pending) {
+  BoundStatement built;
+  built.sql = "INSERT INTO " + session.QuoteIdentifier(table);
+  if (pending.empty()) {
+    built.sql += " DEFAULT VALUES";
+    return built;
+  }
+  std::string names, markers;
+  for (const auto& [column, value] : pending) {
+    const ColumnInfo& info = store.Columns()[column];
+    names += (names.empty() ? "" : ", ") + session.QuoteIdentifier(info.baseColumn);
+    markers += markers.empty() ? "?" : ", ?";
+    built.values.emplace_back(value, info.type);
+  }
+  built.sql += " (" + names + ") VALUES (" + markers + ")";
+  return built;
+}
+
+// Columns that locate the row: the key columns of the table when the set holds them, else every
+// column of the table except long ones, which databases do not compare.
+std::vector<int32_t> LocatingColumns(const RowStore& store, const std::string& table) {
+  std::vector<int32_t> keys, all;
+  const auto& columns = store.Columns();
+  for (size_t i = 0; i < columns.size(); ++i) {
+    if (columns[i].baseTable != table || columns[i].baseColumn.empty()) continue;
+    if (columns[i].isKey) keys.push_back(static_cast<int32_t>(i));
+    if ((columns[i].attributes & adFldLong) == 0 || columns[i].type == adLongVarWChar)
+      all.push_back(static_cast<int32_t>(i));
+  }
+  return keys.empty() ? all : keys;
+}
+
+BoundStatement BuildUpdate(Session& session, const RowStore& store, const std::string& table,
+                           const Row& row, const std::map<int32_t, Variant>& pending) {
+  BoundStatement built;
+  std::string assignments;
+  for (const auto& [column, value] : pending) {
+    const ColumnInfo& info = store.Columns()[column];
+    assignments +=
+        (assignments.empty() ? "" : ", ") + session.QuoteIdentifier(info.baseColumn) + " = ?";
+    built.values.emplace_back(value, info.type);
+  }
+  std::string where;
+  for (int32_t column : LocatingColumns(store, table)) {
+    const ColumnInfo& info = store.Columns()[column];
+    const Variant& original = row.original[column];
+    where += where.empty() ? "" : " AND ";
+    if (original.IsNull() || original.IsEmpty()) {
+      where += session.QuoteIdentifier(info.baseColumn) + " IS NULL";
+    } else {
+      where += session.QuoteIdentifier(info.baseColumn) + " = ?";
+      built.values.emplace_back(original, info.type);
+    }
+  }
+  built.sql = "UPDATE " + session.QuoteIdentifier(table) + " SET " + assignments;
+  if (!where.empty()) built.sql += " WHERE " + where;
+  return built;
+}
+
+int64_t Run(Session& session, const BoundStatement& built) {
+  auto statement = session.Prepare(built.sql);
+  for (size_t i = 0; i < built.values.size(); ++i) {
+    const auto& [value, type] = built.values[i];
+    statement->Bind(static_cast<int32_t>(i), ToNative(value, type), type);
+  }
+  statement->Execute();
+  int64_t affected = statement->RowsAffected();
+  statement->Reset();
+  return affected;
+}
+
+}  // namespace
+
+void WriteRowThrough(Session& session, const RowStore& store, int64_t position,
+                     const std::map<int32_t, Variant>& pending, bool isNew) {
+  if (!isNew && pending.empty()) return;
+  std::string table = BaseTableOf(store, pending);
+  const Row& row = store.RowAt(position);
+  if (isNew) {
+    Run(session, BuildInsert(session, store, table, pending));
+    return;
+  }
+  if (Run(session, BuildUpdate(session, store, table, row, pending)) == 0)
+    RaiseDataError(DB_E_ROWNOTFOUND, "Recordset");
+}
+
+}  // namespace orvex::data::internal

@@ -1,0 +1,76 @@
+#include "platform/scripting/file_system.hpp"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <utility>
+
+#include "orvex/automation_error.hpp"
+#include "platform/scripting/file_io.hpp"
+#include "platform/scripting/utf16.hpp"
+
+namespace orvex::scripting {
+namespace {
+constexpr int kBadFileNameOrNumber = 52;
+}
+
+TextStream::TextStream(int fd, int32_t ioMode, bool unicode, std::string path)
+    : fd_(fd), ioMode_(ioMode), unicode_(unicode), path_(std::move(path)) {}
+
+TextStream::~TextStream() { Close(); }
+
+void TextStream::WriteLine(const std::string& text) {
+  RequireWritable();
+  WriteAll(fd_, Encode(text + "\r\n"), kScriptingSource);
+}
+
+void TextStream::Write(const std::string& text) {
+  RequireWritable();
+  if (!text.empty()) WriteAll(fd_, Encode(text), kScriptingSource);
+}
+
+void TextStream::WriteBlankLines(int32_t lines) {
+  RequireWritable();
+  std::string text;
+  for (int32_t i = 0; i < lines; ++i) text += "\r\n";
+  if (!text.empty()) WriteAll(fd_, Encode(text), kScriptingSource);
+}
+
+std::string TextStream::ReadAll() {
+  RequireOpen();
+  if (ioMode_ != ForReading) Raise(errBadFileMode, kScriptingSource);
+  std::string bytes;
+  char chunk[65536];
+  for (;;) {
+    ssize_t got = ::read(fd_, chunk, sizeof chunk);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) throw ErrorFromErrno(errno, path_, kScriptingSource);
+    if (got == 0) break;
+    bytes.append(chunk, static_cast<size_t>(got));
+  }
+  if (!unicode_) return bytes;
+  std::string_view units(bytes);
+  if (units.size() >= 2 && units[0] == '\xFF' && units[1] == '\xFE') units.remove_prefix(2);
+  return Utf16LEToUtf8(units);
+}
+
+void TextStream::Close() {
+  if (fd_ < 0) return;
+  ::close(fd_);
+  fd_ = -1;
+}
+
+void TextStream::RequireOpen() const {
+  if (fd_ < 0) Raise(kBadFileNameOrNumber, kScriptingSource);
+}
+
+void TextStream::RequireWritable() const {
+  RequireOpen();
+  if (ioMode_ == ForReading) Raise(errBadFileMode, kScriptingSource);
+}
+
+std::string TextStream::Encode(const std::string& text) const {
+  return unicode_ ? Utf8ToUtf16LE(text) : text;
+}
+
+}  // namespace orvex::scripting

@@ -1,0 +1,14 @@
+// Conversions between the library's UTF-8 strings and the UTF-16LE bytes of Unicode files.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace orvex::scripting {
+
+// UTF-16LE bytes of the text; a malformed UTF-8 sequence becomes U+FFFD.
+std::string Utf8ToUtf16LE(std::string_view utf8);
+// UTF-8 text of UTF-16LE bytes; an unpaired surrogate or odd last byte becomes U+FFFD.
+std::string Utf16LEToUtf8(std::string_view utf16);
+
+}  // namespace orvex::scripting

@@ -1,0 +1,47 @@
+#include "texttables/find_with_wrap.hpp"
+
+#include "orvex/data.hpp"
+
+namespace orvex::texttables {
+
+namespace {
+
+// Runs one step of the search; its failure leaves the cursor where the step left it.
+template <class Step>
+void PassOverFailure(Step step) noexcept {
+  try {
+    step();
+  } catch (...) {
+  }
+}
+
+bool PastLastRow(const data::Recordset& rows) noexcept {
+  try {
+    return rows.EOF_();
+  } catch (...) {
+    return true;
+  }
+}
+
+}  // namespace
+
+std::string IdCriterion(int32_t ID) { return "ID='" + std::to_string(ID) + "'"; }
+
+bool FindWithWrap(const std::shared_ptr<data::Recordset>& rows, int32_t ID) noexcept {
+  if (!rows) return false;
+  std::string criterion;
+  try {
+    criterion = IdCriterion(ID);
+  } catch (...) {
+    return false;
+  }
+  PassOverFailure([&] { rows->Find(criterion, 0, data::adSearchForward); });
+  if (PastLastRow(*rows)) {
+    // The ID may lie behind the cursor: search once more from the top.
+    PassOverFailure([&] { rows->MoveFirst(); });
+    PassOverFailure([&] { rows->Find(criterion, 0, data::adSearchForward); });
+  }
+  return !PastLastRow(*rows);
+}
+
+}  // namespace orvex::texttables

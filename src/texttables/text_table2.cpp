@@ -1,0 +1,76 @@
+#include "orvex/text_table2.hpp"
+
+#include "foundation/error_path.hpp"
+#include "foundation/show_rule.hpp"
+#include "orvex/modules.hpp"
+#include "platform/scripting/dictionary.hpp"
+#include "platform/xmldom/sax.hpp"
+#include "xml/xml_extractor.hpp"
+
+namespace orvex {
+
+namespace {
+
+constexpr const char* kClassName = "ORVEX.CTextTable2";
+constexpr const char* kGlossaryElement = "Glossary";
+
+}  // namespace
+
+CTextTable2::CTextTable2() { MMain::EnsureMain(); }
+
+CTextTable2::~CTextTable2() = default;
+
+void CTextTable2::ConnectingString(const std::string& connectingString) {
+  mstrConnectingString = connectingString;
+}
+
+void CTextTable2::LoadStringsRS(const std::string& TableName, const std::string& Language,
+                                bool ReadOnly) {
+  (void)TableName, (void)ReadOnly;
+  try {
+    mstrLanguage = Language.empty() ? "English" : Language;
+    auto cached = mdicCache.find(mstrLanguage);
+    if (cached != mdicCache.end()) {
+      mdicGlossary = cached->second;
+      return;
+    }
+    auto extractor = std::make_shared<CXMLExtractor>();
+    auto reader = std::make_shared<xmldom::SAXXMLReader>();
+    ReaderHandlersRelease release(reader);
+    extractor->parent(reader);
+    extractor->cutElement = kGlossaryElement;
+    // Cached before the parse: a parse that fails keeps the entries it read for the next load.
+    auto glossary = std::make_shared<scripting::Dictionary>();
+    mdicCache.emplace(mstrLanguage, glossary);
+    extractor->gdicGlossary = glossary;
+    extractor->gstrLanguage = mstrLanguage;
+    reader->parseURL(mstrConnectingString);
+    mdicGlossary = glossary;
+  } catch (...) {
+    AutomationError pending = foundation::PendingError();
+    mdicGlossary = nullptr;
+    foundation::RaiseAgain(pending, kClassName, "LoadStringsRS");
+  }
+}
+
+std::string CTextTable2::Text(int32_t ID) {
+  try {
+    const std::string key = std::to_string(ID);
+    if (!mdicGlossary || !mdicGlossary->Exists(key)) return "";
+    return CStr(mdicGlossary->Item(key));
+  } catch (...) {
+    return "";
+  }
+}
+
+int32_t CTextTable2::Show(int16_t MessageID, int32_t Buttons, const Variant& Source,
+                          const std::string& Helpfile, int32_t HelpContext) {
+  try {
+    return foundation::ShowFromTable([this](int32_t id) { return Text(id); }, mstrLanguage,
+                                     MessageID, Buttons, Source, Helpfile, HelpContext);
+  } catch (...) {
+    foundation::RaiseAgain(kClassName, "Show");
+  }
+}
+
+}  // namespace orvex

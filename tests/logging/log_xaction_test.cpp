@@ -1,0 +1,223 @@
+#include "orvex/log_xaction.hpp"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "orvex/modules.hpp"
+#include "support/automation_matchers.hpp"
+#include "support/fake_text_table.hpp"
+#include "support/recording_host.hpp"
+#include "support/temp_dir.hpp"
+#include "support/xml_records.hpp"
+
+namespace orvex {
+namespace {
+
+using testing::FakeTextTable;
+using testing::HostGuard;
+using testing::ReadXmlLog;
+using testing::TempDir;
+using Attributes = std::vector<std::pair<std::string, std::string>>;
+
+std::string FileBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+SafeArray Record(std::vector<Variant> values, int32_t lowerBound = 1) {
+  return SafeArray::Of(lowerBound, std::move(values));
+}
+
+struct RecordingSink : CLogXactionEvents {
+  int32_t calls = 0;
+  int32_t lowerBound = 0;
+  bool raises = false;
+  void ShowEvent(SafeArray& Data) override {
+    ++calls;
+    lowerBound = Data.LBound();
+    if (raises) throw AutomationError(5, "client", "handler failed");
+  }
+};
+
+class LogXactionTest : public ::testing::Test {
+ protected:
+  LogXactionTest() { MMain::Main(); }
+
+  HostGuard host;
+  TempDir dir;
+  const std::string logFile = dir.File("xactions.log");
+  const std::string xmlFile = dir.File("xactions.xml");
+  std::shared_ptr<CLogXaction> logger = std::make_shared<CLogXaction>();
+};
+
+TEST_F(LogXactionTest, RecordLineFileLinesAndElementOfASixFieldRecord) {
+  logger->pLogFile(logFile);
+  logger->pLogXML(xmlFile);
+  SafeArray data = Record({"a", "b", "c", "d", "e", "f"});
+  EXPECT_FALSE(logger->LogXaction(data, ltFILE | ltXML));
+  logger->gbDateStamp = true;
+  logger->LogXaction(data, ltFILE | ltXML);
+
+  EXPECT_EQ(FileBytes(logFile), "a:b:c:d:e:f\r\n\r\n12/5/2026 7:29:54 PM a:b:c:d:e:f\r\n\r\n");
+  logger->SaveXMLLog();
+  testing::XmlLogFile xml = ReadXmlLog(xmlFile);
+  EXPECT_EQ(xml.rootName, "transactions");
+  ASSERT_EQ(xml.records.size(), 2u);
+  EXPECT_EQ(xml.records[0].name, "transactions");
+  EXPECT_EQ(xml.records[0].attributes,
+            (Attributes{{"transactor", "c"}, {"port", "b"}, {"name", "e"}, {"status", "f"}}));
+  EXPECT_EQ(xml.records[1].attributes, (Attributes{{"date", "2026-12-05T19:29:54"},
+                                                   {"transactor", "c"},
+                                                   {"port", "b"},
+                                                   {"name", "e"},
+                                                   {"status", "f"}}));
+}
+
+TEST_F(LogXactionTest, FieldTextsStartAtIndexOneAndMissingElementsAreEmpty) {
+  logger->pLogFile(logFile);
+  SafeArray zeroBased = Record({"skipped", "1", "2", "3", "4", "5", "6"}, 0);
+  logger->LogXaction(zeroBased, ltFILE);
+  SafeArray gap = Record({"a", Variant::Missing(), "c"});
+  logger->LogXaction(gap, ltFILE);
+  SafeArray typed = Record({Variant(int16_t{7}), Variant(2.5), Variant(Date(2026, 1, 2)), Variant(),
+                            Variant(true), "x:y"});
+  logger->LogXaction(typed, ltFILE);
+  SafeArray empty;
+  logger->LogXaction(empty, ltFILE);
+  EXPECT_EQ(FileBytes(logFile),
+            "1:2:3:4:5:6\r\n\r\n"
+            "a::c\r\n\r\n"
+            "7:2.5:1/2/2026::True:x:y\r\n\r\n"
+            "\r\n\r\n");
+}
+
+TEST_F(LogXactionTest, BadRecordsFailBeforeAnyDestination) {
+  logger->pLogFile(logFile);
+  auto sink = std::make_shared<RecordingSink>();
+  logger->Advise(sink);
+  const int32_t destinations = ltRAISEEVENT | ltFILE;
+
+  SafeArray withNull = Record({"a", Variant::Null()});
+  AutomationError null =
+      testing::CatchAutomationError([&] { logger->LogXaction(withNull, destinations); });
+  EXPECT_EQ(null.Number, errInvalidUseOfNull);
+  EXPECT_EQ(null.Source.rfind("CLogXaction.LogXaction", 0), 0u) << null.Source;
+
+  SafeArray oneZeroBased = Record({"only"}, 0);
+  EXPECT_AUTOMATION_ERROR(logger->LogXaction(oneZeroBased, destinations), errSubscriptOutOfRange,
+                          "CLogXaction.LogXaction::ORVEX@TESTPC", "");
+  SafeArray fromTwo = Record({"a", "b"}, 2);
+  EXPECT_AUTOMATION_ERROR(logger->LogXaction(fromTwo, destinations), errSubscriptOutOfRange, "",
+                          "");
+  SafeArray tooLong(1, 32768);
+  EXPECT_AUTOMATION_ERROR(logger->LogXaction(tooLong, destinations), errOverflow, "", "");
+
+  EXPECT_EQ(sink->calls, 0);
+  EXPECT_EQ(FileBytes(logFile), "");
+}
+
+TEST_F(LogXactionTest, RaiseErrorOnlyForTheFlagWordTwo) {
+  logger->pLogFile(logFile);
+  logger->gstrHelpFile = "x.hlp";
+  logger->glHelpContext = 5;
+  SafeArray data = Record({"a", "b"});
+  AutomationError raised =
+      testing::CatchAutomationError([&] { logger->LogXaction(data, ltRAISEERROR); });
+  EXPECT_EQ(raised.Number, kXactionRaisedError);
+  EXPECT_EQ(raised.Source, "CLogXaction.LogXaction::a:b@TESTPC");
+  EXPECT_EQ(raised.Description, kXactionRaisedDescription);
+  EXPECT_EQ(raised.HelpFile, "x.hlp");
+  EXPECT_EQ(raised.HelpContext, 5);
+  EXPECT_EQ(FileBytes(logFile), "");
+
+  EXPECT_FALSE(logger->LogXaction(data, ltRAISEERROR | ltFILE));  // the bit alone selects nothing
+  EXPECT_EQ(FileBytes(logFile), "a:b\r\n\r\n");
+}
+
+TEST_F(LogXactionTest, ShortRecordFailsInTheXmlElementBeforeTheFile) {
+  logger->pLogFile(logFile);
+  logger->pLogXML(xmlFile);
+  logger->gbDateStamp = true;
+  SafeArray five = Record({"a", "b", "c", "d", "e"});
+  EXPECT_AUTOMATION_ERROR(logger->LogXaction(five, ltXML | ltFILE), errSubscriptOutOfRange,
+                          "CLogXaction.LogXaction@TESTPC >> CLogXaction.pLogToXML::ORVEX@TESTPC",
+                          "");
+  EXPECT_EQ(FileBytes(logFile), "");
+  logger->SaveXMLLog();
+  testing::XmlLogFile xml = ReadXmlLog(xmlFile);
+  ASSERT_EQ(xml.records.size(), 1u);  // the element stays with what was added before the failure
+  EXPECT_EQ(
+      xml.records[0].attributes,
+      (Attributes{
+          {"date", "2026-12-05T19:29:54"}, {"transactor", "c"}, {"port", "b"}, {"name", "e"}}));
+
+  auto fresh = std::make_shared<CLogXaction>();
+  SafeArray six = Record({"a", "b", "c", "d", "e", "f"});
+  EXPECT_AUTOMATION_ERROR(fresh->LogXaction(six, ltXML), errObjectNotSet,
+                          "CLogXaction.LogXaction@TESTPC >> CLogXaction.pLogToXML::ORVEX@TESTPC",
+                          "");
+}
+
+TEST_F(LogXactionTest, EventLogAndMessageBoxCarryTheRecordLine) {
+  host->isNT = true;
+  logger->gstrHelpFile = "x.hlp";
+  logger->glHelpContext = 5;
+  SafeArray data = Record({"abc"});
+  logger->LogXaction(data, ltEVENTLOG | ltMSGBOX);
+  ASSERT_EQ(host->events.size(), 1u);
+  EXPECT_EQ(host->events[0].text, "abc {}");
+  EXPECT_EQ(host->events[0].type, 4);
+  ASSERT_EQ(host->boxes.size(), 1u);
+  EXPECT_EQ(host->boxes[0].prompt, "abc {}");
+  EXPECT_EQ(host->boxes[0].title, "abc");
+  EXPECT_EQ(host->boxes[0].style, 16384);
+  EXPECT_EQ(host->boxes[0].helpFile, "x.hlp");
+
+  auto table = std::make_shared<FakeTextTable>();
+  logger->gttEvents = table;
+  SafeArray number = Record({"12"});
+  logger->LogXaction(number, ltMSGBOX);
+  ASSERT_EQ(table->shows.size(), 1u);
+  EXPECT_EQ(table->shows[0].messageID, 12);
+  EXPECT_EQ(table->shows[0].buttons, 16384);
+  EXPECT_EQ(CStr(table->shows[0].source), "12");
+  EXPECT_EQ(table->shows[0].helpContext, 5);
+
+  SafeArray twoFields = Record({"1", "2"});
+  AutomationError mismatch =
+      testing::CatchAutomationError([&] { logger->LogXaction(twoFields, ltMSGBOX); });
+  EXPECT_EQ(mismatch.Number, errTypeMismatch);
+  EXPECT_EQ(mismatch.Source.rfind("CLogXaction.LogXaction", 0), 0u) << mismatch.Source;
+
+  host->failEventLog = true;
+  EXPECT_AUTOMATION_ERROR(
+      logger->LogXaction(data, ltEVENTLOG | ltMSGBOX), errPermissionDenied,
+      "CLogXaction.LogXaction@TESTPC >> CLogXaction.pLogToNTEventLog::EventLog@TESTPC", "");
+  EXPECT_EQ(table->shows.size(), 1u);  // the box after the failing event log is not shown
+}
+
+TEST_F(LogXactionTest, EventHandlerSeesTheWholeArrayAndItsFailureIsIgnored) {
+  logger->pLogFile(logFile);
+  auto sink = std::make_shared<RecordingSink>();
+  sink->raises = true;
+  auto second = std::make_shared<RecordingSink>();
+  logger->Advise(sink);
+  uint32_t cookie = logger->Advise(second);
+  SafeArray zeroBased = Record({"zero", "one"}, 0);
+  EXPECT_FALSE(logger->LogXaction(zeroBased, ltFORMATERROR | ltFILE));
+  EXPECT_EQ(sink->calls, 1);
+  EXPECT_EQ(second->calls, 1);
+  EXPECT_EQ(second->lowerBound, 0);
+  EXPECT_EQ(FileBytes(logFile), "one\r\n\r\n");
+  logger->Unadvise(cookie);
+  logger->LogXaction(zeroBased, ltRAISEEVENT);
+  EXPECT_EQ(second->calls, 1);
+  EXPECT_EQ(sink->calls, 2);
+}
+
+}  // namespace
+}  // namespace orvex

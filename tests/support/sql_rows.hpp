@@ -1,0 +1,38 @@
+// Running statements and reading rows through the library's own data layer, for tests of the
+// database destinations.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "orvex/data.hpp"
+
+namespace orvex::testing {
+
+inline void ExecuteSql(const std::string& connectingString, const std::string& sql) {
+  data::Connection connection;
+  connection.Open(connectingString);
+  connection.Execute(sql);
+  connection.Close();
+}
+
+// Every row of the query, each as its field values in column order.
+inline std::vector<std::vector<Variant>> QueryRows(const std::string& connectingString,
+                                                   const std::string& sql) {
+  data::Recordset records;
+  records.CursorLocation(data::adUseClient);
+  records.Open(Variant(sql), Variant(connectingString), data::adOpenStatic, data::adLockReadOnly,
+               data::adCmdText);
+  std::vector<std::vector<Variant>> rows;
+  while (!records.EOF_()) {
+    std::vector<Variant> row;
+    for (int32_t i = 0; i < records.Fields()->Count(); ++i)
+      row.push_back(records.Fields()->Item(i)->Value());
+    rows.push_back(std::move(row));
+    records.MoveNext();
+  }
+  records.Close();
+  return rows;
+}
+
+}  // namespace orvex::testing

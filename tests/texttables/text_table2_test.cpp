@@ -1,0 +1,112 @@
+// CTextTable2 on glossary documents in a temp folder, read by the real SAX reader.
+#include "orvex/text_table2.hpp"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "support/automation_matchers.hpp"
+#include "support/recording_host.hpp"
+#include "support/temp_dir.hpp"
+
+namespace orvex::testing {
+namespace {
+
+const char* const kGlossary =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+    "<Glossaries>\n"
+    "  <Glossary ID=\"7\" English=\"Yes\" Arabic=\"نعم\"/>\n"
+    "  <Glossary ID=\"8\" English=\"No\" Arabic=\"لا\"/>\n"
+    "  <Glossary ID=\"-2\" English=\"Minus two\" Arabic=\"سالب اثنين\"/>\n"
+    "  <Glossary ID=\"09\" English=\"Written 09\" Arabic=\"تسعة\"/>\n"
+    "  <glossary ID=\"10\" English=\"lower case\" Arabic=\"x\"/>\n"
+    "</Glossaries>\n";
+
+class CTextTable2Test : public ::testing::Test {
+ protected:
+  std::shared_ptr<CTextTable2> NewTable(const std::string& document) {
+    std::ofstream(file_, std::ios::binary | std::ios::trunc) << document;
+    auto table = std::make_shared<CTextTable2>();
+    table->ConnectingString(file_);
+    return table;
+  }
+
+  HostGuard host_;
+  TempDir folder_;
+  std::string file_ = folder_.File("glossary.xml");
+};
+
+TEST_F(CTextTable2Test, ServesTheTextsOfTheLoadedLanguage) {
+  auto table = NewTable(kGlossary);
+  EXPECT_EQ(table->Text(7), "");  // before a load
+  table->LoadStringsRS("any table", "", false);
+  EXPECT_EQ(table->Text(7), "Yes");
+  EXPECT_EQ(table->Text(8), "No");
+  EXPECT_EQ(table->Text(-2), "Minus two");
+  EXPECT_EQ(table->Text(9), "");   // written 09 in the document
+  EXPECT_EQ(table->Text(10), "");  // a lower-case element yields nothing
+
+  table->LoadStringsRS("", "Arabic");
+  EXPECT_EQ(table->Text(7), "نعم");
+  table->Show(8, 64, Variant(7));
+  ASSERT_EQ(host_->boxes.size(), 1u);
+  EXPECT_EQ(host_->boxes[0].prompt, "لا");
+  EXPECT_EQ(host_->boxes[0].title, "نعم");
+  EXPECT_EQ(host_->boxes[0].style, 64 + 0x180000);
+}
+
+TEST_F(CTextTable2Test, ALanguageIsReadOncePerObject) {
+  auto table = NewTable(kGlossary);
+  table->LoadStringsRS("");
+  // Neither a changed document nor another path is read for a language loaded before.
+  std::ofstream(file_, std::ios::trunc) << "<Glossary ID=\"7\" English=\"Changed\" Arabic=\"x\"/>";
+  table->ConnectingString(folder_.File("absent.xml"));
+  table->LoadStringsRS("", "English");
+  EXPECT_EQ(table->Text(7), "Yes");
+  AutomationError absent = CatchAutomationError([&] { table->LoadStringsRS("", "Arabic"); });
+  EXPECT_NE(absent.Number, 0);
+  EXPECT_EQ(absent.Source.rfind("ORVEX.CTextTable2.LoadStringsRS::", 0), 0u) << absent.Source;
+  EXPECT_EQ(table->Text(7), "");  // a failed load leaves no glossary
+
+  auto fresh = std::make_shared<CTextTable2>();
+  fresh->ConnectingString(file_);
+  fresh->LoadStringsRS("");
+  EXPECT_EQ(fresh->Text(7), "Changed");
+}
+
+TEST_F(CTextTable2Test, AFailedParseKeepsWhatItReadForTheNextLoad) {
+  auto table = NewTable(
+      "<Root><Glossary ID=\"1\" English=\"one\"/><Glossary ID=\"2\" English=\"two\"/>"
+      "<Glossary ID=\"1\" English=\"again\"/><Glossary ID=\"3\" English=\"three\"/></Root>");
+  EXPECT_AUTOMATION_ERROR(table->LoadStringsRS(""), errKeyExists, "", "");
+  EXPECT_EQ(table->Text(1), "");
+  table->LoadStringsRS("");  // served from the cache, without parsing again
+  EXPECT_EQ(table->Text(1), "one");
+  EXPECT_EQ(table->Text(2), "two");
+  EXPECT_EQ(table->Text(3), "");
+
+  // A language that the first element lacks stops the parse there: the cached glossary of
+  // that language stays empty.
+  EXPECT_THROW(table->LoadStringsRS("", "French"), AutomationError);
+  table->LoadStringsRS("", "French");
+  EXPECT_EQ(table->Text(1), "");
+  EXPECT_EQ(table->Text(2), "");
+  EXPECT_TRUE(host_->boxes.empty());
+}
+
+TEST_F(CTextTable2Test, AMalformedDocumentIsShownAndRaised) {
+  auto table = NewTable("<Root>\n<Glossary ID=\"1\" English=\"one\"/>\n<Glossary ID=\"2\"\n");
+  AutomationError malformed = CatchAutomationError([&] { table->LoadStringsRS("", "English"); });
+  EXPECT_NE(malformed.Number, 0);
+  EXPECT_EQ(malformed.Source.rfind("ORVEX.CTextTable2.LoadStringsRS::", 0), 0u) << malformed.Source;
+  ASSERT_EQ(host_->boxes.size(), 1u);
+  const std::string& prompt = host_->boxes[0].prompt;
+  ASSERT_GT(prompt.size(), 3u);
+  EXPECT_EQ(prompt.substr(prompt.size() - 3), "  4") << prompt;
+  EXPECT_EQ(host_->boxes[0].title, "");
+  table->LoadStringsRS("", "English");
+  EXPECT_EQ(table->Text(1), "one");
+}
+
+}  // namespace
+}  // namespace orvex::testing

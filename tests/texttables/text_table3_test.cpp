@@ -1,0 +1,178 @@
+// CTextTable3 on saved-rows files made from a real SQLite table.
+#include "orvex/text_table3.hpp"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "orvex/data.hpp"
+#include "support/automation_matchers.hpp"
+#include "support/recording_host.hpp"
+#include "texttables/text_database.hpp"
+
+namespace orvex::testing {
+namespace {
+
+constexpr int32_t kReadOnlyError = -1879028192;
+constexpr int32_t kAbsentIdError = -1879028191;
+
+std::string FileBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+class CTextTable3Test : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    TextDatabase db("SQLite", folder_);
+    db.CreateSampleTables();
+    auto rows = std::make_shared<data::Recordset>();
+    rows->Open(Variant("SELECT ID, English, Arabic FROM tt_Messages ORDER BY ID"),
+               Variant(db.ConnectionString()));
+    rows->Save(file_);
+  }
+  std::shared_ptr<CTextTable3> NewTable() {
+    auto table = std::make_shared<CTextTable3>();
+    table->ConnectingString(file_);
+    return table;
+  }
+  // The text of one row and column of the file as it is now on disk.
+  std::string OnDisk(const std::string& language, int32_t id) {
+    auto table = NewTable();
+    table->LoadStringsRS("", language);
+    return table->Text(id);
+  }
+
+  HostGuard host_;
+  TempDir folder_;
+  std::string file_ = folder_.File("strings.rows");
+};
+
+TEST_F(CTextTable3Test, ReadOnlyByDefault) {
+  auto table = NewTable();
+  table->LoadStringsRS("ignored");
+  EXPECT_EQ(table->Text(1), "File not found");
+  EXPECT_EQ(table->Text(6), "Untranslated");
+  const std::string before = FileBytes(file_);
+  EXPECT_AUTOMATION_ERROR(table->Text(1, "x"), kReadOnlyError,
+                          "ORVEX.CTextTable3.Let Text::ORVEX@TESTPC",
+                          "Application-defined or object-defined error");
+  EXPECT_AUTOMATION_ERROR(table->AddNew("x"), kReadOnlyError,
+                          "ORVEX.CTextTable3.AddNew::ORVEX@TESTPC", "");
+  table->Save();  // nothing to do, no error
+  EXPECT_EQ(FileBytes(file_), before);
+  EXPECT_EQ(table->Text(1), "File not found");
+}
+
+TEST_F(CTextTable3Test, AnArabicEditReachesTheFileAtSave) {
+  auto table = NewTable();
+  table->LoadStringsRS("", "Arabic", false);
+  EXPECT_EQ(table->Text(4), "نعم");
+  table->Text(2, "الوصول مرفوض");             // behind the cursor
+  EXPECT_EQ(table->Text(2), "الوصول مرفوض");  // still loaded, unlike the database table
+  EXPECT_EQ(OnDisk("Arabic", 2), "تم رفض الوصول");
+  EXPECT_AUTOMATION_ERROR(table->Text(9, "x"), kAbsentIdError,
+                          "ORVEX.CTextTable3.Let Text::ORVEX@TESTPC", "");
+
+  table->Save();
+  EXPECT_EQ(OnDisk("Arabic", 2), "الوصول مرفوض");
+  EXPECT_EQ(OnDisk("English", 2), "Access denied");
+  EXPECT_EQ(OnDisk("Arabic", 6), "");  // the Null stays Null
+
+  // Loading the same language read-only again makes the cached, writable copy read-only.
+  table->LoadStringsRS("", "Arabic", true);
+  EXPECT_EQ(table->Text(2), "الوصول مرفوض");
+  EXPECT_AUTOMATION_ERROR(table->Text(2, "y"), kReadOnlyError, "", "");
+  table->Text(2);
+  const std::string saved = FileBytes(file_);
+  table->Save();
+  EXPECT_EQ(FileBytes(file_), saved);
+}
+
+TEST_F(CTextTable3Test, AddedRowsHaveNoIdAndAreSaved) {
+  auto table = NewTable();
+  table->LoadStringsRS("", "English", false);
+  EXPECT_EQ(table->AddNew("Printer offline"), 0);
+  table->Save();
+
+  auto rows = std::make_shared<data::Recordset>();
+  rows->Open(Variant(file_));
+  EXPECT_EQ(rows->RecordCount(), 8);
+  rows->MoveLast();
+  EXPECT_TRUE(rows->Fields()->Item("ID")->Value().IsNull() ||
+              rows->Fields()->Item("ID")->Value().IsEmpty());
+  EXPECT_EQ(CStr(rows->Fields()->Item("English")->Value()), "Printer offline");
+}
+
+TEST_F(CTextTable3Test, EachLanguageIsItsOwnCopyOfTheFile) {
+  auto table = NewTable();
+  table->LoadStringsRS("", "English", false);
+  table->Text(1, "Missing file");
+  table->LoadStringsRS("", "Arabic", false);  // read from the file, without the English edit
+  table->Text(3, "لا مساحة");
+  table->Save();
+  EXPECT_EQ(OnDisk("Arabic", 3), "لا مساحة");
+  EXPECT_EQ(OnDisk("English", 1), "File not found");
+
+  // Back to the English copy: it kept its edit and never saw the Arabic one.
+  table->LoadStringsRS("", "English", false);
+  EXPECT_EQ(table->Text(1), "Missing file");
+  table->Save();
+  EXPECT_EQ(OnDisk("English", 1), "Missing file");
+  EXPECT_EQ(OnDisk("Arabic", 3), "القرص ممتلئ");
+}
+
+TEST_F(CTextTable3Test, ALanguageWithoutAColumn) {
+  auto table = NewTable();
+  table->LoadStringsRS("", "French", false);
+  EXPECT_EQ(table->Text(1), "");
+  table->Text(1, "x");  // an existing ID: silently nothing
+  EXPECT_AUTOMATION_ERROR(table->Text(99, "x"), kAbsentIdError, "", "");
+  AutomationError added = CatchAutomationError([&] { table->AddNew("x"); });
+  EXPECT_EQ(added.Number, data::adErrItemNotFound);
+  EXPECT_EQ(added.Source.rfind("ORVEX.CTextTable3.AddNew::", 0), 0u) << added.Source;
+}
+
+TEST_F(CTextTable3Test, UnloadedAndUnreadableFiles) {
+  auto table = NewTable();
+  EXPECT_EQ(table->Text(1), "");
+  EXPECT_AUTOMATION_ERROR(table->Text(1, "x"), kAbsentIdError,
+                          "ORVEX.CTextTable3.Let Text::ORVEX@TESTPC", "");
+  EXPECT_AUTOMATION_ERROR(table->AddNew("x"), errObjectNotSet,
+                          "ORVEX.CTextTable3.AddNew::ORVEX@TESTPC", "");
+  EXPECT_AUTOMATION_ERROR(table->Save(), errObjectNotSet, "ORVEX.CTextTable3.Save::ORVEX@TESTPC",
+                          "");
+
+  auto missing = std::make_shared<CTextTable3>();
+  missing->ConnectingString(folder_.File("absent.rows"));
+  AutomationError absent = CatchAutomationError([&] { missing->LoadStringsRS(""); });
+  EXPECT_NE(absent.Number, 0);
+  EXPECT_NE(absent.Source.find("ORVEX.CTextTable3.LoadStringsRS"), std::string::npos);
+
+  std::ofstream(folder_.File("garbage.rows")) << "not a saved record set";
+  auto garbage = std::make_shared<CTextTable3>();
+  garbage->ConnectingString(folder_.File("garbage.rows"));
+  EXPECT_THROW(garbage->LoadStringsRS(""), AutomationError);
+  EXPECT_EQ(garbage->Text(1), "");
+  // The failed load cached nothing: a good file under the same name then loads.
+  std::filesystem::copy_file(file_, folder_.File("garbage.rows"),
+                             std::filesystem::copy_options::overwrite_existing);
+  garbage->LoadStringsRS("");
+  EXPECT_EQ(garbage->Text(5), "No");
+}
+
+TEST_F(CTextTable3Test, ShowUsesTheLoadedLanguage) {
+  auto table = NewTable();
+  table->LoadStringsRS("", "Arabic");
+  table->Show(5, 0, Variant("7"));
+  ASSERT_EQ(host_->boxes.size(), 1u);
+  EXPECT_EQ(host_->boxes[0].prompt, "لا");
+  EXPECT_EQ(host_->boxes[0].title, "");  // Text(7) of a table without ID 7
+  EXPECT_EQ(host_->boxes[0].style, 0x180000);
+}
+
+}  // namespace
+}  // namespace orvex::testing

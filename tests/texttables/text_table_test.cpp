@@ -1,0 +1,205 @@
+// CTextTable on a real database: loading per language with the cache, lookups, edits written
+// through to the table, TextE and Show.
+#include "orvex/text_table.hpp"
+
+#include <gtest/gtest.h>
+
+#include "orvex/data.hpp"
+#include "orvex/modules.hpp"
+#include "support/automation_matchers.hpp"
+#include "support/recording_host.hpp"
+#include "texttables/text_database.hpp"
+
+namespace orvex::testing {
+namespace {
+
+constexpr int32_t kReadOnlyError = -1879028192;  // 0x90004E20
+constexpr int32_t kAbsentIdError = -1879028191;  // 0x90004E21
+const std::string kGeneric = "Application-defined or object-defined error";
+
+class CTextTableTest : public TextDatabaseTest {
+ protected:
+  std::shared_ptr<CTextTable> NewTable() {
+    auto table = std::make_shared<CTextTable>();
+    table->ConnectingString(db_->ConnectionString());
+    return table;
+  }
+  std::string Stored(const std::string& column, int32_t id) {
+    Variant value =
+        db_->Scalar("SELECT " + column + " FROM tt_Messages WHERE ID = " + std::to_string(id));
+    return value.IsNull() || value.IsEmpty() ? "<none>" : CStr(value);
+  }
+
+  HostGuard host_;
+};
+
+TEST_P(CTextTableTest, LoadsTheLanguageColumnAsAskedWithTheLockModeOfTheLoad) {
+  auto table = NewTable();
+  EXPECT_EQ(table->Text(1), "");  // nothing loaded yet, and no error
+
+  table->LoadStringsRS("tt_Messages");
+  EXPECT_EQ(table->Text(1), "File not found");
+  // Read-only by default: an edit is refused before anything is looked up.
+  EXPECT_AUTOMATION_ERROR(table->Text(1, "x"), kReadOnlyError,
+                          "ORVEX.CTextTable.Let Text::ORVEX@TESTPC", kGeneric);
+  EXPECT_AUTOMATION_ERROR(table->AddNew("x"), kReadOnlyError,
+                          "ORVEX.CTextTable.AddNew::ORVEX@TESTPC", kGeneric);
+
+  auto arabic = NewTable();
+  arabic->LoadStringsRS("tt_Messages", "Arabic", false);
+  EXPECT_EQ(arabic->Text(1), "الملف غير موجود");
+  // Writable: an absent ID is the only refusal left.
+  EXPECT_AUTOMATION_ERROR(arabic->Text(99, "x"), kAbsentIdError,
+                          "ORVEX.CTextTable.Let Text::ORVEX@TESTPC", kGeneric);
+
+  // The language goes into the query as it stands, so any expression of the columns serves.
+  auto expression = NewTable();
+  expression->LoadStringsRS("tt_Messages", "English || '!'");
+  EXPECT_EQ(expression->Text(4), "Yes!");
+}
+
+TEST_P(CTextTableTest, AFailedLoadRaisesWithItsSourceAndLeavesNoCacheEntry) {
+  auto table = NewTable();
+  table->LoadStringsRS("tt_Messages");
+  AutomationError missing =
+      CatchAutomationError([&] { table->LoadStringsRS("tt_Messages", "French"); });
+  EXPECT_NE(missing.Number, 0);
+  EXPECT_EQ(missing.Source.rfind("ORVEX.CTextTable.LoadStringsRS::", 0), 0u) << missing.Source;
+  EXPECT_EQ(table->Text(1), "");  // unloaded
+  EXPECT_AUTOMATION_ERROR(table->Text(1, "x"), errObjectNotSet,
+                          "ORVEX.CTextTable.Let Text::ORVEX@TESTPC", "");
+
+  // No entry was cached for the failed language: once the column exists, it loads.
+  db_->Exec("ALTER TABLE tt_Messages ADD COLUMN French TEXT");
+  db_->Exec("UPDATE tt_Messages SET French = 'Fichier introuvable' WHERE ID = 1");
+  table->LoadStringsRS("tt_Messages", "French");
+  EXPECT_EQ(table->Text(1), "Fichier introuvable");
+
+  auto nowhere = std::make_shared<CTextTable>();
+  nowhere->ConnectingString("Provider=SQLite;Data Source=" + folder_.File("no/such/folder.db"));
+  AutomationError unreachable =
+      CatchAutomationError([&] { nowhere->LoadStringsRS("tt_Messages"); });
+  EXPECT_NE(unreachable.Number, 0);
+  EXPECT_NE(unreachable.Source.find("ORVEX.CTextTable.LoadStringsRS"), std::string::npos);
+}
+
+TEST_P(CTextTableTest, TheCacheServesALanguageAgainWithoutAQuery) {
+  auto table = NewTable();
+  table->LoadStringsRS("tt_Messages", "English");
+  table->Text(3);  // move the cursor away from the first row
+  db_->Exec("DROP TABLE tt_Messages");
+
+  // Same language, another (missing) table and another lock mode: served from the cache, with
+  // the lock mode of the first load.
+  table->LoadStringsRS("tt_Nowhere", "English", false);
+  EXPECT_EQ(table->Text(2), "Access denied");
+  EXPECT_AUTOMATION_ERROR(table->Text(2, "x"), kReadOnlyError, "", "");
+
+  // The key is case-sensitive: "english" is another language, and its query meets the dropped
+  // table.
+  AutomationError lower =
+      CatchAutomationError([&] { table->LoadStringsRS("tt_Messages", "english"); });
+  EXPECT_NE(lower.Source.find("LoadStringsRS"), std::string::npos);
+  table->LoadStringsRS("tt_Messages");  // no language: English, still cached
+  EXPECT_EQ(table->Text(5), "No");
+
+  // Another object has its own cache.
+  auto other = NewTable();
+  EXPECT_THROW(other->LoadStringsRS("tt_Messages"), AutomationError);
+}
+
+TEST_P(CTextTableTest, LookupsWrapToTheTopAndNeverRaise) {
+  auto table = NewTable();
+  table->LoadStringsRS("tt_Messages", "Arabic");
+  EXPECT_EQ(table->Text(4), "نعم");
+  EXPECT_EQ(table->Text(2), "تم رفض الوصول");  // behind the cursor: found after the wrap
+  EXPECT_EQ(table->Text(9), "");               // absent, after a full search
+  EXPECT_EQ(table->Text(5), "لا");             // the miss left the cursor past the end
+  EXPECT_EQ(table->Text(1), "الملف غير موجود");
+  EXPECT_EQ(table->Text(6), "");  // a Null text
+  EXPECT_EQ(table->Text(-3), "سالب ثلاثة");
+  EXPECT_EQ(table->Text(3), "القرص ممتلئ");
+}
+
+TEST_P(CTextTableTest, AnEditIsWrittenToTheTableAndUnloadsIt) {
+  auto table = NewTable();
+  table->LoadStringsRS("tt_Messages", "Arabic", false);
+  EXPECT_EQ(table->Text(4), "نعم");
+  table->Text(2, "الوصول مرفوض");  // behind the cursor
+  EXPECT_EQ(Stored("Arabic", 2), "الوصول مرفوض");
+  EXPECT_EQ(Stored("English", 2), "Access denied");
+  EXPECT_EQ(table->Text(2), "");  // unloaded until the next load
+  EXPECT_EQ(table->Text(4), "");
+  EXPECT_AUTOMATION_ERROR(table->Text(2, "y"), errObjectNotSet,
+                          "ORVEX.CTextTable.Let Text::ORVEX@TESTPC", "");
+  EXPECT_AUTOMATION_ERROR(table->AddNew("y"), errObjectNotSet,
+                          "ORVEX.CTextTable.AddNew::ORVEX@TESTPC", "");
+
+  auto english = NewTable();
+  english->LoadStringsRS("tt_Messages", "", false);
+  const int32_t before = CLng(db_->Scalar("SELECT COUNT(*) FROM tt_Messages"));
+  EXPECT_EQ(english->AddNew("Printer offline"), 0);
+  EXPECT_EQ(english->Text(1), "");  // unloaded
+  EXPECT_EQ(CLng(db_->Scalar("SELECT COUNT(*) FROM tt_Messages")), before + 1);
+  Variant id = db_->Scalar("SELECT ID FROM tt_Messages WHERE English = 'Printer offline'");
+  ASSERT_FALSE(id.IsEmpty());
+  EXPECT_GT(CLng(id), 6);  // supplied by the database
+  EXPECT_EQ(Stored("Arabic", CLng(id)), "<none>");
+
+  // A fresh load reads the database again and sees both changes.
+  auto fresh = NewTable();
+  fresh->LoadStringsRS("tt_Messages", "Arabic");
+  EXPECT_EQ(fresh->Text(2), "الوصول مرفوض");
+}
+
+TEST_P(CTextTableTest, TextEReadsAndWritesLanguageStringsDirectly) {
+  auto table = NewTable();
+  EXPECT_EQ(table->TextE("Arabic", 2), "إلغاء");
+  EXPECT_EQ(table->TextE("English", 1), "Save");
+  EXPECT_EQ(table->TextE("English", 99), "");
+  EXPECT_EQ(table->Text(1), "");  // TextE loads nothing
+
+  table->TextE("English", 2, "Abort");
+  EXPECT_EQ(CStr(db_->Scalar("SELECT English FROM LanguageStrings WHERE ID = 2")), "Abort");
+  EXPECT_EQ(table->TextE("English", 2), "Abort");
+  table->TextE("English", 99, "x");  // absent: nothing changes, no error
+  EXPECT_EQ(CLng(db_->Scalar("SELECT COUNT(*) FROM LanguageStrings")), 2);
+
+  AutomationError noLanguage = CatchAutomationError([&] { (void)table->TextE("", 1); });
+  EXPECT_NE(noLanguage.Number, 0);
+  EXPECT_EQ(noLanguage.Source.rfind("ORVEX.CTextTable.Get TextE::", 0), 0u) << noLanguage.Source;
+  AutomationError missing = CatchAutomationError([&] { (void)table->TextE("French", 1); });
+  EXPECT_NE(missing.Source.find("ORVEX.CTextTable.Get TextE"), std::string::npos);
+  AutomationError missingLet = CatchAutomationError([&] { table->TextE("French", 1, "x"); });
+  EXPECT_NE(missingLet.Source.find("ORVEX.CTextTable.let TextE"), std::string::npos);
+}
+
+TEST_P(CTextTableTest, ShowLaysArabicOutRightToLeft) {
+  auto table = NewTable();
+  table->LoadStringsRS("tt_Messages", "Arabic");
+  host_->answers = {6};
+  EXPECT_EQ(table->Show(1, 64, Variant(int32_t{3}), "help.chm", 12), 6);
+  ASSERT_EQ(host_->boxes.size(), 1u);
+  EXPECT_EQ(host_->boxes[0].prompt, "الملف غير موجود");
+  EXPECT_EQ(host_->boxes[0].title, "القرص ممتلئ");
+  EXPECT_EQ(host_->boxes[0].style, 64 + 0x180000);
+  EXPECT_EQ(host_->boxes[0].helpFile, "help.chm");
+  EXPECT_EQ(host_->boxes[0].helpContext, 12);
+
+  AutomationError overflow = CatchAutomationError([&] { table->Show(1, 2145910784); });
+  EXPECT_EQ(overflow.Number, errOverflow);
+  EXPECT_EQ(overflow.Source.rfind("ORVEX.CTextTable.Show::", 0), 0u) << overflow.Source;
+
+  auto english = NewTable();
+  english->LoadStringsRS("tt_Messages");
+  english->Show(9, 16, Variant("Warning"));
+  ASSERT_EQ(host_->boxes.size(), 2u);
+  EXPECT_EQ(host_->boxes[1].prompt, "");
+  EXPECT_EQ(host_->boxes[1].title, "Warning");
+  EXPECT_EQ(host_->boxes[1].style, 16);
+}
+
+INSTANTIATE_TEST_SUITE_P(Providers, CTextTableTest, ::testing::ValuesIn(kProviders));
+
+}  // namespace
+}  // namespace orvex::testing
