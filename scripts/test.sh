@@ -26,6 +26,7 @@ run_suite() {
 }
 
 run_suite build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVEX_SANITIZE=OFF
+scripts/check-install.sh build/release
 if [[ "${1:-}" != "--quick" ]]; then
   export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}
   export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}

@@ -29,8 +29,9 @@ class Host {
   // Writes one entry to the system log (syslog, identity "ORVEX"): type 1 at LOG_ERR, 2 at
   // LOG_WARNING, anything else at LOG_INFO.
   virtual void WriteEventLog(const std::string& text, int32_t eventType);
-  // Modal message box: returns the answer 1..7. The default shows a prompt on the controlling
-  // terminal and reads the answer; with no terminal it raises kNoInteractiveDesktop.
+  // Modal message box: returns the answer 1..7. The default shows a desktop dialog where a
+  // display is reachable (and the library was built with GTK), else a prompt on the controlling
+  // terminal; with neither it raises kNoInteractiveDesktop.
   virtual int32_t ShowMessageBox(const std::string& prompt, int32_t style,
                                  const std::string& title, const std::string& helpFile,
                                  int32_t helpContext);

@@ -59,12 +59,21 @@ TEST(DateText, ParsesTimesWithAndWithoutDesignators) {
   EXPECT_EQ(ParseDate("  19:29:54  ", kUK), Date(Date(1899, 12, 30, 19, 29, 54).Value()));
   EXPECT_EQ(ParseDate("6 PM", kUS), Date(0.75));
   EXPECT_EQ(ParseDate("1/5/1899 6:00 AM", kUS), Date(1899, 1, 5, 6, 0, 0));
+  // Finnish separates both the date and the time with dots.
+  const Locale finnish = Locale::FromName("fi_FI");
+  ASSERT_EQ(finnish.timeSeparator, ".");
+  EXPECT_EQ(ParseDate("5.12.2026 19.29.54", finnish), Date(2026, 12, 5, 19, 29, 54));
+  EXPECT_EQ(ParseDate("5.12.2026", finnish), Date(2026, 12, 5));
+  EXPECT_EQ(ParseDate("6.30", finnish), Date(6.5 / 24));
+  // A designator may lead the time.
+  EXPECT_EQ(ParseDate("PM 7:29", kUS), Date(Date(1899, 12, 30, 19, 29, 0).Value()));
 }
 
 TEST(DateText, RefusesWhatIsNotADate) {
   for (const char* text :
        {"", "abc", "13/1/2026", "2/30/2026", "1/2/3/4", "25:00", "10:61", "12/5/2026 13:00 PM",
-        "12/5/99999", "1/1/0099", "12//", "7", "12/5/2026 7:29:54 PM PM", "12/5/2026 xyz"}) {
+        "12/5/99999", "1/1/0099", "12//", "7", "12/5/2026 7:29:54 PM PM", "12/5/2026 xyz",
+        "12/5/2026 PM", "PM 12/5/2026"}) {
     EXPECT_EQ(ParseDate(text, kUS), std::nullopt) << text;
   }
   EXPECT_EQ(ParseDate("31/12/2026", kUS), std::nullopt);
@@ -72,8 +81,9 @@ TEST(DateText, RefusesWhatIsNotADate) {
 }
 
 TEST(DateText, GeneralDateTextReadsBackToTheSameDate) {
-  for (const Locale& locale : {kUS, kUK, Locale::FromName("de_DE"), Locale::FromName("fr_FR"),
-                               Locale::FromName("ja_JP"), Locale::FromName("ar_SA")}) {
+  for (const Locale& locale :
+       {kUS, kUK, Locale::FromName("de_DE"), Locale::FromName("fr_FR"), Locale::FromName("ja_JP"),
+        Locale::FromName("ar_SA"), Locale::FromName("fi_FI"), Locale::FromName("ko_KR")}) {
     for (const Date& date :
          {Date(2026, 12, 5), Date(2026, 12, 5, 19, 29, 54), Date(1999, 1, 31, 0, 0, 1),
           Date(1850, 7, 4, 12, 0, 0), Date(2000, 2, 29, 11, 59, 59), Date(0.25)}) {

@@ -197,9 +197,13 @@ TEST_F(LogErrorTest, ComponentErrorsAreShownByTheirTableWithTheIconAndAnswerDisc
 }
 
 TEST_F(LogErrorTest, RangeLeftAtZeroMakesComponentErrorsSystemErrors) {
+  auto sink = std::make_shared<RecordingSink>();
+  logger->Advise(sink);
   TErrorObject e = Error(kNonSevere | 7, "theirs", "");
-  EXPECT_EQ(logger->LogError("Mod", "Proc", e, ltMSG_ONLY), etwelrSERROR | 1);
-  EXPECT_EQ(host->boxes.size(), 0u);  // component out of range: no box
+  EXPECT_EQ(logger->LogError("Mod", "Proc", e, ltMSG_ONLY | ltRAISEEVENT), etwelrSERROR);
+  EXPECT_EQ(host->boxes.size(), 0u);  // a component error out of range: no box
+  ASSERT_EQ(sink->calls.size(), 1u);
+  EXPECT_EQ(sink->calls[0].description, "theirs");  // its own description, as a system error
   TErrorObject zero = Error(kNonSevere | 0, "zero", "");
   logger->gttMessages = messages;
   EXPECT_EQ(logger->LogError("Mod", "Proc", zero, ltRAISEEVENT), etwelrNSERROR);

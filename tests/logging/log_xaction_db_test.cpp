@@ -3,21 +3,19 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
-#include <cstdlib>
 
 #include "orvex/data.hpp"
 #include "orvex/log_xaction.hpp"
 #include "orvex/modules.hpp"
 #include "support/automation_matchers.hpp"
+#include "support/db_providers.hpp"
 #include "support/recording_host.hpp"
 #include "support/sql_rows.hpp"
-#include "support/temp_dir.hpp"
 
 namespace orvex {
 namespace {
 
 using testing::HostGuard;
-using testing::TempDir;
 
 SafeArray Record(std::vector<Variant> values, int32_t lowerBound = 1) {
   return SafeArray::Of(lowerBound, std::move(values));
@@ -31,30 +29,19 @@ struct Row {
 constexpr const char* kCreateTable =
     "CREATE TABLE XT (Id INTEGER NOT NULL, Port VARCHAR(10) NULL, WhenAt TIMESTAMP NOT NULL)";
 
-class LogXactionDbTest : public ::testing::TestWithParam<std::string> {
+class LogXactionDbTest : public testing::DatabaseTest {
  protected:
   void SetUp() override {
+    DatabaseTest::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
     MMain::Main();
-    if (GetParam() == "SQLite") {
-      connection = "Provider=SQLite;Data Source=" + dir.File("xactions.db");
-    } else {
-      const char* server = std::getenv("ORVEX_TEST_PG");
-      if (server == nullptr || *server == '\0')
-        GTEST_SKIP() << "ORVEX_TEST_PG is not set: no PostgreSQL server to test against";
-      connection = server;
-      try {
-        testing::ExecuteSql(connection, "DROP TABLE IF EXISTS XT");
-        testing::ExecuteSql(connection, "DROP TABLE IF EXISTS XN");
-      } catch (const AutomationError& error) {
-        GTEST_SKIP() << "PostgreSQL is not available: " << error.Description;
-      }
-    }
-    testing::ExecuteSql(connection, kCreateTable);
+    connection = Db().ConnectionString();
+    Db().RunScript(kCreateTable);
   }
 
   // PostgreSQL folds unquoted names to lower case; SQLite keeps them as declared.
-  std::string Column(std::string name) const {
-    if (GetParam() != "SQLite")
+  std::string Column(std::string name) {
+    if (Db().IsPostgres())
       for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return name;
   }
@@ -73,7 +60,6 @@ class LogXactionDbTest : public ::testing::TestWithParam<std::string> {
   }
 
   HostGuard host;
-  TempDir dir;
   std::string connection;
   std::shared_ptr<CLogXaction> logger = std::make_shared<CLogXaction>();
 };
@@ -111,7 +97,7 @@ TEST_P(LogXactionDbTest, ConnectPreparesOneParameterPerColumnInTableOrder) {
   }
 
   // Decimal and numeric columns carry their precision and scale.
-  testing::ExecuteSql(connection, "CREATE TABLE XN (Amount NUMERIC(12,3), Note VARCHAR(5))");
+  Db().RunScript("CREATE TABLE XN (Amount NUMERIC(12,3), Note VARCHAR(5))");
   Connect("XN");
   const data::Parameters& numeric = *logger->InsertCommand()->Parameters();
   EXPECT_EQ(numeric[0]->Type, data::adNumeric);
@@ -156,7 +142,7 @@ TEST_P(LogXactionDbTest, UnconvertibleElementFailsWith20000AndWritesNoRow) {
 }
 
 TEST_P(LogXactionDbTest, FailedInsertIsRolledBackAndTheNextOneCommits) {
-  testing::ExecuteSql(connection, "CREATE UNIQUE INDEX XT_Id ON XT (Id)");
+  Db().RunScript("CREATE UNIQUE INDEX XT_Id ON XT (Id)");
   Connect();
   host->isNT = true;
   SafeArray first = Record({1, "a", Date(2026, 1, 1)});
@@ -173,11 +159,10 @@ TEST_P(LogXactionDbTest, FailedInsertIsRolledBackAndTheNextOneCommits) {
   EXPECT_EQ(logger->InsertCommand()->ActiveConnection, nullptr);
 
   // Nothing of the failed insert holds the database: another writer and the logger go on.
-  testing::ExecuteSql(connection,
-                      "INSERT INTO XT (Id, Port, WhenAt) VALUES (9, 'x', '2026-01-01')");
+  Db().RunScript("INSERT INTO XT (Id, Port, WhenAt) VALUES (9, 'x', '2026-01-01')");
   SafeArray second = Record({2, "b", Date(2026, 1, 1)});
   logger->LogXaction(second, ltDB);
-  ASSERT_EQ(Rows().size(), 3u);
+  EXPECT_EQ(Db().CountRows("XT"), 3);
 }
 
 TEST_P(LogXactionDbTest, EmptyRecordInsertsThePreviousValuesAgain) {

@@ -29,7 +29,10 @@ inline AutomationError CatchAutomationError(const std::function<void()>& call) {
     ::orvex::AutomationError raised_ =                                                    \
         ::orvex::testing::CatchAutomationError([&] { (void)(call); });                    \
     EXPECT_EQ(raised_.Number, static_cast<int32_t>(number));                              \
-    if (!std::string(source).empty()) EXPECT_EQ(raised_.Source, std::string(source));     \
-    if (!std::string(description).empty())                                               \
+    if (!std::string(source).empty()) {                                                   \
+      EXPECT_EQ(raised_.Source, std::string(source));                                     \
+    }                                                                                     \
+    if (!std::string(description).empty()) {                                              \
       EXPECT_EQ(raised_.Description, std::string(description));                           \
+    }                                                                                     \
   } while (0)

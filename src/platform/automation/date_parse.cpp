@@ -84,10 +84,12 @@ int MonthOf(const std::string& word) {
   return 0;
 }
 
-bool IsTimeSeparator(const std::string& text, const Locale& locale) {
+// A locale whose time separator is also a date separator ("." in Finnish) reads it as a time
+// separator only once the date is complete, or inside a time already begun.
+bool IsTimeSeparator(const std::string& text, const Locale& locale, bool dateComplete) {
   if (text == ":") return true;
-  // A locale whose time separator is also a date separator ("." in some) keeps it for dates.
-  return text == locale.timeSeparator && text != "." && text != "/" && text != "-";
+  if (text != locale.timeSeparator) return false;
+  return dateComplete || (text != "." && text != "/" && text != "-");
 }
 
 bool IsDateSeparator(const std::string& text, const Locale& locale) {
@@ -116,7 +118,7 @@ size_t ReadTime(const std::vector<Token>& tokens, size_t at, const Locale& local
     *fields[count++] = tokens[at].value;
     ++at;
     if (count < 3 && at + 1 < tokens.size() && tokens[at].kind == Token::Separator &&
-        IsTimeSeparator(tokens[at].text, locale) && tokens[at + 1].kind == Token::Number) {
+        IsTimeSeparator(tokens[at].text, locale, true) && tokens[at + 1].kind == Token::Number) {
       ++at;
     } else {
       break;
@@ -126,19 +128,31 @@ size_t ReadTime(const std::vector<Token>& tokens, size_t at, const Locale& local
   return at;
 }
 
-bool ReadTokens(const std::vector<Token>& tokens, const Locale& locale, Reading& r) {
+// True when the number at tokens[at] is an hour: a time separator follows it, or a designator
+// that does not itself lead a further number ("5 PM", but not "5 PM 7:29").
+bool StartsTime(const std::vector<Token>& tokens, size_t at, const Locale& locale,
+                bool dateComplete) {
+  const size_t next = SkipBlanks(tokens, at + 1);
+  if (next >= tokens.size()) return false;
+  const Token& following = tokens[next];
+  if (following.kind == Token::Separator) {
+    return IsTimeSeparator(following.text, locale, dateComplete);
+  }
+  if (following.kind != Token::Word || DesignatorOf(following.text, locale) == 0) return false;
+  const size_t afterDesignator = SkipBlanks(tokens, next + 1);
+  return afterDesignator >= tokens.size() || tokens[afterDesignator].kind != Token::Number;
+}
+
+// With timeFirst, the locale's time separator starts a time even before a complete date.
+bool ReadTokens(const std::vector<Token>& tokens, const Locale& locale, bool timeFirst,
+                Reading& r) {
   for (size_t at = 0; at < tokens.size();) {
     const Token& token = tokens[at];
     if (token.kind == Token::Blank ||
         (token.kind == Token::Separator && IsDateSeparator(token.text, locale))) {
       ++at;
     } else if (token.kind == Token::Number) {
-      const size_t next = SkipBlanks(tokens, at + 1);
-      const bool timeFollows =
-          next < tokens.size() &&
-          ((tokens[next].kind == Token::Separator && IsTimeSeparator(tokens[next].text, locale)) ||
-           (tokens[next].kind == Token::Word && DesignatorOf(tokens[next].text, locale) != 0));
-      if (timeFollows) {
+      if (StartsTime(tokens, at, locale, timeFirst || r.dateNumbers.size() == 3)) {
         if (r.hasTime) return false;
         at = ReadTime(tokens, at, locale, r);
       } else {
@@ -147,7 +161,11 @@ bool ReadTokens(const std::vector<Token>& tokens, const Locale& locale, Reading&
         ++at;
       }
     } else if (token.kind == Token::Word) {
-      if (const int designator = DesignatorOf(token.text, locale); designator != 0 && r.hasTime) {
+      // The designator follows the time, or leads it in locales such as Korean.
+      const size_t next = SkipBlanks(tokens, at + 1);
+      const bool numberFollows = next < tokens.size() && tokens[next].kind == Token::Number;
+      if (const int designator = DesignatorOf(token.text, locale);
+          designator != 0 && (r.hasTime || numberFollows)) {
         if (r.designator != 0) return false;
         r.designator = designator;
       } else if (EqualsIgnoringCase(token.text, "T") && !r.dateNumbers.empty()) {
@@ -237,13 +255,11 @@ bool ValidDate(const Ymd& ymd) {
          ymd.day <= calendar::DaysInMonth(ymd.year, ymd.month);
 }
 
-}  // namespace
-
-std::optional<Date> ParseDate(std::string_view text, const Locale& locale) {
-  const std::optional<std::vector<Token>> tokens = Tokenise(text);
-  if (!tokens) return std::nullopt;
+std::optional<Date> DateOfTokens(const std::vector<Token>& tokens, const Locale& locale,
+                                 bool timeFirst) {
   Reading reading;
-  if (!ReadTokens(*tokens, locale, reading)) return std::nullopt;
+  if (!ReadTokens(tokens, locale, timeFirst, reading)) return std::nullopt;
+  if (reading.designator != 0 && !reading.hasTime) return std::nullopt;
   const std::optional<double> time = ResolveTime(reading);
   if (!time) return std::nullopt;
   if (reading.dateNumbers.empty() && reading.monthName == 0) {
@@ -253,6 +269,16 @@ std::optional<Date> ParseDate(std::string_view text, const Locale& locale) {
   const std::optional<Ymd> ymd = ResolveDate(reading, locale);
   if (!ymd || !ValidDate(*ymd)) return std::nullopt;
   return Date(calendar::Combine(calendar::SerialFromCivil(ymd->year, ymd->month, ymd->day), *time));
+}
+
+}  // namespace
+
+std::optional<Date> ParseDate(std::string_view text, const Locale& locale) {
+  const std::optional<std::vector<Token>> tokens = Tokenise(text);
+  if (!tokens) return std::nullopt;
+  if (std::optional<Date> date = DateOfTokens(*tokens, locale, false)) return date;
+  // Where dates and times share a separator, text that is no date may still be a time.
+  return DateOfTokens(*tokens, locale, true);
 }
 
 }  // namespace orvex

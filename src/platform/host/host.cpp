@@ -7,6 +7,7 @@
 #include <ctime>
 
 #include "orvex/automation_error.hpp"
+#include "platform/host/gtk_message_box.hpp"
 #include "platform/host/terminal_message_box.hpp"
 
 namespace orvex {
@@ -32,6 +33,8 @@ void Host::WriteEventLog(const std::string& text, int32_t eventType) {
 
 int32_t Host::ShowMessageBox(const std::string& prompt, int32_t style, const std::string& title,
                              const std::string& helpFile, int32_t helpContext) {
+  if (host::DesktopAvailable())
+    return host::ShowGtkMessageBox(prompt, style, title, helpFile, helpContext);
   return host::ShowTerminalMessageBox(prompt, style, title, helpFile, helpContext);
 }
 

@@ -1,0 +1,188 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "orvex/data.hpp"
+#include "orvex/log_error.hpp"
+#include "orvex/modules.hpp"
+#include "support/recording_host.hpp"
+#include "support/temp_dir.hpp"
+
+namespace orvex {
+namespace {
+
+using testing::HostGuard;
+using testing::TempDir;
+
+constexpr int32_t kSevere = static_cast<int32_t>(0xA0000000u);
+
+std::string ReadBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+// UTF-16LE bytes of an ASCII text.
+std::string Utf16(const std::string& ascii) {
+  std::string bytes;
+  for (char c : ascii) {
+    bytes.push_back(c);
+    bytes.push_back('\0');
+  }
+  return bytes;
+}
+
+class ErrorDestinations : public ::testing::Test {
+ protected:
+  ErrorDestinations() {
+    host->computerName = "PC7";
+    MMain::Main();
+  }
+
+  TErrorObject Error(int32_t number, std::string description, std::string source = "") {
+    TErrorObject e;
+    e.lNumber = number;
+    e.strDescription = std::move(description);
+    e.strSource = std::move(source);
+    return e;
+  }
+
+  std::string SqliteDatabase(const std::string& name) {
+    std::string path = dir.File(name);
+    auto connection = std::make_shared<data::Connection>();
+    connection->Open("Provider=SQLite;Data Source=" + path);
+    connection->Execute(
+        "CREATE TABLE ErrorLog (lErrorNumber INTEGER, strDescription VARCHAR(255), "
+        "strSource VARCHAR(255), dDate DATETIME)");
+    connection->Close();
+    return "Provider=SQLite;Data Source=" + path;
+  }
+
+  HostGuard host;
+  TempDir dir;
+  std::shared_ptr<CLogError> logger = std::make_shared<CLogError>();
+};
+
+TEST_F(ErrorDestinations, TextLogIsUtf16WithOneBomAndCrLfLines) {
+  std::string path = dir.File("errors.log");
+  logger->pLogFile(path);
+  TErrorObject component = Error(kSevere | 1001, "Disk failed", "Lib");
+  EXPECT_EQ(logger->LogError("Mod", "Proc", component, ltFILE), etwelrSERROR);
+  logger->gbDateStamp = true;
+  TErrorObject system = Error(-2147467259, "");
+  EXPECT_EQ(logger->LogError("Mod", "Proc", system, ltFILE), etwelrSERROR);
+
+  // A second logger appends to the same file: the byte-order mark stays the first two bytes only.
+  auto second = std::make_shared<CLogError>();
+  second->pLogFile(path);
+  TErrorObject again = Error(53, "File not found");
+  second->LogError("M", "P", again, ltFILE);
+
+  std::string expected = std::string("\xFF\xFE", 2) +
+                         Utf16("Error #1001 at @PC7 in Mod.Proc-Lib Description:  {Disk failed}\r\n"
+                               "\r\n"
+                               "12/5/2026 7:29:54 PM  Error #80004005 at @PC7 in Mod.Proc- "
+                               "Description:  {}\r\n"
+                               "\r\n"
+                               "Error #53 at @PC7 in M.P- Description:  {File not found}\r\n"
+                               "\r\n");
+  EXPECT_EQ(ReadBytes(path), expected);
+}
+
+TEST_F(ErrorDestinations, ALaterLogFileTakesOverAndAMissingOneFails) {
+  TErrorObject e = Error(53, "x");
+  EXPECT_EQ(logger->LogError("M", "P", e, ltFILE), etwelrSERROR | etwelrLOGTOFILE_FAILED);
+  EXPECT_EQ(e.lNumber, errObjectNotSet);
+
+  logger->pLogFile(dir.File("first.log"));
+  logger->pLogFile(dir.File("no-such-folder/x.log"));  // ignored: the first stays open
+  TErrorObject one = Error(53, "one");
+  EXPECT_EQ(logger->LogError("M", "P", one, ltFILE), etwelrSERROR);
+  logger->pLogFile(dir.File("second.log"));
+  TErrorObject two = Error(53, "two");
+  logger->LogError("M", "P", two, ltFILE);
+  EXPECT_NE(ReadBytes(dir.File("first.log")).find(Utf16("{one}")), std::string::npos);
+  EXPECT_EQ(ReadBytes(dir.File("first.log")).find(Utf16("{two}")), std::string::npos);
+  EXPECT_NE(ReadBytes(dir.File("second.log")).find(Utf16("{two}")), std::string::npos);
+}
+
+TEST_F(ErrorDestinations, DatabaseRowsCarryThePlainNumberBlanksAndNullDate) {
+  std::string connection = SqliteDatabase("log.db");
+  logger->pConnect(connection, "ErrorLog", nullptr);
+  ASSERT_NE(logger->madocmdInsertError, nullptr);
+  EXPECT_EQ(logger->madocmdInsertError->CommandText,
+            "INSERT INTO ErrorLog ( lErrorNumber, strDescription, strSource,dDate )  VALUES ( "
+            "?, ?,?,? )");
+
+  TErrorObject component = Error(kSevere | 1001, "");
+  EXPECT_EQ(logger->LogError("Mod", "Proc", component, ltDB), etwelrSERROR);
+  logger->gbDateStamp = true;
+  TErrorObject system = Error(-2147467259, "Unspecified", "Src");
+  EXPECT_EQ(logger->LogError("Mod", "Proc", system, ltDB), etwelrSERROR);
+
+  auto rows = std::make_shared<data::Recordset>();
+  rows->Open("SELECT lErrorNumber, strDescription, strSource, dDate FROM ErrorLog",
+             Variant(connection));
+  ASSERT_FALSE(rows->EOF_());
+  EXPECT_EQ(CLng(rows->Fields()->Item(0)->Value()), 1001);
+  EXPECT_EQ(CStr(rows->Fields()->Item(1)->Value()), " ");
+  EXPECT_EQ(CStr(rows->Fields()->Item(2)->Value()), "@PC7 in Mod.Proc-");
+  EXPECT_TRUE(rows->Fields()->Item(3)->Value().IsNull());
+  rows->MoveNext();
+  ASSERT_FALSE(rows->EOF_());
+  EXPECT_EQ(CLng(rows->Fields()->Item(0)->Value()), -2147467259);
+  EXPECT_EQ(CStr(rows->Fields()->Item(1)->Value()), "Unspecified");
+  EXPECT_EQ(CStr(rows->Fields()->Item(2)->Value()), "@PC7 in Mod.Proc-Src");
+  EXPECT_EQ(CDate(rows->Fields()->Item(3)->Value()), host->now);
+}
+
+TEST_F(ErrorDestinations, ReadOnlyDatabaseNamesItsDataSource) {
+  std::string connection = SqliteDatabase("readonly.db");
+  // Opened read-only, as a file the process may not write would be (tests may run as root, who
+  // can write any file).
+  logger->pConnect(connection + ";Mode=ReadOnly", "ErrorLog", nullptr);
+  TErrorObject e = Error(53, "x");
+  EXPECT_EQ(logger->LogError("M", "P", e, ltDB), etwelrSERROR | etwelrLOGTODB_FAILED);
+  EXPECT_EQ(e.lNumber, -2147467259);
+  const std::string suffix = ":" + dir.File("readonly.db") + " is read-only";
+  ASSERT_GE(e.strSource.size(), suffix.size());
+  EXPECT_EQ(e.strSource.substr(e.strSource.size() - suffix.size()), suffix);
+  EXPECT_FALSE(e.strDescription.empty());
+}
+
+TEST_F(ErrorDestinations, FailuresOfSeveralDestinationsAreAllFlaggedAndTheLastRecordKept) {
+  logger->pConnect("Provider=SQLite;Data Source=" + dir.File("absent/none.db"), "ErrorLog",
+                   nullptr);
+  TErrorObject e = Error(53, "x");
+  int32_t result = logger->LogError("M", "P", e, ltFILE | ltDB | ltXML);
+  EXPECT_EQ(result, etwelrSERROR | etwelrLOGTOFILE_FAILED | etwelrLOGTODB_FAILED |
+                        etwelrLOGTOXML_FAILED);
+  EXPECT_NE(e.lNumber, 0);
+  EXPECT_NE(e.lNumber, 53);
+
+  TErrorObject fileAndDb = Error(53, "x");
+  result = logger->LogError("M", "P", fileAndDb, ltFILE | ltDB);
+  EXPECT_EQ(result, etwelrSERROR | etwelrLOGTOFILE_FAILED | etwelrLOGTODB_FAILED);
+  EXPECT_NE(fileAndDb.lNumber, errObjectNotSet);  // the database's record, not the file's
+}
+
+TEST_F(ErrorDestinations, EventLogOnlyOnAnNtHost) {
+  TErrorObject e = Error(53, "gone", "");
+  EXPECT_EQ(logger->LogError("M", "P", e, ltEVENTLOG), etwelrSERROR);
+  EXPECT_TRUE(host->events.empty());
+  host->isNT = true;
+  logger->LogError("M", "P", e, ltEVENTLOG);
+  ASSERT_EQ(host->events.size(), 1u);
+  EXPECT_EQ(host->events[0].text, "Error #53 at @PC7 in M.P- Description:  {gone}");
+  EXPECT_EQ(host->events[0].type, 1);
+  host->failEventLog = true;
+  TErrorObject failing = Error(53, "gone");
+  EXPECT_EQ(logger->LogError("M", "P", failing, ltEVENTLOG), etwelrSERROR | etwelrLOGTONT_FAILED);
+  EXPECT_EQ(failing.lNumber, errPermissionDenied);
+  EXPECT_EQ(failing.strDescription, "The event log is full");
+}
+
+}  // namespace
+}  // namespace orvex
