@@ -58,8 +58,8 @@ TErrorObject CLogError::pLogToFile(int32_t number, const std::string& source,
   try {
     std::string line = ErrorLine(number, source, description);
     if (!mtsLog) Raise(errObjectNotSet, "CLogError", "No text log file is open: set pLogFile first");
-    mtsLog->WriteLine(line);
-    mtsLog->WriteLine("");
+    // The record line and the blank line after it in one write: one system call per record.
+    mtsLog->Write(line + "\r\n\r\n");
     return {};
   } catch (...) {
     return FailureRecord();

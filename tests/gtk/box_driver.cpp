@@ -60,10 +60,13 @@ std::vector<unsigned long> VisibleWindowsNamed(const std::string& title) {
   return windows;
 }
 
+// Moves in two steps: xdotool waits for a move to happen, and waits long when the pointer is
+// already where it is sent (the previous box may have had a button at the same place).
 void ClickAt(const host::ScreenRect& rect) {
-  ProgramResult clicked =
-      RunProgram({"xdotool", "mousemove", "--sync", std::to_string(rect.x + rect.width / 2),
-                  std::to_string(rect.y + rect.height / 2), "click", "1"});
+  ProgramResult clicked = RunProgram({"xdotool", "mousemove", "--sync", std::to_string(rect.x + 2),
+                                      std::to_string(rect.y + 2), "mousemove", "--sync",
+                                      std::to_string(rect.x + rect.width / 2),
+                                      std::to_string(rect.y + rect.height / 2), "click", "1"});
   EXPECT_EQ(clicked.exitCode, 0) << "xdotool could not click";
 }
 

@@ -6,6 +6,7 @@
 #include "orvex/data.hpp"
 #include "orvex/log_error.hpp"
 #include "orvex/modules.hpp"
+#include "support/db_providers.hpp"
 #include "support/recording_host.hpp"
 #include "support/temp_dir.hpp"
 
@@ -108,36 +109,6 @@ TEST_F(ErrorDestinations, ALaterLogFileTakesOverAndAMissingOneFails) {
   EXPECT_NE(ReadBytes(dir.File("second.log")).find(Utf16("{two}")), std::string::npos);
 }
 
-TEST_F(ErrorDestinations, DatabaseRowsCarryThePlainNumberBlanksAndNullDate) {
-  std::string connection = SqliteDatabase("log.db");
-  logger->pConnect(connection, "ErrorLog", nullptr);
-  ASSERT_NE(logger->madocmdInsertError, nullptr);
-  EXPECT_EQ(logger->madocmdInsertError->CommandText,
-            "INSERT INTO ErrorLog ( lErrorNumber, strDescription, strSource,dDate )  VALUES ( "
-            "?, ?,?,? )");
-
-  TErrorObject component = Error(kSevere | 1001, "");
-  EXPECT_EQ(logger->LogError("Mod", "Proc", component, ltDB), etwelrSERROR);
-  logger->gbDateStamp = true;
-  TErrorObject system = Error(-2147467259, "Unspecified", "Src");
-  EXPECT_EQ(logger->LogError("Mod", "Proc", system, ltDB), etwelrSERROR);
-
-  auto rows = std::make_shared<data::Recordset>();
-  rows->Open("SELECT lErrorNumber, strDescription, strSource, dDate FROM ErrorLog",
-             Variant(connection));
-  ASSERT_FALSE(rows->EOF_());
-  EXPECT_EQ(CLng(rows->Fields()->Item(0)->Value()), 1001);
-  EXPECT_EQ(CStr(rows->Fields()->Item(1)->Value()), " ");
-  EXPECT_EQ(CStr(rows->Fields()->Item(2)->Value()), "@PC7 in Mod.Proc-");
-  EXPECT_TRUE(rows->Fields()->Item(3)->Value().IsNull());
-  rows->MoveNext();
-  ASSERT_FALSE(rows->EOF_());
-  EXPECT_EQ(CLng(rows->Fields()->Item(0)->Value()), -2147467259);
-  EXPECT_EQ(CStr(rows->Fields()->Item(1)->Value()), "Unspecified");
-  EXPECT_EQ(CStr(rows->Fields()->Item(2)->Value()), "@PC7 in Mod.Proc-Src");
-  EXPECT_EQ(CDate(rows->Fields()->Item(3)->Value()), host->now);
-}
-
 TEST_F(ErrorDestinations, ReadOnlyDatabaseNamesItsDataSource) {
   std::string connection = SqliteDatabase("readonly.db");
   // Opened read-only, as a file the process may not write would be (tests may run as root, who
@@ -183,6 +154,67 @@ TEST_F(ErrorDestinations, EventLogOnlyOnAnNtHost) {
   EXPECT_EQ(failing.lNumber, errPermissionDenied);
   EXPECT_EQ(failing.strDescription, "The event log is full");
 }
+
+class ErrorLogTable : public testing::DatabaseTest {
+ protected:
+  void SetUp() override {
+    DatabaseTest::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
+    host->computerName = "PC7";
+    MMain::Main();
+    Db().RunScript(
+        "CREATE TABLE ErrorLog (lErrorNumber INTEGER, strDescription VARCHAR(255), "
+        "strSource VARCHAR(255), dDate TIMESTAMP)");
+  }
+  HostGuard host;
+  std::shared_ptr<CLogError> logger = std::make_shared<CLogError>();
+};
+
+TEST_P(ErrorLogTable, RowsCarryThePlainNumberBlanksAndTheDateWhenStamped) {
+  logger->pConnect(Db().ConnectionString(), "ErrorLog", nullptr);
+  ASSERT_NE(logger->madocmdInsertError, nullptr);
+  EXPECT_EQ(logger->madocmdInsertError->CommandText,
+            "INSERT INTO ErrorLog ( lErrorNumber, strDescription, strSource,dDate )  VALUES ( "
+            "?, ?,?,? )");
+
+  TErrorObject component;
+  component.lNumber = static_cast<int32_t>(0xA00003E9u);
+  EXPECT_EQ(logger->LogError("Mod", "Proc", component, ltDB), etwelrSERROR);
+  logger->gbDateStamp = true;
+  TErrorObject system;
+  system.lNumber = -2147467259;
+  system.strDescription = "Unspecified";
+  system.strSource = "Src";
+  EXPECT_EQ(logger->LogError("Mod", "Proc", system, ltDB), etwelrSERROR);
+
+  auto rows = std::make_shared<data::Recordset>();
+  rows->Open("SELECT lErrorNumber, strDescription, strSource, dDate FROM ErrorLog ORDER BY dDate",
+             Variant(Db().ConnectionString()));
+  ASSERT_EQ(rows->RecordCount(), 2);
+  // Without the stamp the date is Null, which sorts first on both databases... or last: find it.
+  if (!rows->Fields()->Item(3)->Value().IsNull()) rows->MoveNext();
+  EXPECT_EQ(CLng(rows->Fields()->Item(0)->Value()), 1001);
+  EXPECT_EQ(CStr(rows->Fields()->Item(1)->Value()), " ");
+  EXPECT_EQ(CStr(rows->Fields()->Item(2)->Value()), "@PC7 in Mod.Proc-");
+  EXPECT_TRUE(rows->Fields()->Item(3)->Value().IsNull());
+  rows->MoveFirst();
+  if (rows->Fields()->Item(3)->Value().IsNull()) rows->MoveNext();
+  EXPECT_EQ(CLng(rows->Fields()->Item(0)->Value()), -2147467259);
+  EXPECT_EQ(CStr(rows->Fields()->Item(1)->Value()), "Unspecified");
+  EXPECT_EQ(CStr(rows->Fields()->Item(2)->Value()), "@PC7 in Mod.Proc-Src");
+  EXPECT_EQ(CDate(rows->Fields()->Item(3)->Value()), host->now);
+}
+
+TEST_P(ErrorLogTable, AMissingTableFailsEveryInsertAsData) {
+  logger->pConnect(Db().ConnectionString(), "NoSuchTable", nullptr);
+  TErrorObject e;
+  e.lNumber = 53;
+  EXPECT_EQ(logger->LogError("M", "P", e, ltDB), etwelrSERROR | etwelrLOGTODB_FAILED);
+  EXPECT_EQ(e.lNumber, static_cast<int32_t>(0x80040E37u));
+  EXPECT_EQ(e.strSource, Db().Provider());
+}
+
+ORVEX_INSTANTIATE_DATABASE_TESTS(ErrorLogTable);
 
 }  // namespace
 }  // namespace orvex

@@ -95,14 +95,16 @@ TEST_F(CTextTable2Test, AFailedParseKeepsWhatItReadForTheNextLoad) {
 }
 
 TEST_F(CTextTable2Test, AMalformedDocumentIsShownAndRaised) {
-  auto table = NewTable("<Root>\n<Glossary ID=\"1\" English=\"one\"/>\n<Glossary ID=\"2\"\n");
+  auto table = NewTable(
+      "<Root>\n<Glossary ID=\"1\" English=\"one\"/>\n<Glossary ID=\"2\" English=\"A & "
+      "B\"/>\n</Root>\n");
   AutomationError malformed = CatchAutomationError([&] { table->LoadStringsRS("", "English"); });
-  EXPECT_NE(malformed.Number, 0);
+  EXPECT_NE(malformed.Number, 0) << malformed.Description;
   EXPECT_EQ(malformed.Source.rfind("ORVEX.CTextTable2.LoadStringsRS::", 0), 0u) << malformed.Source;
   ASSERT_EQ(host_->boxes.size(), 1u);
   const std::string& prompt = host_->boxes[0].prompt;
   ASSERT_GT(prompt.size(), 3u);
-  EXPECT_EQ(prompt.substr(prompt.size() - 3), "  4") << prompt;
+  EXPECT_EQ(prompt.substr(prompt.size() - 3), "  3") << prompt;
   EXPECT_EQ(host_->boxes[0].title, "");
   table->LoadStringsRS("", "English");
   EXPECT_EQ(table->Text(1), "one");

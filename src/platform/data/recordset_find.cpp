@@ -1,5 +1,6 @@
 // Recordset::Find: the criterion "<column>='value'" looked up through the column's index.
-#include <regex>
+#include <optional>
+#include <string_view>
 
 #include "orvex/data.hpp"
 #include "platform/data/connection_string.hpp"
@@ -18,23 +19,72 @@ struct Criterion {
   std::string value;
 };
 
+bool IsCriterionSpace(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+bool IsNameStart(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; }
+
+bool IsNameChar(char c) { return IsNameStart(c) || (c >= '0' && c <= '9') || c == ' '; }
+
+// Reads "[column] = 'value'" (brackets optional, '' standing for one quote inside the quotes) or
+// "column = value" (unquoted: no quotes, no blanks). Written out by hand rather than as a regular
+// expression: the text tables call Find for every text they read.
+std::optional<Criterion> ReadCriterion(std::string_view text) {
+  size_t i = 0;
+  auto skipSpaces = [&] {
+    while (i < text.size() && IsCriterionSpace(text[i])) ++i;
+  };
+  skipSpaces();
+  if (i < text.size() && text[i] == '[') ++i;
+  if (i == text.size() || !IsNameStart(text[i])) return std::nullopt;
+  size_t nameStart = i;
+  while (i < text.size() && IsNameChar(text[i])) ++i;
+  Criterion criterion;
+  if (i < text.size() && text[i] == ']') {
+    criterion.column = std::string(text.substr(nameStart, i - nameStart));
+    ++i;
+  } else {
+    // Blanks after the name belong to the space before "=".
+    size_t nameEnd = i;
+    while (nameEnd > nameStart && text[nameEnd - 1] == ' ') --nameEnd;
+    criterion.column = std::string(text.substr(nameStart, nameEnd - nameStart));
+  }
+  skipSpaces();
+  if (i == text.size() || text[i] != '=') return std::nullopt;
+  ++i;
+  skipSpaces();
+  if (i < text.size() && text[i] == '\'') {
+    for (++i;; ++i) {
+      if (i == text.size()) return std::nullopt;  // no closing quote
+      if (text[i] == '\'') {
+        if (i + 1 < text.size() && text[i + 1] == '\'') {
+          criterion.value += '\'';
+          ++i;
+          continue;
+        }
+        ++i;
+        break;
+      }
+      criterion.value += text[i];
+    }
+  } else {
+    size_t valueStart = i;
+    while (i < text.size() && text[i] != '\'' && !IsCriterionSpace(text[i])) ++i;
+    if (i == valueStart) return std::nullopt;
+    criterion.value = std::string(text.substr(valueStart, i - valueStart));
+  }
+  skipSpaces();
+  if (i != text.size()) return std::nullopt;
+  return criterion;
+}
+
 Criterion ParseCriterion(const std::string& text) {
-  static const std::regex kEquals(
-      R"(^\s*\[?([A-Za-z_][A-Za-z0-9_ ]*?)\]?\s*=\s*(?:'((?:[^']|'')*)'|([^'\s]+))\s*$)");
-  std::smatch match;
-  if (!std::regex_match(text, match, kEquals))
+  std::optional<Criterion> criterion = ReadCriterion(text);
+  if (!criterion)
     RaiseDataError(adErrInvalidArgument, "Recordset",
                    "Find supports only criteria of the form column='value', not \"" + text + "\"");
-  Criterion criterion{match[1].str(), match[2].matched ? match[2].str() : match[3].str()};
-  if (match[2].matched) {
-    std::string unquoted;
-    for (size_t i = 0; i < criterion.value.size(); ++i) {
-      unquoted += criterion.value[i];
-      if (criterion.value[i] == '\'') ++i;  // '' stands for one quote
-    }
-    criterion.value = unquoted;
-  }
-  return criterion;
+  return *criterion;
 }
 
 int32_t ColumnNamed(const internal::RowStore& store, const std::string& name) {

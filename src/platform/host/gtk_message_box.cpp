@@ -244,7 +244,7 @@ void AddButtons(Box& box, int32_t style) {
   }
   if ((style & kHelpButton) != 0) {
     GtkWidget* help = gtk_dialog_add_button(GTK_DIALOG(box.dialog), "Help", GTK_RESPONSE_HELP);
-    box.buttons.push_back({help, "Help", GTK_RESPONSE_HELP});
+    box.buttons.push_back({help, "Help", 0});
   }
   box.closable = hasCancel || choices.size() == 1;
   gtk_window_set_deletable(GTK_WINDOW(box.dialog), box.closable);

@@ -34,8 +34,8 @@ struct ScreenRect {
 };
 
 struct ShownButton {
-  std::string label;  // without the mnemonic underscore
-  int32_t answer = 0;
+  std::string label;   // without the mnemonic underscore
+  int32_t answer = 0;  // 0 for Help, which answers nothing
   ScreenRect rect;
   bool isDefault = false;
   bool hasFocus = false;

@@ -1,0 +1,48 @@
+// The criteria that Recordset::Find reads: brackets, blanks, quoted and unquoted values, and the
+// texts it refuses.
+#include <gtest/gtest.h>
+
+#include "data_fixture.hpp"
+#include "support/automation_matchers.hpp"
+
+namespace orvex::testing {
+namespace {
+
+using namespace orvex::data;
+
+class FindCriterionTest : public DataTest {};
+
+TEST_P(FindCriterionTest, ReadsEveryWrittenFormAndRefusesTheRest) {
+  Run({"CREATE TABLE T (ID INTEGER, [Long Name] VARCHAR(20), Note VARCHAR(20))",
+       "INSERT INTO T VALUES (1, 'a', 'plain')", "INSERT INTO T VALUES (2, 'b b', 'it''s')",
+       "INSERT INTO T VALUES (3, 'c', 'x=y')"});
+  auto rs = Query("SELECT ID, [Long Name], Note FROM T ORDER BY ID");
+  auto foundId = [&](const std::string& criterion) {
+    rs->MoveFirst();
+    rs->Find(criterion);
+    return rs->EOF_() ? -1 : CLng(rs->Fields()->Item("ID")->Value());
+  };
+  EXPECT_EQ(foundId("ID='2'"), 2);
+  EXPECT_EQ(foundId("  [ID] \t=  '3'  "), 3);
+  EXPECT_EQ(foundId("id=3"), 3);
+  EXPECT_EQ(foundId("ID = 1 "), 1);
+  EXPECT_EQ(foundId("[Long Name]='b b'"), 2);
+  EXPECT_EQ(foundId("Long Name  = 'c'"), 3);
+  EXPECT_EQ(foundId("Note='it''s'"), 2);
+  EXPECT_EQ(foundId("Note='x=y'"), 3);
+  EXPECT_EQ(foundId("Note=''"), -1);
+  EXPECT_EQ(foundId("ID='9'"), -1);
+  EXPECT_EQ(foundId("[ID='2'"), 2);  // the closing bracket may be left out
+
+  for (const char* refused :
+       {"ID > 3", "ID=", "ID='2", "ID='2' x", "ID=a'b", "ID=1 2", "2ID='2'", "='2'", "ID=='2'"}) {
+    SCOPED_TRACE(refused);
+    EXPECT_AUTOMATION_ERROR(rs->Find(refused), adErrInvalidArgument, "ORVEX.Data.Recordset", "");
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Providers, FindCriterionTest, ::testing::ValuesIn(AllDataBackends()),
+                         BackendName);
+
+}  // namespace
+}  // namespace orvex::testing

@@ -1,0 +1,184 @@
+// A client process killed while it logs errors to the text file, SQLite and the XML log: every
+// record whose LogError returned before the kill must be on disk, and the files must stay
+// readable. The child reports its progress through a pipe after each call returns.
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <random>
+#include <set>
+#include <string>
+#include <thread>
+
+#include "orvex/log_error.hpp"
+#include "orvex/modules.hpp"
+#include "reliability/log_files.hpp"
+#include "support/temp_dir.hpp"
+
+namespace orvex {
+namespace {
+
+using reliability::FileBytes;
+using reliability::QuerySqliteTexts;
+using reliability::ReadUtf16Log;
+using reliability::ReadXmlLog;
+
+constexpr int kKills = 30;
+constexpr int32_t kEveryDestination = ltFILE | ltDB | ltXML;
+
+std::string Description(int run, int32_t record) {
+  return "run " + std::to_string(run) + " record " + std::to_string(record);
+}
+
+// What the child last reported: records whose LogError returned, and records that a returned
+// SaveXMLLog wrote.
+struct Progress {
+  int32_t logged = 0;
+  int32_t saved = 0;
+};
+
+// The child: logs until killed. Positive numbers on the pipe count returned LogError calls,
+// negative ones the records covered by a returned SaveXMLLog.
+[[noreturn]] void LogUntilKilled(int run, int reportFd, const std::string& textLog,
+                                 const std::string& database, const std::string& xmlLog) {
+  MMain::Main();
+  auto logger = std::make_shared<CLogError>();
+  logger->pLogFile(textLog);
+  logger->pConnect("Provider=SQLite;Data Source=" + database, "ErrorLog");
+  logger->pLogXML(xmlLog);
+  for (int32_t record = 1;; ++record) {
+    TErrorObject error;
+    error.lNumber = 53;
+    error.strDescription = Description(run, record);
+    int32_t result = logger->LogError("Crash", "Loop", error, kEveryDestination);
+    // A failing destination would make the parent's checks meaningless: say so and stop.
+    if ((result & (etwelrLOGTOFILE_FAILED | etwelrLOGTODB_FAILED | etwelrLOGTOXML_FAILED)) != 0)
+      _exit(3);
+    if (::write(reportFd, &record, sizeof record) != sizeof record) _exit(4);
+    if (record % 10 == 0) {
+      logger->SaveXMLLog();
+      int32_t saved = -record;
+      if (::write(reportFd, &saved, sizeof saved) != sizeof saved) _exit(4);
+    }
+  }
+}
+
+Progress ReadProgress(int fd) {
+  Progress progress;
+  int32_t value = 0;
+  while (::read(fd, &value, sizeof value) == sizeof value) {
+    if (value > 0) progress.logged = value;
+    if (value < 0) progress.saved = -value;
+  }
+  return progress;
+}
+
+// Waits until the child has reported at least one record (or exited), then a random time more.
+void WaitForFirstRecordThenSleep(int fd, std::mt19937& random) {
+  pollfd poll{fd, POLLIN, 0};
+  ::poll(&poll, 1, 5000);
+  std::uniform_int_distribution<int> extraMs(0, 250);
+  std::this_thread::sleep_for(std::chrono::milliseconds(extraMs(random)));
+}
+
+void ExpectTextLogHolds(const std::string& path, int run, int32_t logged) {
+  auto log = ReadUtf16Log(path);
+  EXPECT_TRUE(log.hasByteOrderMark);
+  std::set<std::string> found;
+  // Every complete line is an error line or the empty line after it; only the text after the
+  // last CR LF may be a line cut short by the kill.
+  for (size_t i = 0; i + 1 < log.lines.size(); ++i) {
+    const std::string& line = log.lines[i];
+    if (line.empty()) continue;
+    const std::string prefix = "Error #53 at ";
+    const size_t open = line.find(" Description:  {");
+    ASSERT_TRUE(line.rfind(prefix, 0) == 0 && open != std::string::npos && line.back() == '}')
+        << "torn line " << i << ": " << line;
+    found.insert(line.substr(open + 16, line.size() - open - 17));
+  }
+  for (int32_t record = 1; record <= logged; ++record)
+    EXPECT_TRUE(found.count(Description(run, record))) << Description(run, record);
+}
+
+void ExpectDatabaseHolds(const std::string& database, int run, int32_t logged) {
+  auto rows = QuerySqliteTexts(database,
+                               "SELECT strDescription FROM ErrorLog WHERE "
+                               "strDescription LIKE 'run " +
+                                   std::to_string(run) + " record %'");
+  std::set<std::string> found(rows.begin(), rows.end());
+  for (int32_t record = 1; record <= logged; ++record)
+    EXPECT_TRUE(found.count(Description(run, record))) << Description(run, record);
+}
+
+void ExpectXmlLogHolds(const std::string& path, int run, int32_t saved) {
+  if (!std::filesystem::exists(path)) {
+    EXPECT_EQ(saved, 0) << "a returned SaveXMLLog left no file";
+    return;
+  }
+  auto records = ReadXmlLog(path);
+  ASSERT_TRUE(records.loaded) << "the XML log no longer parses";
+  std::set<std::string> found(records.descriptions.begin(), records.descriptions.end());
+  for (int32_t record = 1; record <= saved; ++record)
+    EXPECT_TRUE(found.count(Description(run, record))) << Description(run, record);
+}
+
+unsigned SeedFromEnvironmentOrClock() {
+  if (const char* seed = std::getenv("ORVEX_CRASH_SEED")) return std::strtoul(seed, nullptr, 10);
+  return static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count());
+}
+
+TEST(KillDuringLogging, EveryReturnedRecordSurvivesSigkill) {
+  testing::TempDir dir;
+  const std::string database = dir.File("errors.db");
+  const std::string xmlLog = dir.File("errors.xml");
+  reliability::ExecSqlite(database,
+                          "CREATE TABLE ErrorLog (lErrorNumber INTEGER, strDescription "
+                          "VARCHAR(255), strSource VARCHAR(255), dDate DATETIME)");
+  const unsigned seed = SeedFromEnvironmentOrClock();
+  std::mt19937 random(seed);
+  SCOPED_TRACE("ORVEX_CRASH_SEED=" + std::to_string(seed));
+  int32_t totalLogged = 0;
+  int32_t totalSaved = 0;
+
+  for (int run = 0; run < kKills; ++run) {
+    SCOPED_TRACE("run " + std::to_string(run));
+    // A text log per run, so that a line cut at the end of one run stays the last line.
+    const std::string textLog = dir.File("errors-" + std::to_string(run) + ".log");
+    int pipeFds[2];
+    ASSERT_EQ(::pipe(pipeFds), 0);
+    pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      ::close(pipeFds[0]);
+      LogUntilKilled(run, pipeFds[1], textLog, database, xmlLog);
+    }
+    ::close(pipeFds[1]);
+    WaitForFirstRecordThenSleep(pipeFds[0], random);
+    ::kill(child, SIGKILL);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFSIGNALED(status)) << "the child stopped by itself, exit " << WEXITSTATUS(status);
+    Progress progress = ReadProgress(pipeFds[0]);
+    ::close(pipeFds[0]);
+    totalLogged += progress.logged;
+    totalSaved += progress.saved;
+
+    ExpectTextLogHolds(textLog, run, progress.logged);
+    ExpectDatabaseHolds(database, run, progress.logged);
+    ExpectXmlLogHolds(xmlLog, run, progress.saved);
+    if (HasFatalFailure()) return;
+  }
+  // The kills must have hit a logger at work, not a process still starting.
+  EXPECT_GE(totalLogged, kKills);
+  std::cout << kKills << " kills: " << totalLogged << " records returned, " << totalSaved
+            << " saved to the XML log (seed " << seed << ")\n";
+}
+
+}  // namespace
+}  // namespace orvex
