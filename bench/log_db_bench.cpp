@@ -156,6 +156,15 @@ PGconn* ConnectPostgres(benchmark::State& state) {
 
 void ExecPostgres(PGconn* conn, const std::string& sql) { PQclear(PQexec(conn, sql.c_str())); }
 
+// Skips with an error when the table does not hold one row per iteration.
+void CheckRowCount(benchmark::State& state, PGconn* conn, const std::string& table) {
+  PGresult* result = PQexec(conn, ("SELECT count(*) FROM " + table).c_str());
+  const char* count = PQresultStatus(result) == PGRES_TUPLES_OK ? PQgetvalue(result, 0, 0) : "";
+  if (std::to_string(state.iterations()) != count)
+    state.SkipWithError(("rows in " + table + ": " + count).c_str());
+  PQclear(result);
+}
+
 void CreatePostgresTable(PGconn* conn, const std::string& table) {
   ExecPostgres(conn, "DROP TABLE IF EXISTS " + table);
   ExecPostgres(conn, "CREATE TABLE " + table +
@@ -172,6 +181,7 @@ void BM_LogErrorPostgres_Ours(benchmark::State& state) {
     logger.pConnect(PostgresConnectionString(), "bench_errlog_ours");
     RunLogError(state, logger);
   }
+  CheckRowCount(state, conn, "bench_errlog_ours");
   ExecPostgres(conn, "DROP TABLE bench_errlog_ours");
   PQfinish(conn);
 }
@@ -192,6 +202,7 @@ void BM_LogErrorPostgres_Raw(benchmark::State& state) {
     if (PQresultStatus(result) != PGRES_COMMAND_OK) state.SkipWithError(PQerrorMessage(conn));
     PQclear(result);
   }
+  CheckRowCount(state, conn, "bench_errlog_raw");
   ExecPostgres(conn, "DROP TABLE bench_errlog_raw");
   PQfinish(conn);
 }

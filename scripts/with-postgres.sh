@@ -43,9 +43,17 @@ trap stop_cluster EXIT
 
 "${as_owner[@]}" "$pgbin/initdb" -D "$dir/data" -A trust -U postgres --no-sync -E UTF8 \
   --locale=C.UTF-8 >"$dir/initdb.log" 2>&1 || { cat "$dir/initdb.log" >&2; exit 1; }
-"${pg_ctl[@]}" -w -l "$dir/server.log" \
-  -o "-k $dir -p $port -c listen_addresses=127.0.0.1 -c fsync=off -c full_page_writes=off" \
-  start >/dev/null || { cat "$dir/server.log" >&2; exit 1; }
+# The settings go into the cluster's own configuration, so that a plain "pg_ctl start" after a
+# stop (tests of a server outage) brings the server back on the same socket and port.
+cat >>"$dir/data/postgresql.conf" <<CONF
+port = $port
+unix_socket_directories = '$dir'
+listen_addresses = '127.0.0.1'
+fsync = off
+full_page_writes = off
+synchronous_commit = off
+CONF
+"${pg_ctl[@]}" -w -l "$dir/server.log" start >/dev/null || { cat "$dir/server.log" >&2; exit 1; }
 
 export ORVEX_TEST_PG="Provider=PostgreSQL;Host=$dir;Port=$port;Database=postgres;User ID=postgres"
 # Tests that stop and restart the server use this command line ("$ORVEX_TEST_PG_CTL stop").

@@ -1,5 +1,4 @@
-// A database for one test, behind a backend interface so that the same tests run on every
-// provider: each backend makes an empty database and says how to reach it.
+// The data-layer tests run on every database provider through one fixture.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -9,36 +8,19 @@
 #include <vector>
 
 #include "orvex/data.hpp"
+#include "support/db_providers.hpp"
 #include "support/temp_dir.hpp"
 
 namespace orvex::testing {
 
-class DataBackend {
- public:
-  virtual ~DataBackend() = default;
-  virtual std::string Name() const = 0;
-  // Empty optional-like "" when the backend is not available here (the test then skips).
-  virtual std::string ConnectionString(const TempDir& folder) = 0;
-};
-
-class SqliteBackend : public DataBackend {
- public:
-  std::string Name() const override { return "SQLite"; }
-  std::string ConnectionString(const TempDir& folder) override {
-    return "Provider=SQLite;Data Source=" + folder.File("test.db");
-  }
-};
-
-// The backends the provider-neutral tests run on.
-inline std::vector<std::shared_ptr<DataBackend>> AllDataBackends() {
-  return {std::make_shared<SqliteBackend>()};
-}
-
-class DataTest : public ::testing::TestWithParam<std::shared_ptr<DataBackend>> {
+// A data-layer test run once per database provider (SQLite, and PostgreSQL when a server is
+// configured), each run on a fresh empty database.
+class DataTest : public DatabaseTest {
  protected:
   void SetUp() override {
-    connectionString_ = GetParam()->ConnectionString(folder_);
-    if (connectionString_.empty()) GTEST_SKIP() << GetParam()->Name() << " is not configured";
+    DatabaseTest::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
+    connectionString_ = Db().ConnectionString();
   }
 
   // A new open connection to the test database.
@@ -74,9 +56,5 @@ class DataTest : public ::testing::TestWithParam<std::shared_ptr<DataBackend>> {
   TempDir folder_;
   std::string connectionString_;
 };
-
-inline std::string BackendName(const ::testing::TestParamInfo<std::shared_ptr<DataBackend>>& info) {
-  return info.param->Name();
-}
 
 }  // namespace orvex::testing

@@ -13,10 +13,10 @@ using namespace orvex::data;
 class FindCriterionTest : public DataTest {};
 
 TEST_P(FindCriterionTest, ReadsEveryWrittenFormAndRefusesTheRest) {
-  Run({"CREATE TABLE T (ID INTEGER, [Long Name] VARCHAR(20), Note VARCHAR(20))",
+  Run({"CREATE TABLE T (ID INTEGER, \"Long Name\" VARCHAR(20), Note VARCHAR(20))",
        "INSERT INTO T VALUES (1, 'a', 'plain')", "INSERT INTO T VALUES (2, 'b b', 'it''s')",
        "INSERT INTO T VALUES (3, 'c', 'x=y')"});
-  auto rs = Query("SELECT ID, [Long Name], Note FROM T ORDER BY ID");
+  auto rs = Query("SELECT ID, \"Long Name\", Note FROM T ORDER BY ID");
   auto foundId = [&](const std::string& criterion) {
     rs->MoveFirst();
     rs->Find(criterion);
@@ -41,8 +41,7 @@ TEST_P(FindCriterionTest, ReadsEveryWrittenFormAndRefusesTheRest) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Providers, FindCriterionTest, ::testing::ValuesIn(AllDataBackends()),
-                         BackendName);
+ORVEX_INSTANTIATE_DATABASE_TESTS(FindCriterionTest);
 
 }  // namespace
 }  // namespace orvex::testing

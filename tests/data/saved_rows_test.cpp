@@ -33,12 +33,12 @@ class SavedRowsTest : public DataTest {
  protected:
   void MakeStrings(int rows) {
     std::vector<std::string> script = {
-        "CREATE TABLE S (ID INTEGER, English VARCHAR(200), Arabic NVARCHAR(200), Price "
-        "DECIMAL(9,2), Stamp DATETIME, Done BOOLEAN)"};
+        "CREATE TABLE S (ID INTEGER, English VARCHAR(200), Arabic VARCHAR(200), Price "
+        "DECIMAL(9,2), Stamp TIMESTAMP, Done BOOLEAN)"};
     for (int i = 1; i <= rows; ++i)
       script.push_back("INSERT INTO S VALUES (" + std::to_string(i) + ", 'text " +
                        std::to_string(i) + " " + std::string(100, 'x') +
-                       "', 'نص', 1.25, '2026-12-05 19:29:54', " + (i % 2 ? "1" : "0") + ")");
+                       "', 'نص', 1.25, '2026-12-05 19:29:54', " + (i % 2 ? "TRUE" : "FALSE") + ")");
     script.push_back("INSERT INTO S VALUES (NULL, NULL, NULL, NULL, NULL, NULL)");
     Run(script);
   }
@@ -163,7 +163,7 @@ TEST_P(SavedRowsTest, ASaveThatFailsMidwayLeavesTheOldFileWhole) {
   EXPECT_EQ(ReadBytes(path), before);
   size_t files = std::distance(std::filesystem::directory_iterator(folder_.path()),
                                std::filesystem::directory_iterator());
-  EXPECT_EQ(files, 2u) << "the database and the saved file; no temporary file is left";
+  EXPECT_EQ(files, 1u) << "the saved file alone; no temporary file is left";
 
   rs->Save(path);
   auto reread = OpenFile(path);
@@ -172,8 +172,7 @@ TEST_P(SavedRowsTest, ASaveThatFailsMidwayLeavesTheOldFileWhole) {
                           "");
 }
 
-INSTANTIATE_TEST_SUITE_P(Providers, SavedRowsTest, ::testing::ValuesIn(AllDataBackends()),
-                         BackendName);
+ORVEX_INSTANTIATE_DATABASE_TESTS(SavedRowsTest);
 
 }  // namespace
 }  // namespace orvex::testing

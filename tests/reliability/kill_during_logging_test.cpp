@@ -82,14 +82,15 @@ Progress ReadProgress(int fd) {
 // Waits until the child has reported at least one record (or exited), then a random time more.
 void WaitForFirstRecordThenSleep(int fd, std::mt19937& random) {
   pollfd poll{fd, POLLIN, 0};
-  ::poll(&poll, 1, 5000);
+  ::poll(&poll, 1, 20000);  // a loaded machine may start the child slowly
   std::uniform_int_distribution<int> extraMs(0, 250);
   std::this_thread::sleep_for(std::chrono::milliseconds(extraMs(random)));
 }
 
 void ExpectTextLogHolds(const std::string& path, int run, int32_t logged) {
   auto log = ReadUtf16Log(path);
-  EXPECT_TRUE(log.hasByteOrderMark);
+  // A child killed before its first record may not have created the file yet.
+  if (logged > 0) EXPECT_TRUE(log.hasByteOrderMark);
   std::set<std::string> found;
   // Every complete line is an error line or the empty line after it; only the text after the
   // last CR LF may be a line cut short by the kill.

@@ -51,6 +51,13 @@ bool EqualsIgnoreCase(const std::string& a, const std::string& b) {
 
 ConnectionString ConnectionString::Parse(const std::string& text) {
   ConnectionString result;
+  // A postgresql:// URI is a whole connection string of its own.
+  std::string start = ToLower(text.substr(0, 13));
+  if (start.rfind("postgresql://", 0) == 0 || start.rfind("postgres://", 0) == 0) {
+    result.values_["provider"] = "PostgreSQL";
+    result.values_["uri"] = text;
+    return result;
+  }
   size_t pos = 0;
   while (pos < text.size()) {
     size_t equals = text.find('=', pos);

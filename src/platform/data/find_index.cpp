@@ -6,18 +6,28 @@
 #include <cstdlib>
 
 #include "orvex/automation_error.hpp"
+#include "orvex/locale.hpp"
 
 namespace orvex::data::internal {
 
 namespace {
 
 std::string NumberKey(double number) {
+  if (std::nearbyint(number) == number && std::fabs(number) < 1e15) {
+    // Whole numbers are the common key (IDs): their digits without going through printf.
+    if (number == 0 && std::signbit(number)) return "-0";
+    return std::to_string(static_cast<int64_t>(number));
+  }
   char buffer[40];
-  if (std::nearbyint(number) == number && std::fabs(number) < 1e15)
-    std::snprintf(buffer, sizeof buffer, "%.0f", number);
-  else
-    std::snprintf(buffer, sizeof buffer, "%.17g", number);
+  std::snprintf(buffer, sizeof buffer, "%.17g", number);
   return buffer;
+}
+
+// Numbers held as numbers convert without a locale; looking up the user's for each key would
+// cost more than the lookup itself.
+double NumberWithoutLocale(const Variant& value) {
+  thread_local const Locale kAnyLocale = Locale::EnglishUS();
+  return CDbl(value, kAnyLocale);
 }
 
 std::optional<double> NumberOf(const Variant& value) {
@@ -38,7 +48,7 @@ std::optional<double> NumberOf(const Variant& value) {
     case vbDecimal:
     case vbByte:
     case vbBoolean:
-      return CDbl(value);
+      return NumberWithoutLocale(value);
     default:
       return std::nullopt;
   }

@@ -3,6 +3,7 @@
 
 #include "orvex/data.hpp"
 #include "platform/data/errors.hpp"
+#include "platform/data/postgres/postgres_provider.hpp"
 #include "platform/data/provider.hpp"
 
 namespace orvex::data::internal {
@@ -25,7 +26,10 @@ void RegisterLocked(Registry& registry, std::shared_ptr<Provider> provider) {
 
 void RegisterBuiltInsOnce(Registry& registry) {
   static std::once_flag once;
-  std::call_once(once, [&] { RegisterLocked(registry, MakeSqliteProvider()); });
+  std::call_once(once, [&] {
+    RegisterLocked(registry, MakeSqliteProvider());
+    RegisterLocked(registry, MakePostgresProvider());
+  });
 }
 
 }  // namespace

@@ -221,6 +221,8 @@ std::optional<Date> ParseIsoDate(std::string_view text) {
     }
   } else if (std::sscanf(s.c_str(), "%2d:%2d:%2d%n", &hour, &minute, &second, &used) == 3 &&
              static_cast<size_t>(used) == s.size()) {
+    // A time of day is a time on the zero date (the failed date scan may have set the year).
+    year = 1899, month = 12, day = 30;
     parsed = true;
   }
   if (!parsed) return std::nullopt;
