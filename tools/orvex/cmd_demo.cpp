@@ -11,6 +11,8 @@
 #include "demo_data.hpp"
 #include "demo_steps.hpp"
 #include "demo_summary.hpp"
+#include "orvex/gerrors.hpp"
+#include "orvex/host.hpp"
 #include "orvex/modules.hpp"
 
 namespace orvex::cli {
@@ -104,6 +106,8 @@ int RunDemo(const Argv& argv) {
   context.out = &std::cout;
   MMain::Main();
   std::cout << "folder     " << context.folder << '\n';
+  std::cout << "source     " << GErrors().SetErrSource("Demo", "RunDemo") << '\n';
+  std::cout << "date text  " << FormatGeneralDate(CurrentHost().Now()) << '\n';
   demo::CreateDatabase(context);
   demo::LoadTexts(context);
   demo::LogErrors(context);
