@@ -11,7 +11,12 @@
 
 namespace orvex {
 
-enum class InvokeKind : int32_t { Method = 1, PropertyGet = 2, PropertyPut = 4, PropertyPutRef = 8 };
+enum class InvokeKind : int32_t {
+  Method = 1,
+  PropertyGet = 2,
+  PropertyPut = 4,
+  PropertyPutRef = 8
+};
 
 // Automation errors of the dispatch layer.
 inline constexpr int32_t DISP_E_UNKNOWNNAME = static_cast<int32_t>(0x80020006u);

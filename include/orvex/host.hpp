@@ -32,9 +32,8 @@ class Host {
   // Modal message box: returns the answer 1..7. The default shows a desktop dialog where a
   // display is reachable (and the library was built with GTK), else a prompt on the controlling
   // terminal; with neither it raises kNoInteractiveDesktop.
-  virtual int32_t ShowMessageBox(const std::string& prompt, int32_t style,
-                                 const std::string& title, const std::string& helpFile,
-                                 int32_t helpContext);
+  virtual int32_t ShowMessageBox(const std::string& prompt, int32_t style, const std::string& title,
+                                 const std::string& helpFile, int32_t helpContext);
   // Local date and time from the system clock.
   virtual Date Now();
   // From LC_ALL / LC_TIME / LANG with ICU's data; en_US for "C", "POSIX" or nothing set.

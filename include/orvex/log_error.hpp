@@ -80,14 +80,11 @@ class CLogError : public Object {
  private:
   TErrorObject pLogToFile(int32_t number, const std::string& source,
                           const std::string& description);
-  TErrorObject pLogToDB(int32_t number, const std::string& source,
-                        const std::string& description);
-  TErrorObject pLogToXML(int32_t number, const std::string& source,
-                         const std::string& description);
+  TErrorObject pLogToDB(int32_t number, const std::string& source, const std::string& description);
+  TErrorObject pLogToXML(int32_t number, const std::string& source, const std::string& description);
   TErrorObject pLogToNTEventLog(int32_t number, const std::string& source,
                                 const std::string& description);
-  std::string ErrorLine(int32_t number, const std::string& source,
-                        const std::string& description);
+  std::string ErrorLine(int32_t number, const std::string& source, const std::string& description);
 
   std::shared_ptr<scripting::TextStream> mtsLog;
   std::shared_ptr<data::Connection> madoConnection;

@@ -27,7 +27,8 @@ void RaiseAgain(const std::string& className, const std::string& procName) {
 
 void RaiseAgain(const AutomationError& pending, const std::string& className,
                 const std::string& procName) {
-  throw AutomationError(pending.Number, MErrors::BuildErrSource(className, procName, pending.Source),
+  throw AutomationError(pending.Number,
+                        MErrors::BuildErrSource(className, procName, pending.Source),
                         pending.Description, pending.HelpFile, pending.HelpContext);
 }
 

@@ -16,9 +16,9 @@ std::string TitleFor(const std::function<std::string(int32_t)>& text, const Vari
 
 }  // namespace
 
-int32_t ShowFromTable(const std::function<std::string(int32_t)>& text,
-                      const std::string& language, int16_t MessageID, int32_t Buttons,
-                      const Variant& Source, const std::string& Helpfile, int32_t HelpContext) {
+int32_t ShowFromTable(const std::function<std::string(int32_t)>& text, const std::string& language,
+                      int16_t MessageID, int32_t Buttons, const Variant& Source,
+                      const std::string& Helpfile, int32_t HelpContext) {
   std::string prompt = text(MessageID);
   std::string title = TitleFor(text, Source);
   std::optional<int32_t> style = StyleForLanguage(Buttons, language);

@@ -12,8 +12,8 @@ namespace orvex::foundation {
 
 // Raises every failure (an overflowing style or title number: error 6; a failed display); the
 // caller passes it on through its error path with the procedure name "Show".
-int32_t ShowFromTable(const std::function<std::string(int32_t)>& text,
-                      const std::string& language, int16_t MessageID, int32_t Buttons,
-                      const Variant& Source, const std::string& Helpfile, int32_t HelpContext);
+int32_t ShowFromTable(const std::function<std::string(int32_t)>& text, const std::string& language,
+                      int16_t MessageID, int32_t Buttons, const Variant& Source,
+                      const std::string& Helpfile, int32_t HelpContext);
 
 }  // namespace orvex::foundation

@@ -68,9 +68,7 @@ int32_t CLogError::LogError(const std::string& ModuleName, const std::string& Pr
   Guarded([&] { source = ComposeSource(ModuleName, ProcedureName, error.strSource); });
   std::string stampedSource = source;
   if (gbDateStamp)
-    Guarded([&] {
-      stampedSource = FormatGeneralDate(CurrentHost().Now()) + " " + source;
-    });
+    Guarded([&] { stampedSource = FormatGeneralDate(CurrentHost().Now()) + " " + source; });
 
   // Classification: a component error inside the client's range takes its text from a table.
   Classified c;
@@ -83,12 +81,15 @@ int32_t CLogError::LogError(const std::string& ModuleName, const std::string& Pr
     c.kind = nonSevere ? Classified::kNonSevere : Classified::kSevere;
     c.helpFile = gstrHelpFile;
     c.helpContext = glHelpContext;
-    c.title = !Title.empty() ? Title
-                             : (nonSevere ? "Non Severe Component Error" : "Severe Component Error");
+    c.title = !Title.empty()
+                  ? Title
+                  : (nonSevere ? "Non Severe Component Error" : "Severe Component Error");
     c.result = nonSevere ? etwelrNSERROR : etwelrSERROR;
     if (table)
-      Guarded([&] { c.description = table->Text(static_cast<int32_t>(
-                        static_cast<uint32_t>(plain) - static_cast<uint32_t>(glERROR_B))); });
+      Guarded([&] {
+        c.description = table->Text(
+            static_cast<int32_t>(static_cast<uint32_t>(plain) - static_cast<uint32_t>(glERROR_B)));
+      });
     else
       c.description = error.strDescription;
   } else {
@@ -103,9 +104,8 @@ int32_t CLogError::LogError(const std::string& ModuleName, const std::string& Pr
   if (elt & ltRAISEEVENT)
     Guarded([&] {
       Date now = CurrentHost().Now();
-      events_.Fire([&](CLogErrorEvents& sink) {
-        sink.ShowError(source, number, c.description, now);
-      });
+      events_.Fire(
+          [&](CLogErrorEvents& sink) { sink.ShowError(source, number, c.description, now); });
     });
 
   // Destinations that report failure as data: the flag goes into the result and the failure
@@ -139,15 +139,14 @@ int32_t CLogError::LogError(const std::string& ModuleName, const std::string& Pr
                     c.helpContext);
         return;
       }
-      result |= CurrentHost().ShowMessageBox(plainPrompt, embs, c.title, c.helpFile,
-                                             c.helpContext);
+      result |= CurrentHost().ShowMessageBox(plainPrompt, embs, c.title, c.helpFile, c.helpContext);
     });
   };
   if (elt & ltMSGBOX) {
     std::string prompt;
     Guarded([&] {
-      prompt = stampedSource + "  *** Error #" + logging::NumberText(number) + " Description: " +
-               " {" + c.description + "}";
+      prompt = stampedSource + "  *** Error #" + logging::NumberText(number) +
+               " Description: " + " {" + c.description + "}";
     });
     showBox(prompt);
   }

@@ -42,8 +42,8 @@ std::string CLogError::ErrorLine(int32_t number, const std::string& source,
                                  const std::string& description) {
   std::string line;
   if (gbDateStamp) line = FormatGeneralDate(CurrentHost().Now()) + "  ";
-  return line + "Error #" + logging::NumberText(number) + " at " + source + " Description: " +
-         " {" + description + "}";
+  return line + "Error #" + logging::NumberText(number) + " at " + source +
+         " Description: " + " {" + description + "}";
 }
 
 void CLogError::pLogFile(const std::string& strFileName) {
@@ -57,7 +57,8 @@ TErrorObject CLogError::pLogToFile(int32_t number, const std::string& source,
                                    const std::string& description) {
   try {
     std::string line = ErrorLine(number, source, description);
-    if (!mtsLog) Raise(errObjectNotSet, "CLogError", "No text log file is open: set pLogFile first");
+    if (!mtsLog)
+      Raise(errObjectNotSet, "CLogError", "No text log file is open: set pLogFile first");
     // The record line and the blank line after it in one write: one system call per record.
     mtsLog->Write(line + "\r\n\r\n");
     return {};
@@ -69,7 +70,8 @@ TErrorObject CLogError::pLogToFile(int32_t number, const std::string& source,
 TErrorObject CLogError::pLogToNTEventLog(int32_t number, const std::string& source,
                                          const std::string& description) {
   try {
-    if (MUtility::IsNT()) CurrentHost().WriteEventLog(ErrorLine(number, source, description), evtError);
+    if (MUtility::IsNT())
+      CurrentHost().WriteEventLog(ErrorLine(number, source, description), evtError);
     return {};
   } catch (...) {
     return FailureRecord();
@@ -102,10 +104,10 @@ void CLogError::pConnect(const std::string& strConnectingString, const std::stri
     data::Parameters& parameters = *madocmdInsertError->Parameters();
     parameters.Append(madocmdInsertError->CreateParameter(
         "lErrorNumber", data::adInteger, data::adParamInput, 4, Variant(int16_t{0})));
-    parameters.Append(madocmdInsertError->CreateParameter(
-        "strDescription", data::adVarChar, data::adParamInput, 255, Variant("")));
-    parameters.Append(madocmdInsertError->CreateParameter(
-        "strErrorSource", data::adVarChar, data::adParamInput, 255, Variant("")));
+    parameters.Append(madocmdInsertError->CreateParameter("strDescription", data::adVarChar,
+                                                          data::adParamInput, 255, Variant("")));
+    parameters.Append(madocmdInsertError->CreateParameter("strErrorSource", data::adVarChar,
+                                                          data::adParamInput, 255, Variant("")));
     parameters.Append(madocmdInsertError->CreateParameter(
         "dErrorDate", data::adDate, data::adParamInput, 8, Variant(int16_t{0})));
   });

@@ -65,8 +65,7 @@ void XmlLog::AddAttribute(const xmldom::NodePtr& element, const std::string& nam
   element->attributes().setNamedItem(attribute);
 }
 
-void XmlLog::AddAttribute(const xmldom::NodePtr& element, const std::string& name,
-                          int32_t value) {
+void XmlLog::AddAttribute(const xmldom::NodePtr& element, const std::string& name, int32_t value) {
   if (!document_) Raise(errObjectNotSet);
   xmldom::NodePtr attribute = document_->createAttribute(name);
   attribute->setNodeValue(value);

@@ -153,8 +153,8 @@ int32_t orvex_variant_to_double(const orvex_variant* value, double* out) {
   });
 }
 
-int32_t orvex_variant_error_fields(const orvex_variant* value, int32_t* number,
-                                   char** description, char** source) {
+int32_t orvex_variant_error_fields(const orvex_variant* value, int32_t* number, char** description,
+                                   char** source) {
   return Guard([&] {
     if (value == nullptr) NullArgument();
     orvex::TErrorObject record = value->value.AsErrorObject();

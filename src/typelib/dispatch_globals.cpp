@@ -6,41 +6,34 @@ namespace orvex::typelib {
 
 namespace {
 
-class GErrorsDispatch : public TypedDispatch {
+class GErrorsDispatch : public NativeDispatch<GErrors> {
  public:
   explicit GErrorsDispatch(std::shared_ptr<GErrors> native)
-      : TypedDispatch(*FindCoClass("GErrors")), native_(std::move(native)) {}
-  std::shared_ptr<Object> Native() const override { return native_; }
+      : NativeDispatch("GErrors", std::move(native)) {}
 
  protected:
   Variant Call(const MemberInfo& member, InvokeKind, std::vector<Variant>& p,
                const Variant&) override {
-    if (member.name == "SetErrSource") return Variant(native_->SetErrSource(p[0].Str(), p[1].Str()));
+    if (member.name == "SetErrSource")
+      return Variant(native_->SetErrSource(p[0].Str(), p[1].Str()));
     if (member.name == "COMError") return Variant(native_->COMError(p[0].I4()));
     Raise(DISP_E_MEMBERNOTFOUND, "ORVEX.GErrors");
   }
-
- private:
-  std::shared_ptr<GErrors> native_;
 };
 
-class GMessageDispatch : public TypedDispatch {
+class GMessageDispatch : public NativeDispatch<GMessage> {
  public:
   explicit GMessageDispatch(std::shared_ptr<GMessage> native)
-      : TypedDispatch(*FindCoClass("GMessage")), native_(std::move(native)) {}
-  std::shared_ptr<Object> Native() const override { return native_; }
+      : NativeDispatch("GMessage", std::move(native)) {}
 
  protected:
   Variant Call(const MemberInfo& member, InvokeKind, std::vector<Variant>& p,
                const Variant&) override {
     if (member.name == "ShowText")
-      return Variant(native_->ShowText(p[0].Str(), p[1].I4(), p[2].Str(), p[3].Str(), p[4].Str(),
-                                       p[5].I4()));
+      return Variant(
+          native_->ShowText(p[0].Str(), p[1].I4(), p[2].Str(), p[3].Str(), p[4].Str(), p[5].I4()));
     Raise(DISP_E_MEMBERNOTFOUND, "ORVEX.GMessage");
   }
-
- private:
-  std::shared_ptr<GMessage> native_;
 };
 
 }  // namespace

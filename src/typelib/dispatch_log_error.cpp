@@ -12,8 +12,8 @@ class ErrorEventsToDispatch : public CLogErrorEvents {
  public:
   explicit ErrorEventsToDispatch(std::shared_ptr<Dispatch> sink) : sink_(std::move(sink)) {}
 
-  void ShowError(const std::string& errSource, int32_t ErrNumber,
-                 const std::string& ErrDescription, Date ErrDate) override {
+  void ShowError(const std::string& errSource, int32_t ErrNumber, const std::string& ErrDescription,
+                 Date ErrDate) override {
     std::vector<Variant> args{Variant(errSource), Variant(ErrNumber), Variant(ErrDescription),
                               Variant(ErrDate)};
     sink_->Invoke(1, InvokeKind::Method, args);
@@ -28,18 +28,10 @@ class ErrorEventsToDispatch : public CLogErrorEvents {
   std::shared_ptr<Dispatch> sink_;
 };
 
-class LogErrorDispatch : public TypedDispatch {
+class LogErrorDispatch : public EventSourceDispatch<CLogError, ErrorEventsToDispatch> {
  public:
   explicit LogErrorDispatch(std::shared_ptr<CLogError> native)
-      : TypedDispatch(*FindCoClass("CLogError")), native_(std::move(native)) {}
-
-  std::shared_ptr<Object> Native() const override { return native_; }
-
-  uint32_t Advise(std::shared_ptr<Dispatch> sink) override {
-    if (!sink) Raise(errObjectRequired);
-    return native_->Advise(std::make_shared<ErrorEventsToDispatch>(std::move(sink)));
-  }
-  void Unadvise(uint32_t cookie) override { native_->Unadvise(cookie); }
+      : EventSourceDispatch("CLogError", std::move(native)) {}
 
  protected:
   Variant Call(const MemberInfo& member, InvokeKind kind, std::vector<Variant>& p,
@@ -67,8 +59,7 @@ class LogErrorDispatch : public TypedDispatch {
       if (get) return Variant(log.gbDateStamp);
       log.gbDateStamp = value.Bool();
     } else if (name == "madocmdInsertError") {
-      if (get)
-        return log.madocmdInsertError ? Variant(log.madocmdInsertError) : Variant::Nothing();
+      if (get) return log.madocmdInsertError ? Variant(log.madocmdInsertError) : Variant::Nothing();
       log.madocmdInsertError = value.AsObjectOf<data::Command>();
       if (!log.madocmdInsertError && value.AsObjectRef())
         Raise(DISP_E_TYPEMISMATCH, "ORVEX.Dispatch", "A command object is required");
@@ -99,9 +90,6 @@ class LogErrorDispatch : public TypedDispatch {
     }
     return Variant();
   }
-
- private:
-  std::shared_ptr<CLogError> native_;
 };
 
 }  // namespace

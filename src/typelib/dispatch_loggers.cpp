@@ -42,26 +42,40 @@ template <class Logger>
 bool CallShared(Logger& log, const std::string& name, bool get, const Variant& value,
                 Variant& result) {
   if (name == "gttEvents") {
-    if (get) result = log.gttEvents ? Variant(WrapNative(log.gttEvents)) : Variant::Nothing();
-    else log.gttEvents = TextTableFrom(value);
+    if (get)
+      result = log.gttEvents ? Variant(WrapNative(log.gttEvents)) : Variant::Nothing();
+    else
+      log.gttEvents = TextTableFrom(value);
   } else if (name == "gstrHelpFile") {
-    if (get) result = Variant(log.gstrHelpFile);
-    else log.gstrHelpFile = value.Str();
+    if (get)
+      result = Variant(log.gstrHelpFile);
+    else
+      log.gstrHelpFile = value.Str();
   } else if (name == "glHelpContext") {
-    if (get) result = Variant(log.glHelpContext);
-    else log.glHelpContext = value.I4();
+    if (get)
+      result = Variant(log.glHelpContext);
+    else
+      log.glHelpContext = value.I4();
   } else if (name == "gstrLogFile") {
-    if (get) result = Variant(log.gstrLogFile);
-    else log.gstrLogFile = value.Str();
+    if (get)
+      result = Variant(log.gstrLogFile);
+    else
+      log.gstrLogFile = value.Str();
   } else if (name == "gstrLogDBFile") {
-    if (get) result = Variant(log.gstrLogDBFile);
-    else log.gstrLogDBFile = value.Str();
+    if (get)
+      result = Variant(log.gstrLogDBFile);
+    else
+      log.gstrLogDBFile = value.Str();
   } else if (name == "gstrTableName") {
-    if (get) result = Variant(log.gstrTableName);
-    else log.gstrTableName = value.Str();
+    if (get)
+      result = Variant(log.gstrTableName);
+    else
+      log.gstrTableName = value.Str();
   } else if (name == "gbDateStamp") {
-    if (get) result = Variant(log.gbDateStamp);
-    else log.gbDateStamp = value.Bool();
+    if (get)
+      result = Variant(log.gbDateStamp);
+    else
+      log.gbDateStamp = value.Bool();
   } else if (name == "pLogFile") {
     log.pLogFile(value.Str());
   } else if (name == "pLogXML") {
@@ -78,18 +92,14 @@ bool CallShared(Logger& log, const std::string& name, bool get, const Variant& v
   return true;
 }
 
-bool IsGet(InvokeKind kind) { return kind == InvokeKind::PropertyGet || kind == InvokeKind::Method; }
+bool IsGet(InvokeKind kind) {
+  return kind == InvokeKind::PropertyGet || kind == InvokeKind::Method;
+}
 
-class LogEventDispatch : public TypedDispatch {
+class LogEventDispatch : public EventSourceDispatch<CLogEvent, EventEventsToDispatch> {
  public:
   explicit LogEventDispatch(std::shared_ptr<CLogEvent> native)
-      : TypedDispatch(*FindCoClass("CLogEvent")), native_(std::move(native)) {}
-  std::shared_ptr<Object> Native() const override { return native_; }
-  uint32_t Advise(std::shared_ptr<Dispatch> sink) override {
-    if (!sink) Raise(errObjectRequired);
-    return native_->Advise(std::make_shared<EventEventsToDispatch>(std::move(sink)));
-  }
-  void Unadvise(uint32_t cookie) override { native_->Unadvise(cookie); }
+      : EventSourceDispatch("CLogEvent", std::move(native)) {}
 
  protected:
   Variant Call(const MemberInfo& member, InvokeKind kind, std::vector<Variant>& p,
@@ -108,21 +118,12 @@ class LogEventDispatch : public TypedDispatch {
     }
     Raise(DISP_E_MEMBERNOTFOUND, "ORVEX.CLogEvent");
   }
-
- private:
-  std::shared_ptr<CLogEvent> native_;
 };
 
-class LogXactionDispatch : public TypedDispatch {
+class LogXactionDispatch : public EventSourceDispatch<CLogXaction, XactionEventsToDispatch> {
  public:
   explicit LogXactionDispatch(std::shared_ptr<CLogXaction> native)
-      : TypedDispatch(*FindCoClass("CLogXaction")), native_(std::move(native)) {}
-  std::shared_ptr<Object> Native() const override { return native_; }
-  uint32_t Advise(std::shared_ptr<Dispatch> sink) override {
-    if (!sink) Raise(errObjectRequired);
-    return native_->Advise(std::make_shared<XactionEventsToDispatch>(std::move(sink)));
-  }
-  void Unadvise(uint32_t cookie) override { native_->Unadvise(cookie); }
+      : EventSourceDispatch("CLogXaction", std::move(native)) {}
 
  protected:
   Variant Call(const MemberInfo& member, InvokeKind kind, std::vector<Variant>& p,
@@ -142,9 +143,6 @@ class LogXactionDispatch : public TypedDispatch {
     }
     Raise(DISP_E_MEMBERNOTFOUND, "ORVEX.CLogXaction");
   }
-
- private:
-  std::shared_ptr<CLogXaction> native_;
 };
 
 }  // namespace

@@ -6,12 +6,10 @@ namespace orvex::typelib {
 
 namespace {
 
-class TextTableDispatch : public TypedDispatch {
+class TextTableDispatch : public NativeDispatch<CTextTable> {
  public:
   explicit TextTableDispatch(std::shared_ptr<CTextTable> native)
-      : TypedDispatch(*FindCoClass("CTextTable")), native_(std::move(native)) {}
-
-  std::shared_ptr<Object> Native() const override { return native_; }
+      : NativeDispatch("CTextTable", std::move(native)) {}
 
  protected:
   Variant Call(const MemberInfo& member, InvokeKind kind, std::vector<Variant>& p,
@@ -44,9 +42,6 @@ class TextTableDispatch : public TypedDispatch {
     }
     return Variant();
   }
-
- private:
-  std::shared_ptr<CTextTable> native_;
 };
 
 // Texts and boxes from a late-bound object of the text-table interface.

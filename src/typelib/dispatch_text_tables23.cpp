@@ -14,11 +14,15 @@ template <class Table>
 bool CallShared(Table& t, const std::string& name, bool get, std::vector<Variant>& p,
                 const Variant& value, Variant& result) {
   if (name == "Helpfile") {
-    if (get) result = Variant(t.Helpfile);
-    else t.Helpfile = value.Str();
+    if (get)
+      result = Variant(t.Helpfile);
+    else
+      t.Helpfile = value.Str();
   } else if (name == "HelpContext") {
-    if (get) result = Variant(t.HelpContext);
-    else t.HelpContext = value.I4();
+    if (get)
+      result = Variant(t.HelpContext);
+    else
+      t.HelpContext = value.I4();
   } else if (name == "ConnectingString") {
     t.ConnectingString(value.Str());
   } else if (name == "LoadStringsRS") {
@@ -31,13 +35,14 @@ bool CallShared(Table& t, const std::string& name, bool get, std::vector<Variant
   return true;
 }
 
-bool IsGet(InvokeKind kind) { return kind == InvokeKind::PropertyGet || kind == InvokeKind::Method; }
+bool IsGet(InvokeKind kind) {
+  return kind == InvokeKind::PropertyGet || kind == InvokeKind::Method;
+}
 
-class TextTable2Dispatch : public TypedDispatch {
+class TextTable2Dispatch : public NativeDispatch<CTextTable2> {
  public:
   explicit TextTable2Dispatch(std::shared_ptr<CTextTable2> native)
-      : TypedDispatch(*FindCoClass("CTextTable2")), native_(std::move(native)) {}
-  std::shared_ptr<Object> Native() const override { return native_; }
+      : NativeDispatch("CTextTable2", std::move(native)) {}
 
  protected:
   Variant Call(const MemberInfo& member, InvokeKind kind, std::vector<Variant>& p,
@@ -47,16 +52,12 @@ class TextTable2Dispatch : public TypedDispatch {
     if (member.name == "Text") return Variant(native_->Text(p[0].I4()));
     Raise(DISP_E_MEMBERNOTFOUND, "ORVEX.CTextTable2");
   }
-
- private:
-  std::shared_ptr<CTextTable2> native_;
 };
 
-class TextTable3Dispatch : public TypedDispatch {
+class TextTable3Dispatch : public NativeDispatch<CTextTable3> {
  public:
   explicit TextTable3Dispatch(std::shared_ptr<CTextTable3> native)
-      : TypedDispatch(*FindCoClass("CTextTable3")), native_(std::move(native)) {}
-  std::shared_ptr<Object> Native() const override { return native_; }
+      : NativeDispatch("CTextTable3", std::move(native)) {}
 
  protected:
   Variant Call(const MemberInfo& member, InvokeKind kind, std::vector<Variant>& p,
@@ -75,9 +76,6 @@ class TextTable3Dispatch : public TypedDispatch {
     }
     Raise(DISP_E_MEMBERNOTFOUND, "ORVEX.CTextTable3");
   }
-
- private:
-  std::shared_ptr<CTextTable3> native_;
 };
 
 }  // namespace

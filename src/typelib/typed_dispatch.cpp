@@ -10,10 +10,14 @@ constexpr const char* kDispatchSource = "ORVEX.Dispatch";
 
 MemberKind KindOf(InvokeKind kind) {
   switch (kind) {
-    case InvokeKind::Method: return MemberKind::Method;
-    case InvokeKind::PropertyGet: return MemberKind::PropertyGet;
-    case InvokeKind::PropertyPut: return MemberKind::PropertyLet;
-    case InvokeKind::PropertyPutRef: return MemberKind::PropertySet;
+    case InvokeKind::Method:
+      return MemberKind::Method;
+    case InvokeKind::PropertyGet:
+      return MemberKind::PropertyGet;
+    case InvokeKind::PropertyPut:
+      return MemberKind::PropertyLet;
+    case InvokeKind::PropertyPutRef:
+      return MemberKind::PropertySet;
   }
   return MemberKind::Method;
 }
@@ -29,8 +33,7 @@ const MemberInfo* Resolve(const InterfaceInfo& iface, int32_t dispID, InvokeKind
 }
 
 [[noreturn]] void BadParamCount(const MemberInfo& member) {
-  Raise(DISP_E_BADPARAMCOUNT, kDispatchSource,
-        "Wrong number of arguments for " + member.name);
+  Raise(DISP_E_BADPARAMCOUNT, kDispatchSource, "Wrong number of arguments for " + member.name);
 }
 
 }  // namespace
@@ -107,8 +110,8 @@ Variant CoerceArgument(const Variant& value, const TypeRef& type) {
     }
   } catch (const AutomationError& error) {
     Raise(DISP_E_TYPEMISMATCH, kDispatchSource,
-          "Type mismatch: the argument cannot be read as " + type.name + " (" +
-              error.Description + ")");
+          "Type mismatch: the argument cannot be read as " + type.name + " (" + error.Description +
+              ")");
   }
   Raise(DISP_E_TYPEMISMATCH, kDispatchSource,
         "Type mismatch: the argument cannot be read as " + type.name);

@@ -72,7 +72,9 @@ TEST_P(SavedRowsTest, WhatSaveWritesOpensAgainAsTheSameColumnsAndRows) {
       Variant want = original->Fields()->Item(c)->Value();
       Variant got = loaded->Fields()->Item(c)->Value();
       ASSERT_EQ(got.VarType(), want.VarType());
-      if (!want.IsNull()) EXPECT_EQ(CStr(got), CStr(want));
+      if (!want.IsNull()) {
+        EXPECT_EQ(CStr(got), CStr(want));
+      }
     }
   }
 

@@ -110,20 +110,19 @@ TEST_F(TypeLibraryWalk, GlobalClasses) {
 }
 
 TEST_F(TypeLibraryWalk, TextTables) {
-  Walk("ORVEX.CTextTable",
-       {{"Helpfile", kPut, {"h.hlp"}, ""},
-        {"Helpfile", kGet, {}, "h.hlp"},
-        {"HelpContext", kPut, {"12"}, ""},
-        {"HelpContext", kGet, {}, "12"},
-        {"ConnectingString", kPut, {Variant(database)}, ""},
-        {"TextE", kGet, {"English", Variant(int32_t{1})}, "One"},
-        {"TextE", kPut, {"English", Variant(int32_t{1}), "Uno"}, ""},
-        {"LoadStringsRS", kMethod, {"Messages", "Arabic", Variant(false)}, ""},
-        {"Text", kGet, {Variant(int32_t{2})}, "تم الحفظ"},
-        {"Show", kMethod, {Variant(int16_t{1})}, "1"},
-        {"Text", kPut, {Variant(int32_t{2}), "حفظ"}, ""},
-        {"LoadStringsRS", kMethod, {"Messages", "English", Variant(false)}, ""},
-        {"AddNew", kMethod, {"New text"}, "0"}});
+  Walk("ORVEX.CTextTable", {{"Helpfile", kPut, {"h.hlp"}, ""},
+                            {"Helpfile", kGet, {}, "h.hlp"},
+                            {"HelpContext", kPut, {"12"}, ""},
+                            {"HelpContext", kGet, {}, "12"},
+                            {"ConnectingString", kPut, {Variant(database)}, ""},
+                            {"TextE", kGet, {"English", Variant(int32_t{1})}, "One"},
+                            {"TextE", kPut, {"English", Variant(int32_t{1}), "Uno"}, ""},
+                            {"LoadStringsRS", kMethod, {"Messages", "Arabic", Variant(false)}, ""},
+                            {"Text", kGet, {Variant(int32_t{2})}, "تم الحفظ"},
+                            {"Show", kMethod, {Variant(int16_t{1})}, "1"},
+                            {"Text", kPut, {Variant(int32_t{2}), "حفظ"}, ""},
+                            {"LoadStringsRS", kMethod, {"Messages", "English", Variant(false)}, ""},
+                            {"AddNew", kMethod, {"New text"}, "0"}});
   Walk("ORVEX.CTextTable2",
        {{"Helpfile", kPut, {"h"}, ""},
         {"Helpfile", kGet, {}, "h"},
@@ -133,18 +132,17 @@ TEST_F(TypeLibraryWalk, TextTables) {
         {"LoadStringsRS", kMethod, {"ignored"}, ""},
         {"Text", kGet, {Variant(int32_t{7})}, "Yes"},
         {"Show", kMethod, {Variant(int16_t{7}), Variant::Missing(), "Title"}, "1"}});
-  Walk("ORVEX.CTextTable3",
-       {{"Helpfile", kPut, {"h"}, ""},
-        {"Helpfile", kGet, {}, "h"},
-        {"HelpContext", kPut, {Variant(int32_t{3})}, ""},
-        {"HelpContext", kGet, {}, "3"},
-        {"ConnectingString", kPut, {Variant(dir.File("messages.rows"))}, ""},
-        {"LoadStringsRS", kMethod, {"x", "English", Variant(false)}, ""},
-        {"Text", kGet, {Variant(int32_t{1})}, "File not found"},
-        {"Text", kPut, {Variant(int32_t{1}), "Missing file"}, ""},
-        {"AddNew", kMethod, {"Added"}, "0"},
-        {"Show", kMethod, {Variant(int16_t{1})}, "1"},
-        {"Save", kMethod, {}, ""}});
+  Walk("ORVEX.CTextTable3", {{"Helpfile", kPut, {"h"}, ""},
+                             {"Helpfile", kGet, {}, "h"},
+                             {"HelpContext", kPut, {Variant(int32_t{3})}, ""},
+                             {"HelpContext", kGet, {}, "3"},
+                             {"ConnectingString", kPut, {Variant(dir.File("messages.rows"))}, ""},
+                             {"LoadStringsRS", kMethod, {"x", "English", Variant(false)}, ""},
+                             {"Text", kGet, {Variant(int32_t{1})}, "File not found"},
+                             {"Text", kPut, {Variant(int32_t{1}), "Missing file"}, ""},
+                             {"AddNew", kMethod, {"Added"}, "0"},
+                             {"Show", kMethod, {Variant(int16_t{1})}, "1"},
+                             {"Save", kMethod, {}, ""}});
   // The Arabic box of the database table is laid out right to left.
   EXPECT_EQ(host->boxes[0].prompt, "الملف غير موجود");
   EXPECT_EQ(host->boxes[0].style, 0x00180000);
@@ -213,29 +211,29 @@ TEST_F(TypeLibraryWalk, Loggers) {
         {"CloseXMLLog", kMethod, {}, ""}});
   SafeArray record = SafeArray::Of(1, {Variant(int32_t{5}), Variant("COM1"), Variant("Ann"),
                                        Variant("x"), Variant("name"), Variant("ok")});
-  Walk("ORVEX.CLogXaction",
-       {{"gttEvents", kSet, {Variant::Nothing()}, ""},
-        {"gttEvents", kGet, {}, ""},
-        {"gstrHelpFile", kPut, {"h"}, ""},
-        {"gstrHelpFile", kGet, {}, "h"},
-        {"glHelpContext", kPut, {Variant(int32_t{2})}, ""},
-        {"glHelpContext", kGet, {}, "2"},
-        {"gstrLogFile", kPut, {"a"}, ""},
-        {"gstrLogFile", kGet, {}, "a"},
-        {"gstrLogDBFile", kPut, {"b"}, ""},
-        {"gstrLogDBFile", kGet, {}, "b"},
-        {"gstrTableName", kPut, {"c"}, ""},
-        {"gstrTableName", kGet, {}, "c"},
-        {"gbDateStamp", kPut, {Variant(false)}, ""},
-        {"gbDateStamp", kGet, {}, "False"},
-        {"pLogFile", kPut, {Variant(dir.File("xactions.log"))}, ""},
-        {"pConnect", kMethod, {Variant(database), "Xactions", Variant(int16_t{0})}, ""},
-        {"pLogXML", kPut, {Variant(dir.File("xactions.xml"))}, ""},
-        {"LogXaction", kMethod, {Variant(record), Variant(int32_t{ltFILE | ltDB | ltXML})},
-         "False"},
-        {"SaveXMLLog", kMethod, {}, ""},
-        {"CloseXMLLog", kMethod, {}, ""},
-        {"ClearXMLLog", kMethod, {}, ""}});
+  Walk(
+      "ORVEX.CLogXaction",
+      {{"gttEvents", kSet, {Variant::Nothing()}, ""},
+       {"gttEvents", kGet, {}, ""},
+       {"gstrHelpFile", kPut, {"h"}, ""},
+       {"gstrHelpFile", kGet, {}, "h"},
+       {"glHelpContext", kPut, {Variant(int32_t{2})}, ""},
+       {"glHelpContext", kGet, {}, "2"},
+       {"gstrLogFile", kPut, {"a"}, ""},
+       {"gstrLogFile", kGet, {}, "a"},
+       {"gstrLogDBFile", kPut, {"b"}, ""},
+       {"gstrLogDBFile", kGet, {}, "b"},
+       {"gstrTableName", kPut, {"c"}, ""},
+       {"gstrTableName", kGet, {}, "c"},
+       {"gbDateStamp", kPut, {Variant(false)}, ""},
+       {"gbDateStamp", kGet, {}, "False"},
+       {"pLogFile", kPut, {Variant(dir.File("xactions.log"))}, ""},
+       {"pConnect", kMethod, {Variant(database), "Xactions", Variant(int16_t{0})}, ""},
+       {"pLogXML", kPut, {Variant(dir.File("xactions.xml"))}, ""},
+       {"LogXaction", kMethod, {Variant(record), Variant(int32_t{ltFILE | ltDB | ltXML})}, "False"},
+       {"SaveXMLLog", kMethod, {}, ""},
+       {"CloseXMLLog", kMethod, {}, ""},
+       {"ClearXMLLog", kMethod, {}, ""}});
   EXPECT_TRUE(std::filesystem::exists(dir.File("errors.log")));
   EXPECT_TRUE(std::filesystem::exists(dir.File("xactions.log")));
 }
@@ -329,7 +327,7 @@ TEST(Dispatch, EventsReachALateBoundSinkByIdentifier) {
   std::string line;
   std::getline(file, line);
   EXPECT_EQ(line, "rewritten by the sink\r");  // the rewritten text reached the file
-  EXPECT_EQ(CStr(log[0]), "original");          // the caller's text is its own
+  EXPECT_EQ(CStr(log[0]), "original");         // the caller's text is its own
 }
 
 }  // namespace

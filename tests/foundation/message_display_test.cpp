@@ -91,10 +91,9 @@ TEST_F(ShowRule, SourceChoosesTheTitle) {
 
 TEST_F(ShowRule, OverflowsRaiseInsteadOfShowing) {
   using foundation::ShowFromTable;
-  EXPECT_AUTOMATION_ERROR(
-      ShowFromTable(lookup, "Arabic", 5, 2145910784, Variant::Missing(), "", 0), 6, "", "");
-  EXPECT_AUTOMATION_ERROR(ShowFromTable(lookup, "English", 5, 0, Variant(3e10), "", 0), 6, "",
-                          "");
+  EXPECT_AUTOMATION_ERROR(ShowFromTable(lookup, "Arabic", 5, 2145910784, Variant::Missing(), "", 0),
+                          6, "", "");
+  EXPECT_AUTOMATION_ERROR(ShowFromTable(lookup, "English", 5, 0, Variant(3e10), "", 0), 6, "", "");
   EXPECT_TRUE(host->boxes.empty());
   EXPECT_EQ(ShowFromTable(lookup, "Arabic", 5, 2145910783, Variant::Missing(), "", 0), 1);
   EXPECT_EQ(host->boxes.back().style, 2147483647);

@@ -82,13 +82,14 @@ TEST_F(ErrorDestinations, TextLogIsUtf16WithOneBomAndCrLfLines) {
   second->LogError("M", "P", again, ltFILE);
 
   std::string expected = std::string("\xFF\xFE", 2) +
-                         Utf16("Error #1001 at @PC7 in Mod.Proc-Lib Description:  {Disk failed}\r\n"
-                               "\r\n"
-                               "12/5/2026 7:29:54 PM  Error #80004005 at @PC7 in Mod.Proc- "
-                               "Description:  {}\r\n"
-                               "\r\n"
-                               "Error #53 at @PC7 in M.P- Description:  {File not found}\r\n"
-                               "\r\n");
+                         Utf16(
+                             "Error #1001 at @PC7 in Mod.Proc-Lib Description:  {Disk failed}\r\n"
+                             "\r\n"
+                             "12/5/2026 7:29:54 PM  Error #80004005 at @PC7 in Mod.Proc- "
+                             "Description:  {}\r\n"
+                             "\r\n"
+                             "Error #53 at @PC7 in M.P- Description:  {File not found}\r\n"
+                             "\r\n");
   EXPECT_EQ(ReadBytes(path), expected);
 }
 
@@ -128,8 +129,8 @@ TEST_F(ErrorDestinations, FailuresOfSeveralDestinationsAreAllFlaggedAndTheLastRe
                    nullptr);
   TErrorObject e = Error(53, "x");
   int32_t result = logger->LogError("M", "P", e, ltFILE | ltDB | ltXML);
-  EXPECT_EQ(result, etwelrSERROR | etwelrLOGTOFILE_FAILED | etwelrLOGTODB_FAILED |
-                        etwelrLOGTOXML_FAILED);
+  EXPECT_EQ(result,
+            etwelrSERROR | etwelrLOGTOFILE_FAILED | etwelrLOGTODB_FAILED | etwelrLOGTOXML_FAILED);
   EXPECT_NE(e.lNumber, 0);
   EXPECT_NE(e.lNumber, 53);
 

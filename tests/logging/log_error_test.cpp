@@ -23,8 +23,8 @@ struct RecordingSink : CLogErrorEvents {
   };
   std::vector<Call> calls;
   bool raises = false;
-  void ShowError(const std::string& errSource, int32_t ErrNumber,
-                 const std::string& ErrDescription, Date ErrDate) override {
+  void ShowError(const std::string& errSource, int32_t ErrNumber, const std::string& ErrDescription,
+                 Date ErrDate) override {
     calls.push_back({errSource, ErrNumber, ErrDescription, ErrDate});
     if (raises) throw AutomationError(5, "client", "handler failed");
   }

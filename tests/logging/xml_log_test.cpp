@@ -3,9 +3,9 @@
 #include <fstream>
 #include <sstream>
 
+#include <cerrno>
 #include "orvex/log_error.hpp"
 #include "orvex/modules.hpp"
-#include <cerrno>
 
 #include "platform/scripting/file_io.hpp"
 #include "platform/xmldom/dom.hpp"
