@@ -90,7 +90,9 @@ void WaitForFirstRecordThenSleep(int fd, std::mt19937& random) {
 void ExpectTextLogHolds(const std::string& path, int run, int32_t logged) {
   auto log = ReadUtf16Log(path);
   // A child killed before its first record may not have created the file yet.
-  if (logged > 0) EXPECT_TRUE(log.hasByteOrderMark);
+  if (logged > 0) {
+    EXPECT_TRUE(log.hasByteOrderMark);
+  }
   std::set<std::string> found;
   // Every complete line is an error line or the empty line after it; only the text after the
   // last CR LF may be a line cut short by the kill.
