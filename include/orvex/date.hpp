@@ -1,6 +1,7 @@
 // The automation date: days since 1899-12-30 as a double, the fraction being the time of day.
 #pragma once
 
+#include <compare>
 #include <cstdint>
 
 namespace orvex {
