@@ -40,4 +40,9 @@ class Dispatch : public Object {
 // 429, "ActiveX component can't create object".
 std::shared_ptr<Dispatch> CreateObject(const std::string& progID);
 
+// The global object of a global class ("GErrors", "GMessage", or their programmatic
+// identifiers), whose methods a client calls without creating an object: one per thread, made
+// on first use. Any other name raises 429.
+std::shared_ptr<Dispatch> GlobalObject(const std::string& name);
+
 }  // namespace orvex

@@ -31,6 +31,17 @@ std::shared_ptr<Dispatch> CreateObject(const std::string& progID) {
         "ActiveX component can't create object: " + progID + " is not available in this build");
 }
 
+std::shared_ptr<Dispatch> GlobalObject(const std::string& name) {
+  thread_local std::shared_ptr<Dispatch> errors;
+  thread_local std::shared_ptr<Dispatch> message;
+  const CoClassInfo* coclass = FindCoClass(name);
+  if (coclass == nullptr || !coclass->isGlobal)
+    Raise(errCantCreateObject, "ORVEX", "There is no global object named " + name);
+  std::shared_ptr<Dispatch>& global = coclass->name == "GErrors" ? errors : message;
+  if (!global) global = CreateObject(coclass->progID);
+  return global;
+}
+
 namespace typelib {
 
 std::shared_ptr<Dispatch> WrapNative(const std::shared_ptr<Object>& native) {

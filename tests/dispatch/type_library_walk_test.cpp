@@ -261,6 +261,20 @@ TEST(Dispatch, ErrorsOfLateBinding) {
   EXPECT_EQ(CLng(errors->Invoke(0x60030001, InvokeKind::Method, text)), -2147221499);
 }
 
+TEST(Dispatch, GlobalClassesHaveOneGlobalObjectPerThread) {
+  HostGuard host;
+  host->computerName = "PC9";
+  std::shared_ptr<Dispatch> errors = GlobalObject("GErrors");
+  EXPECT_EQ(GlobalObject("ORVEX.GErrors"), errors);
+  std::vector<Variant> args{"Mod", "Proc"};
+  EXPECT_EQ(CStr(errors->Invoke(errors->GetIDOfName("SetErrSource"), InvokeKind::Method, args)),
+            "Mod.Proc::@PC9");
+  EXPECT_NE(GlobalObject("GMessage"), nullptr);
+  EXPECT_NE(GlobalObject("GMessage"), errors);
+  EXPECT_AUTOMATION_ERROR(GlobalObject("CLogError"), 429, "", "");
+  EXPECT_AUTOMATION_ERROR(GlobalObject("Nothing"), 429, "", "");
+}
+
 TEST(Dispatch, DefaultMemberOptionalArgumentsAndByReference) {
   HostGuard host;
   host->answers = {2};
