@@ -1,6 +1,7 @@
 #include "orvex/automation_error.hpp"
 #include "orvex/data.hpp"
 #include "typelib/adapters.hpp"
+#include "typelib/log_file_members.hpp"
 #include "typelib/typed_dispatch.hpp"
 
 namespace orvex::typelib {
@@ -71,21 +72,11 @@ class LogErrorDispatch : public EventSourceDispatch<CLogError, ErrorEventsToDisp
           log.LogError(p[0].Str(), p[1].Str(), error, p[3].I4(), p[4].I4(), p[5].Str());
       p[2] = Variant(error);
       return Variant(result);
-    } else if (name == "pLogFile") {
-      log.pLogFile(value.Str());
     } else if (name == "pConnect") {
       std::shared_ptr<CLogError> le;
       if (!p[2].IsMissing()) le = std::dynamic_pointer_cast<CLogError>(NativeOf(p[2]));
       log.pConnect(p[0].Str(), p[1].Str(), le);
-    } else if (name == "pLogXML") {
-      log.pLogXML(value.Str());
-    } else if (name == "SaveXMLLog") {
-      log.SaveXMLLog();
-    } else if (name == "ClearXMLLog") {
-      log.ClearXMLLog();
-    } else if (name == "CloseXMLLog") {
-      log.CloseXMLLog();
-    } else {
+    } else if (!CallLogFileMember(log, name, value)) {
       Raise(DISP_E_MEMBERNOTFOUND, "ORVEX.CLogError");
     }
     return Variant();

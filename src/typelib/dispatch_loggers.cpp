@@ -3,6 +3,7 @@
 #include "orvex/log_event.hpp"
 #include "orvex/log_xaction.hpp"
 #include "typelib/adapters.hpp"
+#include "typelib/log_file_members.hpp"
 #include "typelib/typed_dispatch.hpp"
 
 namespace orvex::typelib {
@@ -76,18 +77,8 @@ bool CallShared(Logger& log, const std::string& name, bool get, const Variant& v
       result = Variant(log.gbDateStamp);
     else
       log.gbDateStamp = value.Bool();
-  } else if (name == "pLogFile") {
-    log.pLogFile(value.Str());
-  } else if (name == "pLogXML") {
-    log.pLogXML(value.Str());
-  } else if (name == "SaveXMLLog") {
-    log.SaveXMLLog();
-  } else if (name == "ClearXMLLog") {
-    log.ClearXMLLog();
-  } else if (name == "CloseXMLLog") {
-    log.CloseXMLLog();
   } else {
-    return false;
+    return CallLogFileMember(log, name, value);
   }
   return true;
 }
