@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs the demo on the embedded SQLite default.
+# Installs what is missing, builds the library and the orvex tool, and runs the demo on the
+# embedded SQLite default: a fresh working folder (or the one given) with a database of English
+# and Arabic texts, errors, events and transactions logged to every destination, and a summary.
+#   scripts/demo.sh [FOLDER]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
-cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build/release -j2
-if [[ -x build/release/tools/orvex/orvex ]]; then
-  exec build/release/tools/orvex/orvex demo "${1:-$(mktemp -d /tmp/orvex-demo.XXXXXX)}"
-fi
-exec build/release/examples/demo
+cmake -S . -B build/demo -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVEX_BUILD_TESTS=OFF \
+  -DORVEX_BUILD_EXAMPLES=OFF >/dev/null
+cmake --build build/demo -j2 --target orvex_cli
+exec build/demo/tools/orvex/orvex demo "$@"
