@@ -333,6 +333,11 @@ Variant ChangeType(const Variant& value, uint16_t vt, const Locale& locale) {
 
 // ---- the same, in the calling thread's user locale
 
+std::string CStr(Variant&& value) {
+  if (auto* text = std::get_if<std::string>(&value.value_)) return std::move(*text);
+  return CStr(static_cast<const Variant&>(value));
+}
+
 std::string CStr(const Variant& value) {
   // Text needs no locale; fetching the user's would cost more than the copy.
   if (value.VarType() == vbString) return value.Str();

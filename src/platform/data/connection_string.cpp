@@ -1,5 +1,6 @@
 #include "platform/data/connection_string.hpp"
 
+#include <algorithm>
 #include <cctype>
 
 #include "orvex/data.hpp"
@@ -46,7 +47,12 @@ std::string ToLower(std::string text) {
 }
 
 bool EqualsIgnoreCase(const std::string& a, const std::string& b) {
-  return a.size() == b.size() && ToLower(a) == ToLower(b);
+  // Names are compared for every field read by name: no copies.
+  auto lower = [](unsigned char c) { return std::tolower(c); };
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) {
+           return x == y ||
+                  lower(static_cast<unsigned char>(x)) == lower(static_cast<unsigned char>(y));
+         });
 }
 
 ConnectionString ConnectionString::Parse(const std::string& text) {

@@ -20,6 +20,17 @@ struct FindKey {
   std::string text;
 };
 
+// Whole numbers hash to themselves, as integers do in a hash map: IDs asked in order then touch
+// the table in order.
+struct NumberKeyHash {
+  size_t operator()(double number) const noexcept {
+    if (number >= -9.2e18 && number <= 9.2e18 &&
+        static_cast<double>(static_cast<int64_t>(number)) == number)
+      return static_cast<size_t>(static_cast<int64_t>(number));
+    return std::hash<double>()(number);
+  }
+};
+
 class FindIndex {
  public:
   // The key under which a value is indexed (and looked up): in a numeric column every value
@@ -40,7 +51,7 @@ class FindIndex {
   Positions* PositionsOf(const FindKey& key);
   const Positions* PositionsOf(const FindKey& key) const;
 
-  std::unordered_map<double, Positions> numbers_;
+  std::unordered_map<double, Positions, NumberKeyHash> numbers_;
   std::unordered_map<std::string, Positions> texts_;
 };
 

@@ -21,7 +21,6 @@ std::shared_ptr<RowStore> RunStatement(Statement& statement, int32_t* recordsAff
         values.push_back(FromNative(std::move(native[i]), columns[i].type));
       store->AppendRead(values);
     }
-    store->FinishReading();
   } catch (...) {
     statement.Reset();
     throw;

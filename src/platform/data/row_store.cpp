@@ -7,15 +7,27 @@ namespace orvex::data::internal {
 RowStore::RowStore(std::vector<ColumnInfo> columns)
     : columns_(std::move(columns)), indexes_(columns_.size()) {}
 
+std::vector<Variant>& RowStore::BlockForNextRow() {
+  if ((rowCount_ & (kRowsPerBlock - 1)) == 0) {
+    blocks_.emplace_back();
+    // Most sets are small: the first block grows as rows come; later ones are made whole.
+    if (blocks_.size() > 1)
+      blocks_.back().reserve(static_cast<size_t>(kRowsPerBlock) * columns_.size());
+  }
+  return blocks_.back();
+}
+
 void RowStore::AppendRead(std::vector<Variant>& values) {
   values.resize(columns_.size());
-  for (Variant& value : values) cells_.push_back(std::move(value));
+  std::vector<Variant>& block = BlockForNextRow();
+  for (Variant& value : values) block.push_back(std::move(value));
   values.clear();
   IndexRow(rowCount_++);
 }
 
 int64_t RowStore::AppendNew() {
-  cells_.resize(cells_.size() + columns_.size(), Variant::Null());
+  std::vector<Variant>& block = BlockForNextRow();
+  block.resize(block.size() + columns_.size(), Variant::Null());
   IndexRow(rowCount_++);
   return rowCount_ - 1;
 }
@@ -36,7 +48,9 @@ void RowStore::RemoveLast() {
     auto at = static_cast<int32_t>(column);
     indexes_[column]->Remove(position, FindIndex::KeyOf(Value(position, at), IsNumericColumn(at)));
   }
-  cells_.resize(cells_.size() - columns_.size());
+  std::vector<Variant>& block = blocks_.back();
+  block.resize(block.size() - columns_.size());
+  if (block.empty()) blocks_.pop_back();
   --rowCount_;
 }
 

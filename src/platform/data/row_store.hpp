@@ -10,9 +10,10 @@
 
 namespace orvex::data::internal {
 
-// The values are kept row after row in one array: a loaded table costs its values and nothing
-// per row beside them. Edits wait in the record set until Update, so a stored row always holds
-// what the database (or the saved file) holds, and is its own original value.
+// The values are kept row after row in blocks of rows: a loaded table costs its values and
+// nothing per row beside them, and growing never moves the rows already read. Edits wait in the
+// record set until Update, so a stored row always holds what the database (or the saved file)
+// holds, and is its own original value.
 class RowStore {
  public:
   explicit RowStore(std::vector<ColumnInfo> columns);
@@ -20,13 +21,11 @@ class RowStore {
   const std::vector<ColumnInfo>& Columns() const { return columns_; }
   int64_t RowCount() const { return rowCount_; }
   const Variant& Value(int64_t position, int32_t column) const {
-    return cells_[static_cast<size_t>(position) * columns_.size() + static_cast<size_t>(column)];
+    return const_cast<RowStore*>(this)->Cell(position, column);
   }
 
   // Appends a row as read, moving the values in; `values` is left empty for the next row.
   void AppendRead(std::vector<Variant>& values);
-  // Reading is over: gives back the room kept for more rows.
-  void FinishReading() { cells_.shrink_to_fit(); }
   // Appends an empty (Null) new row; returns its position.
   int64_t AppendNew();
   // Removes the last row (an added row given up before its first Update).
@@ -39,13 +38,20 @@ class RowStore {
   bool IsNumericColumn(int32_t column) const;
 
  private:
+  static constexpr int kRowsPerBlockLog2 = 12;
+  static constexpr int64_t kRowsPerBlock = int64_t{1} << kRowsPerBlockLog2;
+
   Variant& Cell(int64_t position, int32_t column) {
-    return cells_[static_cast<size_t>(position) * columns_.size() + static_cast<size_t>(column)];
+    size_t inBlock = static_cast<size_t>(position & (kRowsPerBlock - 1));
+    return blocks_[static_cast<size_t>(position >> kRowsPerBlockLog2)]
+                  [inBlock * columns_.size() + static_cast<size_t>(column)];
   }
+  // The block that takes the next row (a new one when the last is full).
+  std::vector<Variant>& BlockForNextRow();
   void IndexRow(int64_t position);
 
   std::vector<ColumnInfo> columns_;
-  std::vector<Variant> cells_;
+  std::vector<std::vector<Variant>> blocks_;
   int64_t rowCount_ = 0;
   std::vector<std::unique_ptr<FindIndex>> indexes_;  // by column; null until first used
 };

@@ -286,7 +286,6 @@ std::shared_ptr<RowStore> DecodeSavedRows(const std::string& bytes, const std::s
     for (size_t column = 0; column < columnCount; ++column) values.push_back(GetValue(in));
     store->AppendRead(values);
   }
-  store->FinishReading();
   if (in.Remaining() != 0) in.Damaged("it holds bytes after the last row");
   return store;
 }
