@@ -3,6 +3,7 @@
 #include <array>
 #include <climits>
 #include <cstdint>
+#include <cstring>
 
 #include "platform/xmldom/xml_text.hpp"
 
@@ -26,9 +27,29 @@ constexpr std::array<bool, 256> kPlainBytes = [] {
   return plain;
 }();
 
+constexpr std::array<bool, 256> kNameBytes = [] {
+  std::array<bool, 256> name{};
+  for (int c = 'A'; c <= 'Z'; ++c) name[c] = name[c + 32] = true;
+  for (int c = '0'; c <= '9'; ++c) name[c] = true;
+  name['_'] = name['.'] = name['-'] = true;
+  return name;
+}();
+
 bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 bool IsNameStart(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; }
-bool IsNameChar(char c) { return IsNameStart(c) || (c >= '0' && c <= '9') || c == '.' || c == '-'; }
+bool IsNameChar(char c) { return kNameBytes[static_cast<uint8_t>(c)]; }
+
+// Eight bytes at a time: non-zero when any of them is non-ASCII, a control character or one of
+// the three given bytes (exact as a yes or no; which byte it is, the caller looks at).
+constexpr uint64_t kOnes = 0x0101010101010101ull;
+constexpr uint64_t kHighBits = 0x8080808080808080ull;
+inline uint64_t ZeroBytes(uint64_t word) { return (word - kOnes) & ~word & kHighBits; }
+inline uint64_t SpecialBytes(uint64_t word, char stop1, char stop2, char stop3) {
+  return (word & kHighBits) | ((word - kOnes * 0x20) & ~word & kHighBits) |
+         ZeroBytes(word ^ (kOnes * static_cast<uint8_t>(stop1))) |
+         ZeroBytes(word ^ (kOnes * static_cast<uint8_t>(stop2))) |
+         ZeroBytes(word ^ (kOnes * static_cast<uint8_t>(stop3)));
+}
 
 // "xml" in any case starts the names that XML reserves (xmlns, xml:space ...).
 bool IsReservedName(std::string_view name) {
@@ -88,6 +109,22 @@ class Scanner {
     return pos_ != start;
   }
   uint8_t Byte() const { return static_cast<uint8_t>(text_[pos_]); }
+
+  // Past the plain bytes from here: whole words while none of their bytes is special (the
+  // given stops, which must include every markup byte of the context), then byte by byte.
+  void SkipPlainBytes(char stop1, char stop2, char stop3) {
+    const char* data = text_.data();
+    const size_t size = text_.size();
+    size_t pos = pos_;
+    while (pos + 8 <= size) {
+      uint64_t word;
+      std::memcpy(&word, data + pos, sizeof word);
+      if (SpecialBytes(word, stop1, stop2, stop3) != 0) break;
+      pos += 8;
+    }
+    while (pos < size && kPlainBytes[static_cast<uint8_t>(data[pos])]) ++pos;
+    pos_ = pos;
+  }
 
   // One character that is not a plain byte: well-formed UTF-8 of a character XML allows.
   bool Character() {
@@ -211,7 +248,7 @@ class Scanner {
     const char quote = text_[pos_++];
     const size_t start = pos_;
     for (;;) {
-      while (pos_ < text_.size() && kPlainBytes[Byte()]) ++pos_;
+      SkipPlainBytes(quote, '&', '<');
       if (pos_ >= text_.size()) return false;
       char c = text_[pos_];
       if (c == quote) break;
@@ -229,7 +266,9 @@ class Scanner {
 
   // After the name of a start tag: the attributes, then ">" or "/>".
   bool StartTagRest(bool& emptyTag) {
-    std::array<std::string_view, kMaxAttributes> seen;
+    // Where each name starts and how long it is; left uninitialised, as this runs per tag.
+    size_t seenAt[kMaxAttributes];
+    size_t seenSize[kMaxAttributes];
     size_t count = 0;
     for (;;) {
       bool spaced = SkipSpaces();
@@ -242,9 +281,10 @@ class Scanner {
       std::string_view name;
       if (!spaced || count == kMaxAttributes || !Name(name)) return false;
       for (size_t i = 0; i < count; ++i) {
-        if (seen[i] == name) return false;
+        if (text_.substr(seenAt[i], seenSize[i]) == name) return false;
       }
-      seen[count++] = name;
+      seenAt[count] = static_cast<size_t>(name.data() - text_.data());
+      seenSize[count++] = name.size();
       if (!Equals() || !AttributeValue()) return false;
     }
   }
@@ -253,7 +293,7 @@ class Scanner {
   bool Content(int depth) {
     size_t runStart = pos_;
     for (;;) {
-      while (pos_ < text_.size() && kPlainBytes[Byte()]) ++pos_;
+      SkipPlainBytes('<', '&', ']');
       if (pos_ >= text_.size() || pos_ - runStart > kMaxRunLength) return false;
       char c = text_[pos_];
       if (c == '<') {
