@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 #include <type_traits>
+#include <variant>
 #include <vector>
 
 #include "orvex/date.hpp"
@@ -31,10 +32,10 @@ class Object {
 enum VbVarType : uint16_t {
   vbEmpty = 0,
   vbNull = 1,
-  vbInteger = 2,   // I2
-  vbLong = 3,      // I4
-  vbSingle = 4,    // R4
-  vbDouble = 5,    // R8
+  vbInteger = 2,  // I2
+  vbLong = 3,     // I4
+  vbSingle = 4,   // R4
+  vbDouble = 5,   // R8
   vbCurrency = 6,
   vbDate = 7,
   vbString = 8,
@@ -105,6 +106,43 @@ class SafeArray {
   uint16_t elementType_ = vbVariant;
 };
 
+namespace detail {
+
+// A value kept on the heap with value semantics: the variant's large, rare alternatives live
+// there so that every Variant stays small enough to hold numbers and short texts in place.
+template <class T>
+class Boxed {
+ public:
+  explicit Boxed(T value) : held_(std::make_unique<T>(std::move(value))) {}
+  Boxed(const Boxed& other) : held_(std::make_unique<T>(*other.held_)) {}
+  Boxed(Boxed&&) noexcept = default;
+  Boxed& operator=(const Boxed& other) {
+    if (this != &other) held_ = std::make_unique<T>(*other.held_);
+    return *this;
+  }
+  Boxed& operator=(Boxed&&) noexcept = default;
+  T& operator*() const { return *held_; }
+
+ private:
+  std::unique_ptr<T> held_;
+};
+
+struct EmptyTag {};
+struct NullTag {};
+struct ErrorTag {
+  int32_t scode = 0;
+};
+struct ObjectRef {
+  std::shared_ptr<Object> object;
+};
+
+// The alternatives are listed so that each maps to one subtype number.
+using VariantValue = std::variant<EmptyTag, NullTag, int16_t, int32_t, float, double, Currency,
+                                  Date, std::string, ObjectRef, ErrorTag, bool, Decimal, uint8_t,
+                                  Boxed<TErrorObject>, Boxed<TDllErrorInfo>, Boxed<SafeArray>>;
+
+}  // namespace detail
+
 class Variant {
  public:
   Variant();  // Empty
@@ -125,18 +163,28 @@ class Variant {
   Variant(TDllErrorInfo value);
   Variant(std::nullptr_t);  // the object reference Nothing
   template <class T, class = std::enable_if_t<std::is_base_of_v<Object, T>>>
-  Variant(std::shared_ptr<T> object) : Variant(std::static_pointer_cast<Object>(std::move(object)), 0) {}
+  Variant(std::shared_ptr<T> object)
+      : Variant(std::static_pointer_cast<Object>(std::move(object)), 0) {}
 
   static Variant Null();
   static Variant Missing();  // Error 0x80020004, the omitted-argument marker
   static Variant Error(int32_t scode);
   static Variant Nothing() { return Variant(nullptr); }
 
-  Variant(const Variant&);
-  Variant(Variant&&) noexcept;
-  Variant& operator=(const Variant&);
-  Variant& operator=(Variant&&) noexcept;
-  ~Variant();
+  Variant(const Variant&) = default;
+  // A moved-from variant reads as Empty.
+  Variant(Variant&& other) noexcept : value_(std::move(other.value_)) {
+    other.value_.emplace<detail::EmptyTag>();
+  }
+  Variant& operator=(const Variant&) = default;
+  Variant& operator=(Variant&& other) noexcept {
+    if (this != &other) {
+      value_ = std::move(other.value_);
+      other.value_.emplace<detail::EmptyTag>();
+    }
+    return *this;
+  }
+  ~Variant() = default;
 
   // The subtype number; an array gives vbArray + its element subtype.
   uint16_t VarType() const;
@@ -171,8 +219,9 @@ class Variant {
 
  private:
   Variant(sp<Object> object, int);
-  struct Impl;
-  std::unique_ptr<Impl> impl_;
+  explicit Variant(detail::VariantValue value) : value_(std::move(value)) {}
+
+  detail::VariantValue value_;
 };
 
 // ---- Coercions of the automation runtime ----------------------------------------------------

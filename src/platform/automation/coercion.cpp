@@ -333,7 +333,11 @@ Variant ChangeType(const Variant& value, uint16_t vt, const Locale& locale) {
 
 // ---- the same, in the calling thread's user locale
 
-std::string CStr(const Variant& value) { return CStr(value, CurrentHost().UserLocale()); }
+std::string CStr(const Variant& value) {
+  // Text needs no locale; fetching the user's would cost more than the copy.
+  if (value.VarType() == vbString) return value.Str();
+  return CStr(value, CurrentHost().UserLocale());
+}
 int16_t CInt(const Variant& value) { return CInt(value, CurrentHost().UserLocale()); }
 int32_t CLng(const Variant& value) { return CLng(value, CurrentHost().UserLocale()); }
 uint8_t CByte(const Variant& value) { return CByte(value, CurrentHost().UserLocale()); }

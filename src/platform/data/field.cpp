@@ -33,7 +33,7 @@ Variant Field::Value() const {
   state_->RequireCurrentRow();
   auto pending = state_->pending.find(column_);
   if (pending != state_->pending.end()) return pending->second;
-  return state_->store->RowAt(state_->row).values[column_];
+  return state_->store->Value(state_->row, column_);
 }
 
 void Field::Value(const Variant& newValue) {
@@ -47,7 +47,8 @@ void Field::Value(const Variant& newValue) {
 
 Variant Field::OriginalValue() const {
   state_->RequireCurrentRow();
-  return state_->store->RowAt(state_->row).original[column_];
+  // Edits stay pending until Update writes them, so the stored row is the original.
+  return state_->store->Value(state_->row, column_);
 }
 
 int32_t Field::Type() const { return state_->store->Columns()[column_].type; }

@@ -1,6 +1,7 @@
 #include "platform/data/find_index.hpp"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -12,9 +13,9 @@ namespace orvex::data::internal {
 
 namespace {
 
-std::string NumberKey(double number) {
+// The text a number has as a key in a text column: whole numbers as their digits.
+std::string NumberText(double number) {
   if (std::nearbyint(number) == number && std::fabs(number) < 1e15) {
-    // Whole numbers are the common key (IDs): their digits without going through printf.
     if (number == 0 && std::signbit(number)) return "-0";
     return std::to_string(static_cast<int64_t>(number));
   }
@@ -30,20 +31,31 @@ double NumberWithoutLocale(const Variant& value) {
   return CDbl(value, kAnyLocale);
 }
 
+// Text as C's strtod reads it (blanks first, signs, hexadecimal, infinity), the common plain
+// digits first through the faster from_chars, which gives the same value for them.
+std::optional<double> TextNumber(const std::string& text) {
+  if (text.empty()) return std::nullopt;
+  double number = 0;
+  const char* end = text.data() + text.size();
+  auto [stop, error] = std::from_chars(text.data(), end, number);
+  if (error == std::errc() && stop == end) return number;
+  char* strtodEnd = nullptr;
+  number = std::strtod(text.c_str(), &strtodEnd);
+  if (strtodEnd != end) return std::nullopt;
+  return number;
+}
+
 std::optional<double> NumberOf(const Variant& value) {
   switch (value.VarType()) {
-    case vbString: {
-      const std::string& text = value.Str();
-      if (text.empty()) return std::nullopt;
-      char* end = nullptr;
-      double number = std::strtod(text.c_str(), &end);
-      if (end != text.c_str() + text.size()) return std::nullopt;
-      return number;
-    }
+    case vbString:
+      return TextNumber(value.Str());
     case vbInteger:
+      return value.I2();
     case vbLong:
-    case vbSingle:
+      return value.I4();
     case vbDouble:
+      return value.R8();
+    case vbSingle:
     case vbCurrency:
     case vbDecimal:
     case vbByte:
@@ -56,23 +68,41 @@ std::optional<double> NumberOf(const Variant& value) {
 
 }  // namespace
 
-std::optional<std::string> FindIndex::KeyOf(const Variant& value, bool numericColumn) {
+std::optional<FindKey> FindIndex::KeyOf(const Variant& value, bool numericColumn) {
   uint16_t vt = value.VarType();
   if (vt == vbEmpty || vt == vbNull) return std::nullopt;
   if (numericColumn || vt != vbString) {
-    if (auto number = NumberOf(value)) return NumberKey(*number);
+    if (auto number = NumberOf(value)) {
+      if (std::isnan(*number)) return std::nullopt;
+      // 0 and -0 are the same number.
+      if (numericColumn) return FindKey{true, *number == 0 ? 0.0 : *number, {}};
+      return FindKey{false, 0, NumberText(*number)};
+    }
   }
-  if (vt == vbString) return value.Str();
+  if (vt == vbString) return FindKey{false, 0, value.Str()};
   try {
-    return CStr(value);
+    return FindKey{false, 0, CStr(value)};
   } catch (const AutomationError&) {
     return std::nullopt;  // objects and arrays are never found
   }
 }
 
-void FindIndex::Add(int64_t position, const std::optional<std::string>& key) {
+FindIndex::Positions* FindIndex::PositionsOf(const FindKey& key) {
+  if (key.isNumber) {
+    auto found = numbers_.find(key.number);
+    return found == numbers_.end() ? nullptr : &found->second;
+  }
+  auto found = texts_.find(key.text);
+  return found == texts_.end() ? nullptr : &found->second;
+}
+
+const FindIndex::Positions* FindIndex::PositionsOf(const FindKey& key) const {
+  return const_cast<FindIndex*>(this)->PositionsOf(key);
+}
+
+void FindIndex::Add(int64_t position, const std::optional<FindKey>& key) {
   if (!key) return;
-  auto& list = positions_[*key];
+  Positions& list = key->isNumber ? numbers_[key->number] : texts_[key->text];
   if (list.empty() || list.back() < position) {
     list.push_back(position);  // rows are appended at the end: the common case
   } else {
@@ -80,30 +110,31 @@ void FindIndex::Add(int64_t position, const std::optional<std::string>& key) {
   }
 }
 
-void FindIndex::Remove(int64_t position, const std::optional<std::string>& key) {
+void FindIndex::Remove(int64_t position, const std::optional<FindKey>& key) {
   if (!key) return;
-  auto found = positions_.find(*key);
-  if (found == positions_.end()) return;
-  auto& list = found->second;
-  auto at = std::lower_bound(list.begin(), list.end(), position);
-  if (at != list.end() && *at == position) list.erase(at);
-  if (list.empty()) positions_.erase(found);
+  Positions* list = PositionsOf(*key);
+  if (list == nullptr) return;
+  auto at = std::lower_bound(list->begin(), list->end(), position);
+  if (at != list->end() && *at == position) list->erase(at);
+  if (!list->empty()) return;
+  if (key->isNumber)
+    numbers_.erase(key->number);
+  else
+    texts_.erase(key->text);
 }
 
-int64_t FindIndex::FindForward(const std::string& key, int64_t from) const {
-  auto found = positions_.find(key);
-  if (found == positions_.end()) return -1;
-  const auto& list = found->second;
-  auto at = std::lower_bound(list.begin(), list.end(), from);
-  return at == list.end() ? -1 : *at;
+int64_t FindIndex::FindForward(const FindKey& key, int64_t from) const {
+  const Positions* list = PositionsOf(key);
+  if (list == nullptr) return -1;
+  auto at = std::lower_bound(list->begin(), list->end(), from);
+  return at == list->end() ? -1 : *at;
 }
 
-int64_t FindIndex::FindBackward(const std::string& key, int64_t from) const {
-  auto found = positions_.find(key);
-  if (found == positions_.end()) return -1;
-  const auto& list = found->second;
-  auto at = std::upper_bound(list.begin(), list.end(), from);
-  return at == list.begin() ? -1 : *(at - 1);
+int64_t FindIndex::FindBackward(const FindKey& key, int64_t from) const {
+  const Positions* list = PositionsOf(key);
+  if (list == nullptr) return -1;
+  auto at = std::upper_bound(list->begin(), list->end(), from);
+  return at == list->begin() ? -1 : *(at - 1);
 }
 
 }  // namespace orvex::data::internal

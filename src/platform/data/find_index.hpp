@@ -13,23 +13,35 @@
 
 namespace orvex::data::internal {
 
+// A value as the index compares it: a number, or a text.
+struct FindKey {
+  bool isNumber = false;
+  double number = 0;
+  std::string text;
+};
+
 class FindIndex {
  public:
-  // The key under which a value is indexed (and looked up): numbers of a numeric column by
-  // their numeric value (so 7, 7.0 and "7" meet), everything else by its text. Empty and Null
-  // are not indexed.
-  static std::optional<std::string> KeyOf(const Variant& value, bool numericColumn);
+  // The key under which a value is indexed (and looked up): in a numeric column every value
+  // that reads as a number by its numeric value (so 7, 7.0 and "7" meet); everything else by its
+  // text. Empty, Null and not-a-number are not indexed.
+  static std::optional<FindKey> KeyOf(const Variant& value, bool numericColumn);
 
-  void Add(int64_t position, const std::optional<std::string>& key);
-  void Remove(int64_t position, const std::optional<std::string>& key);
+  void Add(int64_t position, const std::optional<FindKey>& key);
+  void Remove(int64_t position, const std::optional<FindKey>& key);
 
   // The first position >= from holding the key, or -1.
-  int64_t FindForward(const std::string& key, int64_t from) const;
+  int64_t FindForward(const FindKey& key, int64_t from) const;
   // The last position <= from holding the key, or -1.
-  int64_t FindBackward(const std::string& key, int64_t from) const;
+  int64_t FindBackward(const FindKey& key, int64_t from) const;
 
  private:
-  std::unordered_map<std::string, std::vector<int64_t>> positions_;
+  using Positions = std::vector<int64_t>;
+  Positions* PositionsOf(const FindKey& key);
+  const Positions* PositionsOf(const FindKey& key) const;
+
+  std::unordered_map<double, Positions> numbers_;
+  std::unordered_map<std::string, Positions> texts_;
 };
 
 }  // namespace orvex::data::internal

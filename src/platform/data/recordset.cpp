@@ -205,7 +205,8 @@ void Recordset::MovePrevious() {
   state_->RequireOpen();
   if (BOF()) RaiseDataError(adErrNoCurrentRecord, "Recordset");
   if (state_->editMode != adEditNone) Update();
-  state_->MoveTo(state_->place == Place::AfterLast ? state_->store->RowCount() - 1 : state_->row - 1);
+  state_->MoveTo(state_->place == Place::AfterLast ? state_->store->RowCount() - 1
+                                                   : state_->row - 1);
 }
 
 sp<data::Fields> Recordset::Fields() const { return fields_; }
@@ -232,7 +233,6 @@ void Recordset::Update() {
                               isNew);
   for (const auto& [column, value] : state_->pending)
     state_->store->SetValue(state_->row, column, value);
-  state_->store->MarkCommitted(state_->row);
   state_->pending.clear();
   state_->editMode = adEditNone;
 }

@@ -15,13 +15,13 @@ std::shared_ptr<RowStore> RunStatement(Statement& statement, int32_t* recordsAff
   auto store = std::make_shared<RowStore>(columns);
   std::vector<NativeValue> native;
   try {
+    std::vector<Variant> values;
     while (statement.NextRow(native)) {
-      std::vector<Variant> values;
-      values.reserve(columns.size());
       for (size_t i = 0; i < columns.size(); ++i)
-        values.push_back(FromNative(native[i], columns[i].type));
-      store->AppendRead(std::move(values));
+        values.push_back(FromNative(std::move(native[i]), columns[i].type));
+      store->AppendRead(values);
     }
+    store->FinishReading();
   } catch (...) {
     statement.Reset();
     throw;

@@ -4,58 +4,61 @@
 
 namespace orvex::data::internal {
 
-void RowStore::AppendRead(std::vector<Variant> values) {
-  int64_t position = RowCount();
-  for (auto& [column, index] : indexes_)
-    index.Add(position, FindIndex::KeyOf(values[column], IsNumericColumn(column)));
-  Row row;
-  row.original = values;
-  row.values = std::move(values);
-  rows_.push_back(std::move(row));
+RowStore::RowStore(std::vector<ColumnInfo> columns)
+    : columns_(std::move(columns)), indexes_(columns_.size()) {}
+
+void RowStore::AppendRead(std::vector<Variant>& values) {
+  values.resize(columns_.size());
+  for (Variant& value : values) cells_.push_back(std::move(value));
+  values.clear();
+  IndexRow(rowCount_++);
 }
 
 int64_t RowStore::AppendNew() {
-  Row row;
-  row.values.assign(columns_.size(), Variant::Null());
-  row.original = row.values;
-  row.isNew = true;
-  rows_.push_back(std::move(row));
-  return RowCount() - 1;
+  cells_.resize(cells_.size() + columns_.size(), Variant::Null());
+  IndexRow(rowCount_++);
+  return rowCount_ - 1;
+}
+
+void RowStore::IndexRow(int64_t position) {
+  for (size_t column = 0; column < indexes_.size(); ++column) {
+    if (!indexes_[column]) continue;
+    auto at = static_cast<int32_t>(column);
+    indexes_[column]->Add(position, FindIndex::KeyOf(Value(position, at), IsNumericColumn(at)));
+  }
 }
 
 void RowStore::RemoveLast() {
-  if (rows_.empty()) return;
-  int64_t position = RowCount() - 1;
-  for (auto& [column, index] : indexes_)
-    index.Remove(position, FindIndex::KeyOf(rows_.back().values[column], IsNumericColumn(column)));
-  rows_.pop_back();
+  if (rowCount_ == 0) return;
+  int64_t position = rowCount_ - 1;
+  for (size_t column = 0; column < indexes_.size(); ++column) {
+    if (!indexes_[column]) continue;
+    auto at = static_cast<int32_t>(column);
+    indexes_[column]->Remove(position, FindIndex::KeyOf(Value(position, at), IsNumericColumn(at)));
+  }
+  cells_.resize(cells_.size() - columns_.size());
+  --rowCount_;
 }
 
 void RowStore::SetValue(int64_t position, int32_t column, const Variant& value) {
-  Variant& slot = rows_[static_cast<size_t>(position)].values[static_cast<size_t>(column)];
-  auto index = indexes_.find(column);
-  if (index != indexes_.end()) {
+  Variant& slot = Cell(position, column);
+  if (FindIndex* index = indexes_[static_cast<size_t>(column)].get()) {
     bool numeric = IsNumericColumn(column);
-    index->second.Remove(position, FindIndex::KeyOf(slot, numeric));
-    index->second.Add(position, FindIndex::KeyOf(value, numeric));
+    index->Remove(position, FindIndex::KeyOf(slot, numeric));
+    index->Add(position, FindIndex::KeyOf(value, numeric));
   }
   slot = value;
 }
 
-void RowStore::MarkCommitted(int64_t position) {
-  Row& row = rows_[static_cast<size_t>(position)];
-  row.original = row.values;
-  row.isNew = false;
-}
-
 const FindIndex& RowStore::IndexFor(int32_t column) {
-  auto found = indexes_.find(column);
-  if (found != indexes_.end()) return found->second;
-  FindIndex& index = indexes_[column];
+  std::unique_ptr<FindIndex>& index = indexes_[static_cast<size_t>(column)];
+  if (index) return *index;
+  auto built = std::make_unique<FindIndex>();
   bool numeric = IsNumericColumn(column);
-  for (int64_t position = 0; position < RowCount(); ++position)
-    index.Add(position, FindIndex::KeyOf(rows_[position].values[column], numeric));
-  return index;
+  for (int64_t position = 0; position < rowCount_; ++position)
+    built->Add(position, FindIndex::KeyOf(Value(position, column), numeric));
+  index = std::move(built);
+  return *index;
 }
 
 bool RowStore::IsNumericColumn(int32_t column) const {

@@ -1,7 +1,6 @@
 // The rows of a client-side record set, shared by the record set and its clones.
 #pragma once
 
-#include <map>
 #include <memory>
 #include <vector>
 
@@ -11,39 +10,44 @@
 
 namespace orvex::data::internal {
 
-struct Row {
-  std::vector<Variant> values;
-  std::vector<Variant> original;  // as last read from or written to the database
-  bool isNew = false;             // added, not yet written
-};
-
+// The values are kept row after row in one array: a loaded table costs its values and nothing
+// per row beside them. Edits wait in the record set until Update, so a stored row always holds
+// what the database (or the saved file) holds, and is its own original value.
 class RowStore {
  public:
-  explicit RowStore(std::vector<ColumnInfo> columns) : columns_(std::move(columns)) {}
+  explicit RowStore(std::vector<ColumnInfo> columns);
 
   const std::vector<ColumnInfo>& Columns() const { return columns_; }
-  int64_t RowCount() const { return static_cast<int64_t>(rows_.size()); }
-  const Row& RowAt(int64_t position) const { return rows_[static_cast<size_t>(position)]; }
+  int64_t RowCount() const { return rowCount_; }
+  const Variant& Value(int64_t position, int32_t column) const {
+    return cells_[static_cast<size_t>(position) * columns_.size() + static_cast<size_t>(column)];
+  }
 
-  // Appends a row as read (values and originals alike).
-  void AppendRead(std::vector<Variant> values);
+  // Appends a row as read, moving the values in; `values` is left empty for the next row.
+  void AppendRead(std::vector<Variant>& values);
+  // Reading is over: gives back the room kept for more rows.
+  void FinishReading() { cells_.shrink_to_fit(); }
   // Appends an empty (Null) new row; returns its position.
   int64_t AppendNew();
   // Removes the last row (an added row given up before its first Update).
   void RemoveLast();
   // Changes a value, keeping every index correct.
   void SetValue(int64_t position, int32_t column, const Variant& value);
-  // The row now matches the database (or the saved state).
-  void MarkCommitted(int64_t position);
 
   // The column's index, built on first use.
   const FindIndex& IndexFor(int32_t column);
   bool IsNumericColumn(int32_t column) const;
 
  private:
+  Variant& Cell(int64_t position, int32_t column) {
+    return cells_[static_cast<size_t>(position) * columns_.size() + static_cast<size_t>(column)];
+  }
+  void IndexRow(int64_t position);
+
   std::vector<ColumnInfo> columns_;
-  std::vector<Row> rows_;
-  std::map<int32_t, FindIndex> indexes_;
+  std::vector<Variant> cells_;
+  int64_t rowCount_ = 0;
+  std::vector<std::unique_ptr<FindIndex>> indexes_;  // by column; null until first used
 };
 
 }  // namespace orvex::data::internal

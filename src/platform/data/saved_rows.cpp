@@ -256,7 +256,7 @@ std::string EncodeSavedRows(const RowStore& store) {
   out.Put(static_cast<uint64_t>(store.RowCount()));
   for (int64_t row = 0; row < store.RowCount(); ++row)
     for (size_t column = 0; column < columns.size(); ++column)
-      PutValue(out, store.RowAt(row).values[column], columns[column].name);
+      PutValue(out, store.Value(row, column), columns[column].name);
   out.Put(Crc32(out.Bytes().data(), out.Bytes().size()));
   return std::move(out.Bytes());
 }
@@ -281,12 +281,12 @@ std::shared_ptr<RowStore> DecodeSavedRows(const std::string& bytes, const std::s
   uint64_t rows = in.Get<uint64_t>();
   if (rows > 0 && (columnCount == 0 || rows > in.Remaining() / columnCount))
     in.Damaged("its row count is too large");
+  std::vector<Variant> values;
   for (uint64_t row = 0; row < rows; ++row) {
-    std::vector<Variant> values;
-    values.reserve(columnCount);
     for (size_t column = 0; column < columnCount; ++column) values.push_back(GetValue(in));
-    store->AppendRead(std::move(values));
+    store->AppendRead(values);
   }
+  store->FinishReading();
   if (in.Remaining() != 0) in.Damaged("it holds bytes after the last row");
   return store;
 }

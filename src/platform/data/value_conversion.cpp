@@ -260,6 +260,12 @@ NativeValue ToNative(const Variant& value, int32_t adoType) {
   }
 }
 
+Variant FromNative(NativeValue&& value, int32_t adoType) {
+  if (value.kind == NativeValue::Kind::Text && IsTextType(adoType))
+    return Variant(std::move(value.text));
+  return FromNative(static_cast<const NativeValue&>(value), adoType);
+}
+
 Variant FromNative(const NativeValue& value, int32_t adoType) {
   if (value.kind == NativeValue::Kind::Null) return Variant::Null();
   if (IsIntegerType(adoType)) {

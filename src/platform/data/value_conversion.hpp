@@ -20,6 +20,8 @@ NativeValue ToNative(const Variant& value, int32_t adoType);
 // The Variant of a stored value read from a column of the given type. A stored value that does
 // not read as the type (possible in SQLite) comes back as it was stored.
 Variant FromNative(const NativeValue& value, int32_t adoType);
+// The same, moving a text into the variant instead of copying it.
+Variant FromNative(NativeValue&& value, int32_t adoType);
 
 // Dates travel as ISO-8601 text: "YYYY-MM-DD HH:MM:SS" (adDate, adDBTimeStamp), "YYYY-MM-DD"
 // (adDBDate), "HH:MM:SS" (adDBTime).

@@ -73,7 +73,7 @@ std::vector<int32_t> LocatingColumns(const RowStore& store, const std::string& t
 }
 
 BoundStatement BuildUpdate(Session& session, const RowStore& store, const std::string& table,
-                           const Row& row, const std::map<int32_t, Variant>& pending) {
+                           int64_t position, const std::map<int32_t, Variant>& pending) {
   BoundStatement built;
   std::string assignments;
   for (const auto& [column, value] : pending) {
@@ -85,7 +85,7 @@ BoundStatement BuildUpdate(Session& session, const RowStore& store, const std::s
   std::string where;
   for (int32_t column : LocatingColumns(store, table)) {
     const ColumnInfo& info = store.Columns()[column];
-    const Variant& original = row.original[column];
+    const Variant& original = store.Value(position, column);
     where += where.empty() ? "" : " AND ";
     if (original.IsNull() || original.IsEmpty()) {
       where += session.QuoteIdentifier(info.baseColumn) + " IS NULL";
@@ -117,12 +117,11 @@ void WriteRowThrough(Session& session, const RowStore& store, int64_t position,
                      const std::map<int32_t, Variant>& pending, bool isNew) {
   if (!isNew && pending.empty()) return;
   std::string table = BaseTableOf(store, pending);
-  const Row& row = store.RowAt(position);
   if (isNew) {
     Run(session, BuildInsert(session, store, table, pending));
     return;
   }
-  if (Run(session, BuildUpdate(session, store, table, row, pending)) == 0)
+  if (Run(session, BuildUpdate(session, store, table, position, pending)) == 0)
     RaiseDataError(DB_E_ROWNOTFOUND, "Recordset");
 }
 
