@@ -6,6 +6,7 @@
 #include "orvex/host.hpp"
 #include "orvex/modules.hpp"
 #include "platform/scripting/file_system.hpp"
+#include "platform/xmldom/log_file_append.hpp"
 
 namespace orvex::logging {
 
@@ -100,6 +101,12 @@ void XmlLog::Save() {
     return;
   }
   if (!bufferRoot_ || !bufferRoot_->firstChild()) return;
+  // A log in the shape the loggers write takes the records at the end of its root without
+  // being loaded whole: the cost is a copy of the file, not a parse and a rewrite of it.
+  if (xmldom::AppendChildrenToLogFile(path_, rootName_, *bufferRoot_)) {
+    DropBufferedRecords();
+    return;
+  }
   auto file = xmldom::Document::Create();
   file->load(path_);
   xmldom::NodePtr root = file->documentElement();
@@ -117,6 +124,14 @@ void XmlLog::Save() {
     for (const xmldom::NodePtr& record : moved) bufferRoot_->appendChild(record);
     throw;
   }
+}
+
+void XmlLog::DropBufferedRecords() {
+  // The buffer root goes to a document of its own that frees it, records and all, on return;
+  // the new one stays parentless, as after a save that created the file.
+  auto spent = xmldom::Document::Create();
+  spent->appendChild(bufferRoot_);
+  bufferRoot_ = document_->createElement(rootName_);
 }
 
 void XmlLog::Clear() {

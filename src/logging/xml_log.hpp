@@ -54,6 +54,8 @@ class XmlLog {
 
  private:
   std::shared_ptr<xmldom::Document> NewFileDocument() const;
+  // After the records reached the file: a new, empty buffer root.
+  void DropBufferedRecords();
 
   std::string rootName_;
   std::shared_ptr<xmldom::Document> document_;  // the in-memory document

@@ -5,6 +5,26 @@
 #include "platform/xmldom/dom.hpp"
 
 namespace orvex::xmldom {
+namespace {
+
+// Attribute text is written as raw UTF-8 only while the document names an encoding (else as
+// character references); saving a document names UTF-8 for the time of the dump, and so does
+// this, so that a child reads the same bytes whichever way it was written.
+class DumpEncoding {
+ public:
+  explicit DumpEncoding(xmlDocPtr doc) : doc_(doc), saved_(doc->encoding) {
+    doc_->encoding = BAD_CAST "UTF-8";
+  }
+  ~DumpEncoding() { doc_->encoding = saved_; }
+  DumpEncoding(const DumpEncoding&) = delete;
+  DumpEncoding& operator=(const DumpEncoding&) = delete;
+
+ private:
+  xmlDocPtr doc_;
+  const xmlChar* saved_;
+};
+
+}  // namespace
 
 DocumentState::DocumentState() : doc_(xmlNewDoc(BAD_CAST "1.0")) {
   if (doc_ == nullptr) throw std::bad_alloc();
@@ -65,6 +85,29 @@ std::string SerialiseDocument(xmlDocPtr doc) {
   std::string text(reinterpret_cast<const char*>(xmlBufferContent(buffer)),
                    static_cast<size_t>(xmlBufferLength(buffer)));
   xmlBufferFree(buffer);
+  return text;
+}
+
+std::string SerialiseChildren(xmlNodePtr parent, int level) {
+  xmlOutputBufferPtr output = xmlAllocOutputBuffer(nullptr);
+  if (output == nullptr) throw std::bad_alloc();
+  const std::string indent(static_cast<size_t>(2 * level), ' ');
+  for (xmlNodePtr child = parent->children; child != nullptr; child = child->next) {
+    xmlOutputBufferWrite(output, static_cast<int>(indent.size()), indent.data());
+    {
+      DumpEncoding utf8(child->doc);
+      xmlNodeDumpOutput(output, child->doc, child, level, 1, "UTF-8");
+    }
+    xmlOutputBufferWrite(output, 1, "\n");
+  }
+  std::string text;
+  if (output->error == 0) {
+    text.assign(reinterpret_cast<const char*>(xmlOutputBufferGetContent(output)),
+                xmlOutputBufferGetSize(output));
+  }
+  int error = output->error;
+  xmlOutputBufferClose(output);
+  if (error != 0) throw std::bad_alloc();
   return text;
 }
 

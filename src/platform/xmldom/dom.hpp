@@ -72,6 +72,9 @@ class Node : public std::enable_shared_from_this<Node> {
   bool hasAttribute(const std::string& name) const;
   // The node serialised as XML text (UTF-8).
   std::string xml() const;
+  // The children as Document::save writes them at that depth (1 for the children of the root):
+  // each on a line of its own, indented two spaces per level.
+  std::string childrenXmlAsSaved(int32_t level) const;
 
  protected:
   Node(std::shared_ptr<DocumentState> owner, void* node);

@@ -260,6 +260,10 @@ std::string Node::xml() const {
   return text;
 }
 
+std::string Node::childrenXmlAsSaved(int32_t level) const {
+  return SerialiseChildren(AsXml(node_), level);
+}
+
 int32_t NodeList::length() const {
   xmlNodePtr parent = AsXml(parent_->node_);
   if (parent->type == XML_ATTRIBUTE_NODE) return 0;

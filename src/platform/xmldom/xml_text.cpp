@@ -8,7 +8,8 @@ namespace {
 
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
 
-// Length of the well-formed UTF-8 sequence at pos that XML allows, or 0.
+}  // namespace
+
 size_t AllowedSequenceLength(std::string_view text, size_t pos) {
   auto byte = [&](size_t i) { return static_cast<uint8_t>(text[i]); };
   uint8_t lead = byte(pos);
@@ -25,8 +26,6 @@ size_t AllowedSequenceLength(std::string_view text, size_t pos) {
   if ((code >= 0xD800 && code <= 0xDFFF) || code == 0xFFFE || code == 0xFFFF) return 0;
   return length;
 }
-
-}  // namespace
 
 std::string XmlSafeText(std::string_view text) {
   std::string safe;

@@ -1,0 +1,203 @@
+// SaveXMLLog into an existing log: the records are appended without rewriting what the file
+// already holds when it has the shape of a log, and through a full load otherwise; either way
+// the file reads the same afterwards.
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <fstream>
+#include <sstream>
+
+#include "orvex/log_error.hpp"
+#include "orvex/log_event.hpp"
+#include "orvex/modules.hpp"
+#include "platform/scripting/file_io.hpp"
+#include "support/recording_host.hpp"
+#include "support/temp_dir.hpp"
+#include "support/xml_records.hpp"
+
+namespace orvex {
+namespace {
+
+using testing::HostGuard;
+using testing::TempDir;
+
+std::string ReadText(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+void WriteText(const std::string& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
+}
+
+// The records as "name: attribute=value ..." lines, for comparing two files.
+std::vector<std::string> RecordLines(const std::string& path) {
+  testing::XmlLogFile file = testing::ReadXmlLog(path);
+  EXPECT_TRUE(file.loaded) << path;
+  std::vector<std::string> lines;
+  for (const testing::XmlRecord& record : file.records) {
+    std::string line = record.name + ":";
+    for (const auto& [name, value] : record.attributes) line += " " + name + "=" + value;
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+// A log edited by hand: other quotes, references, comments, a nested element, CR LF.
+const std::string kHandHead =
+    "<?xml version='1.0'?>\r\n<!--notice-->\r\n<errors>\r\n"
+    "  <error lErrorNumber='1' strDescription='&#65;&amp;B \xD8\xB9'/>\r\n"
+    "  <!-- kept -->\r\n"
+    "  <error lErrorNumber=\"2\" strDescription=\"with child\"><note>text</note></error>\r\n";
+const std::string kHandTail = "</errors>\r\n<!-- end -->\r\n";
+
+class XmlLogAppendTest : public ::testing::Test {
+ protected:
+  XmlLogAppendTest() {
+    host->computerName = "PC7";
+    MMain::Main();
+  }
+
+  void Log(CLogError& logger, int32_t number, const std::string& description) {
+    TErrorObject e;
+    e.lNumber = number;
+    e.strDescription = description;
+    ASSERT_EQ(logger.LogError("Mod", "Proc", e, ltXML) & etwelrLOGTOXML_FAILED, 0);
+  }
+
+  void LogThree(CLogError& logger) {
+    Log(logger, 53, "new & <one>");
+    Log(logger, 5, "\"two\"\n\xD8\xB9\xD8\xB1\xD8\xA8\xD9\x8A");
+    Log(logger, 7, "three \x01 control");
+  }
+
+  HostGuard host;
+  TempDir dir;
+};
+
+TEST_F(XmlLogAppendTest, AHandWrittenLogKeepsItsBytesAndReadsAsAFullRewriteWould) {
+  // The same log, once as it is and once with a processing instruction that makes the logger
+  // load and rewrite it whole.
+  const std::string kept = dir.File("kept.xml");
+  const std::string rewritten = dir.File("rewritten.xml");
+  WriteText(kept, kHandHead + kHandTail);
+  WriteText(rewritten, "<?xml version='1.0'?>\r\n<?app x?>" + kHandHead.substr(23) + kHandTail);
+  for (const std::string& path : {kept, rewritten}) {
+    CLogError logger;
+    logger.pLogXML(path);
+    LogThree(logger);
+    logger.SaveXMLLog();
+    logger.SaveXMLLog();  // nothing buffered any more: no change
+  }
+
+  const std::string keptText = ReadText(kept);
+  EXPECT_EQ(keptText.substr(0, kHandHead.size()), kHandHead);
+  EXPECT_EQ(keptText.substr(keptText.size() - kHandTail.size()), kHandTail);
+  EXPECT_EQ(ReadText(rewritten).find('\r'), std::string::npos) << "not rewritten whole";
+
+  std::vector<std::string> records = RecordLines(kept);
+  EXPECT_EQ(records, RecordLines(rewritten));
+  ASSERT_EQ(records.size(), 5u);
+  EXPECT_EQ(records[0], "error: lErrorNumber=1 strDescription=A&B \xD8\xB9");
+  EXPECT_EQ(records[2],
+            "error: lErrorNumber=53 strDescription=new & <one> strSource=@PC7 in Mod.Proc-");
+  EXPECT_EQ(records[4],
+            "error: lErrorNumber=7 strDescription=three \xEF\xBF\xBD control "
+            "strSource=@PC7 in Mod.Proc-");
+}
+
+TEST_F(XmlLogAppendTest, ALogTheLoggersWroteStaysAsTheDocumentWouldSaveIt) {
+  const std::string path = dir.File("events.xml");
+  CLogEvent logger;
+  logger.pLogXML(path);
+  std::string event = "started";
+  logger.LogEvent(event, ltXML);
+  logger.SaveXMLLog();
+  logger.ClearXMLLog();  // an empty root: <events/>
+  for (int i = 0; i < 3; ++i) {
+    event = "event " + std::to_string(i) + " & \xD8\xB9";
+    logger.LogEvent(event, ltXML);
+    logger.SaveXMLLog();
+  }
+  testing::XmlLogFile file = testing::ReadXmlLog(path);
+  ASSERT_EQ(file.records.size(), 3u);
+  EXPECT_EQ(file.records[2].attributes[0].second, "event 2 & \xD8\xB9");
+
+  // Loading and saving the document changes nothing: the appended records are written as the
+  // document writes them (indentation, escaping, raw UTF-8).
+  const std::string before = ReadText(path);
+  auto doc = xmldom::Document::Create();
+  ASSERT_TRUE(doc->load(path));
+  doc->save(dir.File("resaved.xml"));
+  EXPECT_EQ(ReadText(dir.File("resaved.xml")), before);
+}
+
+TEST_F(XmlLogAppendTest, FilesTheAppendIsNotSureAboutStillGetTheirRecordsOrRaise) {
+  // Well-formed but not in a log's shape: loaded and rewritten whole, as before.
+  const std::string cdata = dir.File("cdata.xml");
+  WriteText(cdata, "<errors><![CDATA[x]]><error lErrorNumber='1'/></errors>");
+  CLogError logger;
+  logger.pLogXML(cdata);
+  Log(logger, 2, "second");
+  logger.SaveXMLLog();
+  EXPECT_EQ(RecordLines(cdata).size(), 2u);
+  EXPECT_NE(ReadText(cdata).find("<error lErrorNumber=\"1\"/>"), std::string::npos);
+
+  // Another root: the records go under it, as a full load has always put them.
+  const std::string other = dir.File("other.xml");
+  WriteText(other, "<events><event strEvent='e'/></events>");
+  logger.pLogXML(other);
+  Log(logger, 3, "third");
+  logger.SaveXMLLog();
+  testing::XmlLogFile file = testing::ReadXmlLog(other);
+  EXPECT_EQ(file.rootName, "events");
+  ASSERT_EQ(file.records.size(), 2u);
+  EXPECT_EQ(file.records[1].name, "error");
+
+  // Not well-formed (a byte that is not UTF-8): raises, the file and the records stay.
+  const std::string broken = dir.File("broken.xml");
+  const std::string brokenText = "<errors><error strDescription='\xFF'/></errors>";
+  WriteText(broken, brokenText);
+  logger.pLogXML(broken);
+  Log(logger, 4, "kept");
+  EXPECT_THROW(logger.SaveXMLLog(), AutomationError);
+  EXPECT_EQ(ReadText(broken), brokenText);
+  WriteText(broken, kHandHead + kHandTail);  // repaired
+  logger.SaveXMLLog();
+  std::vector<std::string> records = RecordLines(broken);
+  ASSERT_EQ(records.size(), 3u);
+  EXPECT_EQ(records[2].substr(0, 42), "error: lErrorNumber=4 strDescription=kept ");
+}
+
+TEST_F(XmlLogAppendTest, AFailedWriteOfTheAppendLeavesTheFileAndTheRecords) {
+  int32_t failedWrites = 0;
+  for (int32_t nth = 1; nth <= 8; ++nth) {
+    const std::string path = dir.File("fault-" + std::to_string(nth) + ".xml");
+    WriteText(path, kHandHead + kHandTail);
+    CLogError logger;
+    logger.pLogXML(path);
+    LogThree(logger);
+    scripting::WriteFaultInjection::FailNthWrite(nth, ENOSPC);
+    bool raised = false;
+    try {
+      logger.SaveXMLLog();
+    } catch (const AutomationError& error) {
+      raised = true;
+      EXPECT_EQ(error.Number, 61) << error.Description;
+    }
+    scripting::WriteFaultInjection::Clear();
+    if (!raised) break;  // the save made fewer writes than nth
+    ++failedWrites;
+    EXPECT_EQ(ReadText(path), kHandHead + kHandTail) << "write " << nth;
+    logger.SaveXMLLog();
+    EXPECT_EQ(RecordLines(path).size(), 5u) << "write " << nth;
+    EXPECT_EQ(ReadText(path).substr(0, kHandHead.size()), kHandHead);
+  }
+  // The file before the records, the records and the rest of the file.
+  EXPECT_EQ(failedWrites, 3);
+}
+
+}  // namespace
+}  // namespace orvex

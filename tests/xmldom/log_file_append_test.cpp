@@ -1,0 +1,124 @@
+#include "platform/xmldom/log_file_append.hpp"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "platform/xmldom/dom.hpp"
+#include "support/temp_dir.hpp"
+
+namespace orvex::xmldom {
+namespace {
+
+using orvex::testing::TempDir;
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::stringstream contents;
+  contents << file.rdbuf();
+  return contents.str();
+}
+
+void WriteFile(const std::string& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
+}
+
+void AddRecord(Document& doc, const NodePtr& parent, const std::string& description) {
+  NodePtr record = parent->appendChild(doc.createElement("error"));
+  NodePtr date = doc.createAttribute("dDate");
+  date->setNodeValue(Date(2026, 12, 5, 19, 29, 54));
+  record->attributes().setNamedItem(date);
+  NodePtr text = doc.createAttribute("strDescription");
+  text->setNodeValue(description);
+  record->attributes().setNamedItem(text);
+}
+
+// New records waiting in a document of their own, as the loggers buffer them.
+struct Buffer {
+  std::shared_ptr<Document> doc = Document::Create();
+  NodePtr root = doc->appendChild(doc->createElement("errors"));
+};
+
+// What saving the whole document gives: the file loaded, the records moved in, saved again.
+std::string SavedThroughTheDom(const std::string& path, const std::string& copy,
+                               const Buffer& records) {
+  auto file = Document::Create();
+  EXPECT_TRUE(file->load(path));
+  auto again = Document::Create();
+  EXPECT_TRUE(again->loadXML(records.doc->xml()));
+  while (NodePtr record = again->documentElement()->firstChild())
+    file->documentElement()->appendChild(record);
+  file->save(copy);
+  return ReadFile(copy);
+}
+
+TEST(LogFileAppend, WritesTheSameBytesAsSavingTheWholeDocument) {
+  TempDir dir;
+  const std::vector<std::string> descriptions = {"plain",
+                                                 "quotes \" ' and & < > ]]>",
+                                                 "Arabic \xD8\xB9\xD8\xB1\xD8\xA8\xD9\x8A",
+                                                 "line\nbreak\ttab\rreturn",
+                                                 "emoji \xF0\x9F\x98\x80",
+                                                 "control \x01 byte"};
+  for (bool cleared : {false, true}) {
+    SCOPED_TRACE(cleared ? "empty root" : "root with records");
+    const std::string path = dir.File(cleared ? "cleared.xml" : "log.xml");
+    {
+      auto log = Document::Create();
+      log->appendChild(log->createProcessingInstruction("xml", "version='1.0'"));
+      log->appendChild(log->createComment("notice \xD8\xB9"));
+      NodePtr root = log->appendChild(log->createElement("errors"));
+      if (!cleared) AddRecord(*log, root, "old & <older>");
+      log->save(path);
+    }
+    Buffer records;
+    for (const std::string& description : descriptions)
+      AddRecord(*records.doc, records.root, description);
+
+    const std::string expected = SavedThroughTheDom(path, dir.File("expected.xml"), records);
+    ASSERT_TRUE(AppendChildrenToLogFile(path, "errors", *records.root));
+    EXPECT_EQ(ReadFile(path), expected);
+    // The records stay with their parent: taking them is the caller's business.
+    EXPECT_EQ(records.root->childNodes().length(), static_cast<int32_t>(descriptions.size()));
+  }
+}
+
+TEST(LogFileAppend, KeepsTheFileBytesAroundTheNewRecords) {
+  TempDir dir;
+  const std::string path = dir.File("hand.xml");
+  const std::string head =
+      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<errors>\r\n<error n='1'>t&#65;xt</error>";
+  const std::string tail = "</errors>\r\n<!-- trailer -->\r\n";
+  WriteFile(path, head + tail);
+  Buffer records;
+  AddRecord(*records.doc, records.root, "new");
+  ASSERT_TRUE(AppendChildrenToLogFile(path, "errors", *records.root));
+  const std::string written = ReadFile(path);
+  EXPECT_EQ(written.substr(0, head.size()), head);
+  EXPECT_EQ(written.substr(written.size() - tail.size()), tail);
+  EXPECT_EQ(written.substr(head.size(), written.size() - head.size() - tail.size()),
+            "\n  <error dDate=\"2026-12-05T19:29:54\" strDescription=\"new\"/>\n");
+}
+
+TEST(LogFileAppend, LeavesFilesItIsNotSureAboutUntouched) {
+  TempDir dir;
+  Buffer records;
+  AddRecord(*records.doc, records.root, "new");
+  EXPECT_FALSE(AppendChildrenToLogFile(dir.File("missing.xml"), "errors", *records.root));
+  EXPECT_FALSE(std::filesystem::exists(dir.File("missing.xml")));
+  EXPECT_FALSE(AppendChildrenToLogFile(dir.path().string(), "errors", *records.root));
+
+  for (const std::string& text :
+       {std::string("<?app x?><errors/>"), std::string("<events/>"),
+        std::string("<errors><error a=\"\xFF\"/></errors>"), std::string("<errors>")}) {
+    const std::string path = dir.File("other.xml");
+    WriteFile(path, text);
+    EXPECT_FALSE(AppendChildrenToLogFile(path, "errors", *records.root)) << text;
+    EXPECT_EQ(ReadFile(path), text);
+  }
+  EXPECT_EQ(records.root->childNodes().length(), 1);
+}
+
+}  // namespace
+}  // namespace orvex::xmldom
