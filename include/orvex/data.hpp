@@ -284,9 +284,9 @@ class Fields : public Object {
   explicit Fields(std::vector<sp<Field>> items) : items_(std::move(items)) {}
   int32_t Count() const { return static_cast<int32_t>(items_.size()); }
   // 0-based; adErrItemNotFound outside the collection.
-  sp<Field> Item(int32_t index) const;
+  const sp<Field>& Item(int32_t index) const;
   // Case-insensitive; adErrItemNotFound when absent.
-  sp<Field> Item(const std::string& name) const;
+  const sp<Field>& Item(const std::string& name) const;
   sp<Field> operator[](int32_t index) const { return Item(index); }
   sp<Field> operator[](const std::string& name) const { return Item(name); }
   sp<Field> operator[](const char* name) const { return Item(std::string(name)); }
@@ -345,8 +345,12 @@ class Recordset : public Object {
   // set at EOF (forward) or BOF (backward). Other criteria raise adErrInvalidArgument.
   void Find(const std::string& criterion, int32_t skip = 0, int32_t direction = adSearchForward,
             const Variant& start = Variant::Missing());
+  // The same search for the criterion column='value' given as its two parts, for callers that
+  // search often: nothing is read from a text. A whole number finds what its decimal text does.
+  void FindValue(const std::string& column, const Variant& value, int32_t skip = 0,
+                 int32_t direction = adSearchForward, const Variant& start = Variant::Missing());
 
-  sp<data::Fields> Fields() const;
+  const sp<data::Fields>& Fields() const;
 
   int32_t EditMode() const;
   // Appends an empty row and makes it current; adErrFeatureNotAvailable on a read-only set.

@@ -220,6 +220,7 @@ class Variant {
  private:
   Variant(sp<Object> object, int);
   explicit Variant(detail::VariantValue value) : value_(std::move(value)) {}
+  friend std::string CStr(Variant&& value);
 
   detail::VariantValue value_;
 };
@@ -231,6 +232,8 @@ class Variant {
 // target gives 13; a value outside the target's range gives 6.
 
 std::string CStr(const Variant& value);
+// The same; a text is moved out of a temporary instead of copied.
+std::string CStr(Variant&& value);
 std::string CStr(const Variant& value, const Locale& locale);
 int16_t CInt(const Variant& value);
 int16_t CInt(const Variant& value, const Locale& locale);

@@ -29,17 +29,15 @@ std::string IdCriterion(int32_t ID) { return "ID='" + std::to_string(ID) + "'"; 
 
 bool FindWithWrap(const std::shared_ptr<data::Recordset>& rows, int32_t ID) noexcept {
   if (!rows) return false;
-  std::string criterion;
-  try {
-    criterion = IdCriterion(ID);
-  } catch (...) {
-    return false;
-  }
-  PassOverFailure([&] { rows->Find(criterion, 0, data::adSearchForward); });
+  // The search for the criterion IdCriterion(ID), without writing and reading it back: the
+  // number finds exactly the rows its decimal text does.
+  static const std::string kIdColumn = "ID";
+  auto find = [&] { rows->FindValue(kIdColumn, Variant(ID), 0, data::adSearchForward); };
+  PassOverFailure(find);
   if (PastLastRow(*rows)) {
     // The ID may lie behind the cursor: search once more from the top.
     PassOverFailure([&] { rows->MoveFirst(); });
-    PassOverFailure([&] { rows->Find(criterion, 0, data::adSearchForward); });
+    PassOverFailure(find);
   }
   return !PastLastRow(*rows);
 }

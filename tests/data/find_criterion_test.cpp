@@ -41,6 +41,47 @@ TEST_P(FindCriterionTest, ReadsEveryWrittenFormAndRefusesTheRest) {
   }
 }
 
+TEST_P(FindCriterionTest, FindValueReachesTheRowsItsCriterionTextWould) {
+  Run({"CREATE TABLE T (ID INTEGER, Code VARCHAR(20))", "INSERT INTO T VALUES (1, '7')",
+       "INSERT INTO T VALUES (2, '-3')", "INSERT INTO T VALUES (7, 'x')",
+       "INSERT INTO T VALUES (-3, '7')"});
+  auto rs = Query("SELECT ID, Code FROM T");
+  auto viaText = [&](const std::string& criterion, int32_t skip, int32_t direction) {
+    rs->Find(criterion, skip, direction);
+    return rs->EOF_() || rs->BOF() ? -100 : rs->AbsolutePosition();
+  };
+  auto viaValue = [&](const std::string& column, const Variant& value, int32_t skip,
+                      int32_t direction) {
+    rs->FindValue(column, value, skip, direction);
+    return rs->EOF_() || rs->BOF() ? -100 : rs->AbsolutePosition();
+  };
+  struct Case {
+    std::string column;
+    int32_t number;
+    int32_t skip;
+    int32_t direction;
+  };
+  for (const Case& c : std::vector<Case>{{"ID", 7, 0, adSearchForward},
+                                         {"id", -3, 0, adSearchForward},
+                                         {"Code", 7, 0, adSearchForward},
+                                         {"Code", 7, 1, adSearchForward},
+                                         {"Code", -3, 0, adSearchForward},
+                                         {"Code", 7, 0, adSearchBackward},
+                                         {"ID", 5, 0, adSearchForward}}) {
+    for (int32_t startRow : {1, 2, 4}) {
+      SCOPED_TRACE(c.column + " " + std::to_string(c.number) + " from row " +
+                   std::to_string(startRow));
+      rs->AbsolutePosition(startRow);
+      int32_t expected =
+          viaText(c.column + "='" + std::to_string(c.number) + "'", c.skip, c.direction);
+      rs->AbsolutePosition(startRow);
+      EXPECT_EQ(viaValue(c.column, Variant(c.number), c.skip, c.direction), expected);
+    }
+  }
+  EXPECT_AUTOMATION_ERROR(rs->FindValue("Missing", Variant(1)), adErrItemNotFound,
+                          "ORVEX.Data.Recordset", "");
+}
+
 ORVEX_INSTANTIATE_DATABASE_TESTS(FindCriterionTest);
 
 }  // namespace

@@ -49,12 +49,12 @@ void Parameters::Delete(int32_t index) {
   items_.erase(items_.begin() + index);
 }
 
-sp<Field> Fields::Item(int32_t index) const {
+const sp<Field>& Fields::Item(int32_t index) const {
   if (index < 0 || index >= Count()) RaiseNoItem("Fields", "index " + std::to_string(index));
   return items_[static_cast<size_t>(index)];
 }
 
-sp<Field> Fields::Item(const std::string& name) const {
+const sp<Field>& Fields::Item(const std::string& name) const {
   for (const auto& item : items_)
     if (EqualsIgnoreCase(item->Name(), name)) return item;
   RaiseNoItem("Fields", "'" + name + "'");

@@ -209,7 +209,7 @@ void Recordset::MovePrevious() {
                                                    : state_->row - 1);
 }
 
-sp<data::Fields> Recordset::Fields() const { return fields_; }
+const sp<data::Fields>& Recordset::Fields() const { return fields_; }
 
 int32_t Recordset::EditMode() const { return state_->editMode; }
 

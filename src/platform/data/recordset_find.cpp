@@ -99,12 +99,20 @@ int32_t ColumnNamed(const internal::RowStore& store, const std::string& name) {
 
 void Recordset::Find(const std::string& criterion, int32_t skip, int32_t direction,
                      const Variant& start) {
+  state_->RequireOpen();
+  if (direction != adSearchForward && direction != adSearchBackward)
+    RaiseDataError(adErrInvalidArgument, "Recordset", "Find direction must be 1 or -1");
+  Criterion parsed = ParseCriterion(criterion);
+  FindValue(parsed.column, Variant(std::move(parsed.value)), skip, direction, start);
+}
+
+void Recordset::FindValue(const std::string& columnName, const Variant& value, int32_t skip,
+                          int32_t direction, const Variant& start) {
   internal::RecordsetState& state = *state_;
   state.RequireOpen();
   if (direction != adSearchForward && direction != adSearchBackward)
     RaiseDataError(adErrInvalidArgument, "Recordset", "Find direction must be 1 or -1");
-  Criterion parsed = ParseCriterion(criterion);
-  int32_t column = ColumnNamed(*state.store, parsed.column);
+  int32_t column = ColumnNamed(*state.store, columnName);
   if (state.editMode != adEditNone) Update();
 
   int64_t last = state.store->RowCount() - 1;
@@ -129,8 +137,7 @@ void Recordset::Find(const std::string& criterion, int32_t skip, int32_t directi
   }
   from += static_cast<int64_t>(skip) * direction;
 
-  auto key =
-      internal::FindIndex::KeyOf(Variant(parsed.value), state.store->IsNumericColumn(column));
+  auto key = internal::FindIndex::KeyOf(value, state.store->IsNumericColumn(column));
   const internal::FindIndex& index = state.store->IndexFor(column);
   int64_t found = -1;
   if (key && from >= 0 && from <= last)
