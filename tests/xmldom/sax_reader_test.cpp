@@ -215,3 +215,50 @@ TEST(SaxReader, FeaturesAreReadAndTheProhibitDtdFeatureIsHonoured) {
 
 }  // namespace
 }  // namespace orvex::xmldom
+
+namespace orvex::xmldom {
+namespace {
+
+// A file of many pieces of the reader's buffer: every element arrives, in order, with its line;
+// a handler that stops the parse ends it at once; a file that cannot be read raises its error.
+TEST(SaxReader, LargeFilesStreamInOrderAndStopWhereTheHandlerSays) {
+  TempDir dir;
+  const std::string path = dir.File("large.xml");
+  constexpr int kElements = 40000;
+  std::string text = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<list>\n";
+  for (int i = 0; i < kElements; ++i) {
+    text += "  <e n=\"" + std::to_string(i) + "\" t=\"&#x639;&amp;" + std::string(i % 50, 'x') +
+            "\"/>\n";
+  }
+  text += "</list>\n";
+  ASSERT_GT(text.size(), 2u << 20);
+  WriteFile(path, text);
+
+  Reader r;
+  r.reader.parseURL(path);
+  // locator, startDocument, start list, its first line break; start, end and the line break of
+  // each element; end list, endDocument.
+  ASSERT_EQ(r.handler->events.size(), 4u + 3 * kElements + 2);
+  EXPECT_EQ(r.handler->events[4], "start {}e e n=0 t=\xD8\xB9&");
+  EXPECT_EQ(r.handler->events[4 + 3 * (kElements - 1)],
+            "start {}e e n=39999 t=\xD8\xB9&" + std::string(39999 % 50, 'x'));
+  EXPECT_TRUE(r.handler->fatalLines.empty());
+
+  // A stop three quarters into the file: nothing after it is reported.
+  const size_t stopAt = text.find("<e n=\"30000\"");
+  WriteFile(path, text.substr(0, stopAt) + "<stop/>" + text.substr(stopAt));
+  Reader stopped;
+  stopped.handler->throwAtElement = "stop";
+  EXPECT_THROW(stopped.reader.parseURL(path), std::runtime_error);
+  EXPECT_EQ(stopped.handler->events.size(), 4u + 3 * 30000);
+  EXPECT_EQ(stopped.handler->events[4 + 3 * 29999],
+            "start {}e e n=29999 t=\xD8\xB9&" + std::string(29999 % 50, 'x'));
+
+  // A folder opens but cannot be read: the read's error, and no parse error besides.
+  Reader folder;
+  EXPECT_THROW(folder.reader.parseURL(dir.path().string()), AutomationError);
+  EXPECT_TRUE(folder.handler->fatalLines.empty());
+}
+
+}  // namespace
+}  // namespace orvex::xmldom

@@ -1,7 +1,9 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <map>
 
 #include "orvex/automation_error.hpp"
@@ -108,10 +110,12 @@ void SAXXMLReader::secureBaseURL(const std::string& url) { state_->secureBaseURL
 void SAXXMLReader::parse(const std::string& text) {
   SaxSession session(state_->Options(state_->baseURL, true));
   std::string_view rest(text);
-  while (!rest.empty() && session.Feed(rest.substr(0, kChunkSize))) {
-    rest.remove_prefix(std::min(rest.size(), kChunkSize));
-  }
-  session.Finish();
+  session.Parse([&rest](char* buffer, size_t capacity) {
+    size_t count = std::min(capacity, rest.size());
+    std::memcpy(buffer, rest.data(), count);
+    rest.remove_prefix(count);
+    return count;
+  });
 }
 
 void SAXXMLReader::parseURL(const std::string& url) {
@@ -119,14 +123,22 @@ void SAXXMLReader::parseURL(const std::string& url) {
   FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
   if (file.get() < 0) throw scripting::ErrorFromErrno(errno, path, kSaxSource);
   SaxSession session(state_->Options(path, false));
+  // The parser asks for a few kilobytes at a time; the file is read in larger pieces.
   std::string chunk(kChunkSize, '\0');
-  for (;;) {
-    ssize_t got = ::read(file.get(), chunk.data(), chunk.size());
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) throw scripting::ErrorFromErrno(errno, path, kSaxSource);
-    if (got == 0 || !session.Feed(std::string_view(chunk.data(), static_cast<size_t>(got)))) break;
-  }
-  session.Finish();
+  std::string_view buffered;
+  session.Parse([&](char* buffer, size_t capacity) -> size_t {
+    while (buffered.empty()) {
+      ssize_t got = ::read(file.get(), chunk.data(), chunk.size());
+      if (got < 0 && errno == EINTR) continue;
+      if (got < 0) throw scripting::ErrorFromErrno(errno, path, kSaxSource);
+      if (got == 0) return 0;
+      buffered = std::string_view(chunk.data(), static_cast<size_t>(got));
+    }
+    size_t count = std::min(capacity, buffered.size());
+    std::memcpy(buffer, buffered.data(), count);
+    buffered.remove_prefix(count);
+    return count;
+  });
 }
 
 }  // namespace orvex::xmldom

@@ -126,6 +126,10 @@ void OnStructuredError(void* context, xmlErrorPtr error) {
   if (error != nullptr) SessionOf(context).OnError(*error);
 }
 
+int ReadForParser(void* context, char* buffer, int capacity) {
+  return SessionOf(context).ReadInput(buffer, capacity);
+}
+
 xmlSAXHandler MakeHandler() {
   xmlSAXHandler handler;
   std::memset(&handler, 0, sizeof handler);
@@ -158,11 +162,10 @@ SaxSession::~SaxSession() {
   xmlFreeParserCtxt(parser_);
 }
 
-void SaxSession::CreateParser(std::string_view firstBytes) {
+void SaxSession::CreateParser() {
   static const xmlSAXHandler handler = MakeHandler();
-  const char* name = options_.systemId.empty() ? nullptr : options_.systemId.c_str();
-  parser_ = xmlCreatePushParserCtxt(const_cast<xmlSAXHandler*>(&handler), this, firstBytes.data(),
-                                    static_cast<int>(firstBytes.size()), name);
+  parser_ = xmlCreateIOParserCtxt(const_cast<xmlSAXHandler*>(&handler), this, ReadForParser,
+                                  nullptr, this, XML_CHAR_ENCODING_NONE);
   if (parser_ == nullptr) throw std::bad_alloc();
   xmlCtxtUseOptions(parser_,
                     kReaderOptions | (options_.ignoreDeclaredEncoding ? XML_PARSE_IGNORE_ENC : 0));
@@ -172,25 +175,27 @@ void SaxSession::CreateParser(std::string_view firstBytes) {
   locator_.Attach(parser_);
 }
 
-bool SaxSession::Feed(std::string_view bytes) {
-  if (parser_ == nullptr) {
-    size_t head = std::min<size_t>(bytes.size(), 4);  // enough to detect the encoding
-    CreateParser(bytes.substr(0, head));
-    bytes.remove_prefix(head);
-  }
-  if (!Stopped() && !bytes.empty()) {
-    xmlParseChunk(parser_, bytes.data(), static_cast<int>(bytes.size()), 0);
-  }
-  return !Stopped();
-}
-
-void SaxSession::Finish() {
-  if (parser_ == nullptr) CreateParser({});
-  if (!Stopped()) xmlParseChunk(parser_, nullptr, 0, 1);
+void SaxSession::Parse(const ReadBytes& read) {
+  read_ = &read;
+  CreateParser();
+  xmlParseDocument(parser_);
+  read_ = nullptr;
   if (failure_ != nullptr) std::rethrow_exception(failure_);
   if (fatal_) Raise(kXmlParseError, kSaxSource, fatalMessage_);
   if (parser_->wellFormed == 0)
     Raise(kXmlParseError, kSaxSource, "The document is not well-formed.");
+}
+
+int SaxSession::ReadInput(char* buffer, int capacity) {
+  if (Stopped() || read_ == nullptr) return 0;
+  try {
+    return static_cast<int>((*read_)(buffer, static_cast<size_t>(capacity)));
+  } catch (...) {
+    // Not Stop(): the parser is inside its input buffer, which stopping would free. The parse
+    // sees the end of its input and ends; Stopped() keeps its errors from the handlers.
+    failure_ = std::current_exception();
+    return -1;
+  }
 }
 
 void SaxSession::OnStartElement(const xmlChar* localName, const xmlChar* prefix, const xmlChar* uri,

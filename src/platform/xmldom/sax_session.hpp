@@ -1,12 +1,15 @@
-// One run of the SAX reader: a libxml2 push parser whose callbacks forward to the handlers.
+// One run of the SAX reader: a libxml2 parser that pulls the document through a read function
+// and whose callbacks forward to the handlers.
 //
 // libxml2 is C: an exception must never cross its frames. Every callback catches what a
-// handler throws, stops the parser and keeps the exception for Finish to rethrow.
+// handler (or the read function) throws, stops the parse and keeps the exception for Parse to
+// rethrow.
 #pragma once
 
 #include <libxml/parser.h>
 
 #include <exception>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -69,10 +72,15 @@ class SaxSession {
   SaxSession(const SaxSession&) = delete;
   SaxSession& operator=(const SaxSession&) = delete;
 
-  // Feeds the next bytes; false once the parse has stopped (error or handler failure).
-  bool Feed(std::string_view bytes);
-  // Ends the input; rethrows a handler's exception, or raises the fatal parse error.
-  void Finish();
+  // Fills buffer with up to capacity bytes of the document, returning how many; 0 at its end.
+  // A failure is an exception.
+  using ReadBytes = std::function<size_t(char* buffer, size_t capacity)>;
+
+  // Parses the document that read delivers, as the parser asks for it. Rethrows a handler's or
+  // read's exception, or raises the fatal parse error. Once per session.
+  void Parse(const ReadBytes& read);
+  // The read callback's body: the bytes read, or -1 after a failure (kept for Parse).
+  int ReadInput(char* buffer, int capacity);
 
   // Callback bodies (called from the C callbacks inside a try block).
   void OnStartElement(const xmlChar* localName, const xmlChar* prefix, const xmlChar* uri,
@@ -88,10 +96,11 @@ class SaxSession {
   bool Stopped() const { return failure_ != nullptr || fatal_; }
 
  private:
-  void CreateParser(std::string_view firstBytes);
+  void CreateParser();
   void Stop();
 
   SessionOptions options_;
+  const ReadBytes* read_ = nullptr;
   xmlParserCtxtPtr parser_ = nullptr;
   ParserLocator locator_;
   RawAttributes attributes_;
