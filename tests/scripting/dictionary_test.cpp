@@ -43,5 +43,38 @@ TEST(Dictionary, ItemAddsAbsentKeysAndRemoveRefusesThem) {
   EXPECT_EQ(values.Items().size(), 1u);
 }
 
+TEST(Dictionary, ManyKeysKeepTheirItemsAndOrderThroughGrowthAndRemoval) {
+  Dictionary glossary;
+  glossary.Add("first", "stays put");
+  Variant& first = glossary.Item("first");
+  constexpr int kKeys = 20000;
+  for (int i = 0; i < kKeys; ++i) glossary.Add(std::to_string(i), int32_t{i});
+  EXPECT_EQ(CStr(first), "stays put");  // appending never moves an item
+  EXPECT_EQ(glossary.Count(), kKeys + 1);
+  for (int i = 0; i < kKeys; i += 7) {
+    ASSERT_TRUE(glossary.Exists(std::to_string(i))) << i;
+    ASSERT_EQ(glossary.Item(std::to_string(i)).I4(), i);
+  }
+  EXPECT_FALSE(glossary.Exists(std::to_string(kKeys)));
+  EXPECT_FALSE(glossary.Exists("-1"));
+  EXPECT_FALSE(glossary.Exists(""));
+
+  glossary.Remove("first");
+  glossary.Remove("10000");
+  EXPECT_FALSE(glossary.Exists("10000"));
+  EXPECT_EQ(glossary.Item("10001").I4(), 10001);
+  EXPECT_EQ(glossary.Item("19999").I4(), 19999);
+  std::vector<std::string> keys = glossary.Keys();
+  ASSERT_EQ(keys.size(), static_cast<size_t>(kKeys - 1));
+  EXPECT_EQ(keys.front(), "0");
+  EXPECT_EQ(keys[9999], "9999");
+  EXPECT_EQ(keys[10000], "10001");
+  glossary.Add("first", "back, last");
+  EXPECT_EQ(glossary.Keys().back(), "first");
+  EXPECT_EQ(CStr(glossary.Items().back()), "back, last");
+  EXPECT_AUTOMATION_ERROR(glossary.Add("19999", "again"), 457, "",
+                          "This key is already associated with an element of this collection");
+}
+
 }  // namespace
 }  // namespace orvex::scripting

@@ -3,13 +3,14 @@
 #pragma once
 
 #include <cstdint>
-#include <list>
+#include <deque>
 #include <string>
-#include <unordered_map>
+#include <string_view>
 #include <utility>
 #include <vector>
 
 #include "orvex/variant.hpp"
+#include "platform/scripting/key_index.hpp"
 
 namespace orvex::scripting {
 
@@ -34,8 +35,16 @@ class Dictionary : public Object {
 
  private:
   using Entry = std::pair<std::string, Variant>;
-  std::list<Entry> entries_;
-  std::unordered_map<std::string, std::list<Entry>::iterator> index_;
+  // The position of key's entry, or KeyIndex::npos.
+  size_t Find(std::string_view key, uint64_t hash) const;
+  // Appends a new entry for a key known to be absent; returns its item.
+  Variant& Append(const std::string& key, uint64_t hash, Variant value);
+  void RebuildIndex();
+
+  // In the order added; a deque keeps each item where it is while entries are appended, so
+  // the references Item returns stay valid.
+  std::deque<Entry> entries_;
+  KeyIndex index_;  // key -> position in entries_
 };
 
 }  // namespace orvex::scripting
