@@ -187,7 +187,18 @@ class Variant {
   ~Variant() = default;
 
   // The subtype number; an array gives vbArray + its element subtype.
-  uint16_t VarType() const;
+  uint16_t VarType() const {
+    constexpr uint16_t kSubtypes[] = {vbEmpty,   vbNull,   vbInteger,         vbLong,
+                                      vbSingle,  vbDouble, vbCurrency,        vbDate,
+                                      vbString,  vbObject, vbError,           vbBoolean,
+                                      vbDecimal, vbByte,   vbUserDefinedType, vbUserDefinedType,
+                                      vbArray};
+    static_assert(sizeof kSubtypes / sizeof kSubtypes[0] ==
+                  std::variant_size_v<detail::VariantValue>);
+    size_t index = value_.index();
+    return index == std::variant_size_v<detail::VariantValue> - 1 ? ArrayVarType()
+                                                                  : kSubtypes[index];
+  }
   bool IsEmpty() const { return VarType() == vbEmpty; }
   bool IsNull() const { return VarType() == vbNull; }
   bool IsMissing() const;
@@ -219,6 +230,7 @@ class Variant {
 
  private:
   Variant(sp<Object> object, int);
+  uint16_t ArrayVarType() const;
   explicit Variant(detail::VariantValue value) : value_(std::move(value)) {}
   friend std::string CStr(Variant&& value);
 

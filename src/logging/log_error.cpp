@@ -22,9 +22,13 @@ struct Classified {
 // The composed source: where the error happened, on which computer, and the chain it came by.
 std::string ComposeSource(const std::string& moduleName, const std::string& procedureName,
                           const std::string& priorSource) {
-  std::string separator = priorSource.find('@') != std::string::npos ? " >> " : "-";
-  return "@" + MMain::gstrComputerName + " in " + moduleName + "." + procedureName + separator +
-         priorSource;
+  const char* separator = priorSource.find('@') != std::string::npos ? " >> " : "-";
+  std::string source;
+  source.reserve(MMain::gstrComputerName.size() + moduleName.size() + procedureName.size() +
+                 priorSource.size() + 10);
+  source.append("@").append(MMain::gstrComputerName).append(" in ").append(moduleName);
+  source.append(".").append(procedureName).append(separator).append(priorSource);
+  return source;
 }
 
 // Runs one step of LogError; a failure inside it is ignored and LogError goes on.
@@ -60,15 +64,13 @@ std::shared_ptr<CLogError> CLogError::Clone() {
 int32_t CLogError::LogError(const std::string& ModuleName, const std::string& ProcedureName,
                             TErrorObject& objErr, int32_t elt, int32_t embs,
                             const std::string& Title) {
-  const TErrorObject error = objErr;
+  // objErr is read only here, before any destination can replace it with a failure record.
+  const TErrorObject& error = objErr;
   const int32_t number = error.lNumber;
   const int32_t plain = MErrors::PlainErrNumber(number);
 
   std::string source;
   Guarded([&] { source = ComposeSource(ModuleName, ProcedureName, error.strSource); });
-  std::string stampedSource = source;
-  if (gbDateStamp)
-    Guarded([&] { stampedSource = FormatGeneralDate(CurrentHost().Now()) + " " + source; });
 
   // Classification: a component error inside the client's range takes its text from a table.
   Classified c;
@@ -97,7 +99,9 @@ int32_t CLogError::LogError(const std::string& ModuleName, const std::string& Pr
     c.description = error.strDescription;
     c.helpFile = error.strHelpFile;
     c.helpContext = error.lHelpContext;
-    c.title = !Title.empty() ? Title : "System Error at " + ModuleName + "::" + ProcedureName;
+    // The title is composed only when a message box will need it.
+    if (elt & (ltMSGBOX | ltMSG_ONLY))
+      c.title = !Title.empty() ? Title : "System Error at " + ModuleName + "::" + ProcedureName;
   }
   int32_t result = c.result;
 
@@ -145,6 +149,8 @@ int32_t CLogError::LogError(const std::string& ModuleName, const std::string& Pr
   if (elt & ltMSGBOX) {
     std::string prompt;
     Guarded([&] {
+      std::string stampedSource = source;
+      if (gbDateStamp) stampedSource = FormatGeneralDate(CurrentHost().Now()) + " " + source;
       prompt = stampedSource + "  *** Error #" + logging::NumberText(number) +
                " Description: " + " {" + c.description + "}";
     });

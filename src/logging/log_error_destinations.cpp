@@ -41,9 +41,11 @@ constexpr int32_t kUnspecifiedError = static_cast<int32_t>(0x80004005u);
 std::string CLogError::ErrorLine(int32_t number, const std::string& source,
                                  const std::string& description) {
   std::string line;
-  if (gbDateStamp) line = FormatGeneralDate(CurrentHost().Now()) + "  ";
-  return line + "Error #" + logging::NumberText(number) + " at " + source +
-         " Description: " + " {" + description + "}";
+  line.reserve(source.size() + description.size() + 64);
+  if (gbDateStamp) line.append(FormatGeneralDate(CurrentHost().Now())).append("  ");
+  line.append("Error #").append(logging::NumberText(number)).append(" at ").append(source);
+  line.append(" Description: ").append(" {").append(description).append("}");
+  return line;
 }
 
 void CLogError::pLogFile(const std::string& strFileName) {
@@ -60,7 +62,8 @@ TErrorObject CLogError::pLogToFile(int32_t number, const std::string& source,
     if (!mtsLog)
       Raise(errObjectNotSet, "CLogError", "No text log file is open: set pLogFile first");
     // The record line and the blank line after it in one write: one system call per record.
-    mtsLog->Write(line + "\r\n\r\n");
+    line.append("\r\n\r\n");
+    mtsLog->Write(line);
     return {};
   } catch (...) {
     return FailureRecord();

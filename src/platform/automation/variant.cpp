@@ -1,6 +1,5 @@
 #include "orvex/variant.hpp"
 
-#include <iterator>
 #include <utility>
 
 #include "orvex/automation_error.hpp"
@@ -15,13 +14,6 @@ using detail::NullTag;
 using detail::ObjectRef;
 
 namespace {
-
-constexpr uint16_t kSubtypes[] = {vbEmpty,   vbNull,   vbInteger,         vbLong,
-                                  vbSingle,  vbDouble, vbCurrency,        vbDate,
-                                  vbString,  vbObject, vbError,           vbBoolean,
-                                  vbDecimal, vbByte,   vbUserDefinedType, vbUserDefinedType,
-                                  vbArray};
-static_assert(std::size(kSubtypes) == std::variant_size_v<detail::VariantValue>);
 
 // The value of subtype T, or error 13.
 template <class T>
@@ -58,11 +50,8 @@ Variant Variant::Missing() { return Error(kParamNotFound); }
 
 Variant Variant::Error(int32_t scode) { return Variant(detail::VariantValue(ErrorTag{scode})); }
 
-uint16_t Variant::VarType() const {
-  if (const auto* array = std::get_if<Boxed<SafeArray>>(&value_)) {
-    return static_cast<uint16_t>(vbArray | (**array).ElementType());
-  }
-  return kSubtypes[value_.index()];
+uint16_t Variant::ArrayVarType() const {
+  return static_cast<uint16_t>(vbArray | Array().ElementType());
 }
 
 bool Variant::IsMissing() const {

@@ -70,6 +70,7 @@ std::optional<double> NumberOf(const Variant& value) {
 
 std::optional<FindKey> FindIndex::KeyOf(const Variant& value, bool numericColumn) {
   uint16_t vt = value.VarType();
+  if (vt == vbLong && numericColumn) return FindKey{true, static_cast<double>(value.I4()), {}};
   if (vt == vbEmpty || vt == vbNull) return std::nullopt;
   if (numericColumn || vt != vbString) {
     if (auto number = NumberOf(value)) {
@@ -85,6 +86,41 @@ std::optional<FindKey> FindIndex::KeyOf(const Variant& value, bool numericColumn
   } catch (const AutomationError&) {
     return std::nullopt;  // objects and arrays are never found
   }
+}
+
+void PositionList::Add(int64_t position) {
+  if (first_ < 0) {
+    first_ = position;
+  } else if (position < first_) {
+    rest_.insert(rest_.begin(), first_);
+    first_ = position;
+  } else if (rest_.empty() || rest_.back() < position) {
+    rest_.push_back(position);  // rows are appended at the end: the common case
+  } else {
+    rest_.insert(std::lower_bound(rest_.begin(), rest_.end(), position), position);
+  }
+}
+
+void PositionList::Remove(int64_t position) {
+  if (position == first_) {
+    first_ = rest_.empty() ? -1 : rest_.front();
+    if (!rest_.empty()) rest_.erase(rest_.begin());
+    return;
+  }
+  auto at = std::lower_bound(rest_.begin(), rest_.end(), position);
+  if (at != rest_.end() && *at == position) rest_.erase(at);
+}
+
+int64_t PositionList::FirstFrom(int64_t from) const {
+  if (first_ < 0 || first_ >= from) return first_;
+  auto at = std::lower_bound(rest_.begin(), rest_.end(), from);
+  return at == rest_.end() ? -1 : *at;
+}
+
+int64_t PositionList::LastUpTo(int64_t from) const {
+  auto at = std::upper_bound(rest_.begin(), rest_.end(), from);
+  if (at != rest_.begin()) return *(at - 1);
+  return first_ >= 0 && first_ <= from ? first_ : -1;
 }
 
 FindIndex::Positions* FindIndex::PositionsOf(const FindKey& key) {
@@ -103,20 +139,15 @@ const FindIndex::Positions* FindIndex::PositionsOf(const FindKey& key) const {
 void FindIndex::Add(int64_t position, const std::optional<FindKey>& key) {
   if (!key) return;
   Positions& list = key->isNumber ? numbers_[key->number] : texts_[key->text];
-  if (list.empty() || list.back() < position) {
-    list.push_back(position);  // rows are appended at the end: the common case
-  } else {
-    list.insert(std::lower_bound(list.begin(), list.end(), position), position);
-  }
+  list.Add(position);
 }
 
 void FindIndex::Remove(int64_t position, const std::optional<FindKey>& key) {
   if (!key) return;
   Positions* list = PositionsOf(*key);
   if (list == nullptr) return;
-  auto at = std::lower_bound(list->begin(), list->end(), position);
-  if (at != list->end() && *at == position) list->erase(at);
-  if (!list->empty()) return;
+  list->Remove(position);
+  if (!list->Empty()) return;
   if (key->isNumber)
     numbers_.erase(key->number);
   else
@@ -125,16 +156,12 @@ void FindIndex::Remove(int64_t position, const std::optional<FindKey>& key) {
 
 int64_t FindIndex::FindForward(const FindKey& key, int64_t from) const {
   const Positions* list = PositionsOf(key);
-  if (list == nullptr) return -1;
-  auto at = std::lower_bound(list->begin(), list->end(), from);
-  return at == list->end() ? -1 : *at;
+  return list == nullptr ? -1 : list->FirstFrom(from);
 }
 
 int64_t FindIndex::FindBackward(const FindKey& key, int64_t from) const {
   const Positions* list = PositionsOf(key);
-  if (list == nullptr) return -1;
-  auto at = std::upper_bound(list->begin(), list->end(), from);
-  return at == list->begin() ? -1 : *(at - 1);
+  return list == nullptr ? -1 : list->LastUpTo(from);
 }
 
 }  // namespace orvex::data::internal

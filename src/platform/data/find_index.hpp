@@ -31,6 +31,23 @@ struct NumberKeyHash {
   }
 };
 
+// The ascending positions of the rows holding one key. Most keys (IDs) have one row: it is kept in
+// place, so that a lookup reads no second block of memory.
+class PositionList {
+ public:
+  bool Empty() const { return first_ < 0; }
+  void Add(int64_t position);
+  void Remove(int64_t position);
+  // The first position >= from, or -1.
+  int64_t FirstFrom(int64_t from) const;
+  // The last position <= from, or -1.
+  int64_t LastUpTo(int64_t from) const;
+
+ private:
+  int64_t first_ = -1;
+  std::vector<int64_t> rest_;  // ascending, all after first_
+};
+
 class FindIndex {
  public:
   // The key under which a value is indexed (and looked up): in a numeric column every value
@@ -47,7 +64,7 @@ class FindIndex {
   int64_t FindBackward(const FindKey& key, int64_t from) const;
 
  private:
-  using Positions = std::vector<int64_t>;
+  using Positions = PositionList;
   Positions* PositionsOf(const FindKey& key);
   const Positions* PositionsOf(const FindKey& key) const;
 

@@ -35,11 +35,6 @@ char32_t NextCodePoint(std::string_view text, size_t& pos) {
   return invalid ? kReplacement : code;
 }
 
-void AppendUnit(std::string& out, char16_t unit) {
-  out.push_back(static_cast<char>(unit & 0xFF));
-  out.push_back(static_cast<char>(unit >> 8));
-}
-
 void AppendUtf8(std::string& out, char32_t code) {
   if (code < 0x80) {
     out.push_back(static_cast<char>(code));
@@ -61,18 +56,30 @@ void AppendUtf8(std::string& out, char32_t code) {
 }  // namespace
 
 std::string Utf8ToUtf16LE(std::string_view utf8) {
-  std::string out;
-  out.reserve(utf8.size() * 2);
+  // Every UTF-8 byte gives at most two bytes of UTF-16 (a four-byte sequence gives four), so the
+  // units are written straight into a buffer of twice the size; the text log converts each
+  // record, mostly plain ASCII.
+  std::string out(utf8.size() * 2, '\0');
+  char* next = out.data();
+  auto put = [&next](char16_t unit) {
+    *next++ = static_cast<char>(unit & 0xFF);
+    *next++ = static_cast<char>(unit >> 8);
+  };
   for (size_t pos = 0; pos < utf8.size();) {
+    if (static_cast<uint8_t>(utf8[pos]) < 0x80) {
+      put(static_cast<char16_t>(utf8[pos++]));
+      continue;
+    }
     char32_t code = NextCodePoint(utf8, pos);
     if (code >= 0x10000) {
       code -= 0x10000;
-      AppendUnit(out, static_cast<char16_t>(0xD800 + (code >> 10)));
-      AppendUnit(out, static_cast<char16_t>(0xDC00 + (code & 0x3FF)));
+      put(static_cast<char16_t>(0xD800 + (code >> 10)));
+      put(static_cast<char16_t>(0xDC00 + (code & 0x3FF)));
     } else {
-      AppendUnit(out, static_cast<char16_t>(code));
+      put(static_cast<char16_t>(code));
     }
   }
+  out.resize(static_cast<size_t>(next - out.data()));
   return out;
 }
 
