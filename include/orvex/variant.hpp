@@ -167,7 +167,10 @@ class Variant {
       : Variant(std::static_pointer_cast<Object>(std::move(object)), 0) {}
 
   static Variant Null();
-  static Variant Missing();  // Error 0x80020004, the omitted-argument marker
+  // Error 0x80020004, the omitted-argument marker
+  static Variant Missing() {
+    return Variant(detail::VariantValue(detail::ErrorTag{kParamNotFound}));
+  }
   static Variant Error(int32_t scode);
   static Variant Nothing() { return Variant(nullptr); }
 
@@ -201,7 +204,10 @@ class Variant {
   }
   bool IsEmpty() const { return VarType() == vbEmpty; }
   bool IsNull() const { return VarType() == vbNull; }
-  bool IsMissing() const;
+  bool IsMissing() const {
+    const auto* error = std::get_if<detail::ErrorTag>(&value_);
+    return error != nullptr && error->scode == kParamNotFound;
+  }
   bool IsObject() const { return VarType() == vbObject; }
   bool IsArray() const { return (VarType() & vbArray) != 0; }
 

@@ -46,17 +46,10 @@ Variant::Variant(sp<Object> object, int) : value_(ObjectRef{std::move(object)}) 
 
 Variant Variant::Null() { return Variant(detail::VariantValue(NullTag{})); }
 
-Variant Variant::Missing() { return Error(kParamNotFound); }
-
 Variant Variant::Error(int32_t scode) { return Variant(detail::VariantValue(ErrorTag{scode})); }
 
 uint16_t Variant::ArrayVarType() const {
   return static_cast<uint16_t>(vbArray | Array().ElementType());
-}
-
-bool Variant::IsMissing() const {
-  const ErrorTag* error = std::get_if<ErrorTag>(&value_);
-  return error != nullptr && error->scode == kParamNotFound;
 }
 
 int16_t Variant::I2() const { return Held<int16_t>(value_); }

@@ -46,16 +46,6 @@ std::string ToLower(std::string text) {
   return text;
 }
 
-bool EqualsIgnoreCase(const std::string& a, const std::string& b) {
-  // Names are compared for every field read by name: no copies.
-  if (a.size() != b.size()) return false;
-  if (a == b) return true;  // the usual case: the name as the set spells it
-  auto lower = [](unsigned char c) { return std::tolower(c); };
-  return std::equal(a.begin(), a.end(), b.begin(), [&](char x, char y) {
-    return x == y || lower(static_cast<unsigned char>(x)) == lower(static_cast<unsigned char>(y));
-  });
-}
-
 ConnectionString ConnectionString::Parse(const std::string& text) {
   ConnectionString result;
   // A postgresql:// URI is a whole connection string of its own.

@@ -88,41 +88,6 @@ std::optional<FindKey> FindIndex::KeyOf(const Variant& value, bool numericColumn
   }
 }
 
-void PositionList::Add(int64_t position) {
-  if (first_ < 0) {
-    first_ = position;
-  } else if (position < first_) {
-    rest_.insert(rest_.begin(), first_);
-    first_ = position;
-  } else if (rest_.empty() || rest_.back() < position) {
-    rest_.push_back(position);  // rows are appended at the end: the common case
-  } else {
-    rest_.insert(std::lower_bound(rest_.begin(), rest_.end(), position), position);
-  }
-}
-
-void PositionList::Remove(int64_t position) {
-  if (position == first_) {
-    first_ = rest_.empty() ? -1 : rest_.front();
-    if (!rest_.empty()) rest_.erase(rest_.begin());
-    return;
-  }
-  auto at = std::lower_bound(rest_.begin(), rest_.end(), position);
-  if (at != rest_.end() && *at == position) rest_.erase(at);
-}
-
-int64_t PositionList::FirstFrom(int64_t from) const {
-  if (first_ < 0 || first_ >= from) return first_;
-  auto at = std::lower_bound(rest_.begin(), rest_.end(), from);
-  return at == rest_.end() ? -1 : *at;
-}
-
-int64_t PositionList::LastUpTo(int64_t from) const {
-  auto at = std::upper_bound(rest_.begin(), rest_.end(), from);
-  if (at != rest_.begin()) return *(at - 1);
-  return first_ >= 0 && first_ <= from ? first_ : -1;
-}
-
 FindIndex::Positions* FindIndex::PositionsOf(const FindKey& key) {
   if (key.isNumber) {
     auto found = numbers_.find(key.number);
@@ -138,8 +103,13 @@ const FindIndex::Positions* FindIndex::PositionsOf(const FindKey& key) const {
 
 void FindIndex::Add(int64_t position, const std::optional<FindKey>& key) {
   if (!key) return;
-  Positions& list = key->isNumber ? numbers_[key->number] : texts_[key->text];
+  if (!key->isNumber) {
+    texts_[key->text].Add(position);
+    return;
+  }
+  Positions& list = numbers_[key->number];
   list.Add(position);
+  dense_.Update(key->number, &list, numbers_.size());
 }
 
 void FindIndex::Remove(int64_t position, const std::optional<FindKey>& key) {
@@ -147,6 +117,7 @@ void FindIndex::Remove(int64_t position, const std::optional<FindKey>& key) {
   Positions* list = PositionsOf(*key);
   if (list == nullptr) return;
   list->Remove(position);
+  if (key->isNumber) dense_.Update(key->number, list, numbers_.size());
   if (!list->Empty()) return;
   if (key->isNumber)
     numbers_.erase(key->number);
@@ -155,11 +126,17 @@ void FindIndex::Remove(int64_t position, const std::optional<FindKey>& key) {
 }
 
 int64_t FindIndex::FindForward(const FindKey& key, int64_t from) const {
+  if (auto slot = key.isNumber ? dense_.Lookup(key.number) : std::nullopt;
+      slot && *slot != DensePositions::kSeveral)
+    return *slot >= from ? *slot : -1;  // kAbsent is -1 too
   const Positions* list = PositionsOf(key);
   return list == nullptr ? -1 : list->FirstFrom(from);
 }
 
 int64_t FindIndex::FindBackward(const FindKey& key, int64_t from) const {
+  if (auto slot = key.isNumber ? dense_.Lookup(key.number) : std::nullopt;
+      slot && *slot != DensePositions::kSeveral)
+    return *slot <= from ? *slot : -1;
   const Positions* list = PositionsOf(key);
   return list == nullptr ? -1 : list->LastUpTo(from);
 }

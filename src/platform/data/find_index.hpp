@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "orvex/variant.hpp"
+#include "platform/data/dense_positions.hpp"
+#include "platform/data/position_list.hpp"
 
 namespace orvex::data::internal {
 
@@ -31,23 +33,6 @@ struct NumberKeyHash {
   }
 };
 
-// The ascending positions of the rows holding one key. Most keys (IDs) have one row: it is kept in
-// place, so that a lookup reads no second block of memory.
-class PositionList {
- public:
-  bool Empty() const { return first_ < 0; }
-  void Add(int64_t position);
-  void Remove(int64_t position);
-  // The first position >= from, or -1.
-  int64_t FirstFrom(int64_t from) const;
-  // The last position <= from, or -1.
-  int64_t LastUpTo(int64_t from) const;
-
- private:
-  int64_t first_ = -1;
-  std::vector<int64_t> rest_;  // ascending, all after first_
-};
-
 class FindIndex {
  public:
   // The key under which a value is indexed (and looked up): in a numeric column every value
@@ -56,6 +41,8 @@ class FindIndex {
   static std::optional<FindKey> KeyOf(const Variant& value, bool numericColumn);
 
   void Add(int64_t position, const std::optional<FindKey>& key);
+  // Every row is in: whole-number keys that run densely get their direct table.
+  void Finish() { dense_.Build(numbers_); }
   void Remove(int64_t position, const std::optional<FindKey>& key);
 
   // The first position >= from holding the key, or -1.
@@ -70,6 +57,7 @@ class FindIndex {
 
   std::unordered_map<double, Positions, NumberKeyHash> numbers_;
   std::unordered_map<std::string, Positions> texts_;
+  DensePositions dense_;
 };
 
 }  // namespace orvex::data::internal

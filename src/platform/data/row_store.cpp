@@ -71,6 +71,7 @@ const FindIndex& RowStore::IndexFor(int32_t column) {
   bool numeric = IsNumericColumn(column);
   for (int64_t position = 0; position < rowCount_; ++position)
     built->Add(position, FindIndex::KeyOf(Value(position, column), numeric));
+  built->Finish();
   index = std::move(built);
   return *index;
 }
