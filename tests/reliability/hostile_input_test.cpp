@@ -26,12 +26,10 @@
 namespace orvex {
 namespace {
 
+using orvex::testing::WriteFile;
+
 using reliability::QuerySqliteTexts;
 using reliability::ReadXmlLog;
-
-void WriteFile(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
 
 // Runs call and returns whether it raised an AutomationError (anything else fails the test).
 template <class Call>

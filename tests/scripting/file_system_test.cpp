@@ -13,14 +13,9 @@
 namespace orvex::scripting {
 namespace {
 
-using orvex::testing::TempDir;
+using orvex::testing::ReadFile;
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::stringstream contents;
-  contents << file.rdbuf();
-  return contents.str();
-}
+using orvex::testing::TempDir;
 
 TEST(TextStream, UnicodeAppendWritesTheByteOrderMarkOnceAndCrLfLines) {
   TempDir dir;

@@ -21,4 +21,9 @@ class TempDir {
   std::filesystem::path path_;
 };
 
+// The whole content of a file as bytes ("" when it cannot be read).
+std::string ReadFile(const std::string& path);
+// Replaces a file's content with the bytes.
+void WriteFile(const std::string& path, const std::string& bytes);
+
 }  // namespace orvex::testing

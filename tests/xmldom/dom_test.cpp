@@ -13,18 +13,10 @@
 namespace orvex::xmldom {
 namespace {
 
+using orvex::testing::ReadFile;
+using orvex::testing::WriteFile;
+
 using orvex::testing::TempDir;
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::stringstream contents;
-  contents << file.rdbuf();
-  return contents.str();
-}
-
-void WriteFile(const std::string& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
-}
 
 NodePtr AddAttribute(Document& doc, const NodePtr& element, const std::string& name,
                      const std::string& value) {

@@ -12,11 +12,9 @@
 namespace orvex::xmldom {
 namespace {
 
-using orvex::testing::TempDir;
+using orvex::testing::WriteFile;
 
-void WriteFile(const std::string& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
-}
+using orvex::testing::TempDir;
 
 // Records every callback as one line of text.
 class RecordingHandler : public ContentHandler, public ErrorHandler {
