@@ -14,6 +14,7 @@ namespace orvex {
 namespace data {
 class Recordset;
 class Connection;
+class Field;
 }  // namespace data
 
 class CTextTable : public Object {
@@ -51,11 +52,15 @@ class CTextTable : public Object {
 
  private:
   std::shared_ptr<data::Connection> OpenConnection() const;
+  // The text field of mrsStrings, looked up by name once per record set.
+  const std::shared_ptr<data::Field>& TextField();
 
   std::string mstrConnectingString;
   std::string mstrLanguage;
   std::shared_ptr<data::Recordset> mrsStrings;
   std::map<std::string, std::shared_ptr<data::Recordset>> mdicCache;
+  std::shared_ptr<data::Field> mfldText;
+  std::weak_ptr<data::Recordset> mrsTextFieldOf;  // the record set mfldText belongs to
 };
 
 }  // namespace orvex

@@ -32,13 +32,13 @@ bool FindWithWrap(const std::shared_ptr<data::Recordset>& rows, int32_t ID) noex
   // The search for the criterion IdCriterion(ID), without writing and reading it back: the
   // number finds exactly the rows its decimal text does.
   static const std::string kIdColumn = "ID";
-  auto find = [&] { rows->FindValue(kIdColumn, Variant(ID), 0, data::adSearchForward); };
-  PassOverFailure(find);
-  if (PastLastRow(*rows)) {
-    // The ID may lie behind the cursor: search once more from the top.
-    PassOverFailure([&] { rows->MoveFirst(); });
-    PassOverFailure(find);
-  }
+  const Variant id(ID);
+  PassOverFailure([&] { rows->FindValue(kIdColumn, id, 0, data::adSearchForward); });
+  if (!PastLastRow(*rows)) return true;
+  // The ID may lie behind the cursor: search once more from the first row, as MoveFirst and a
+  // search from there would.
+  static const Variant kFromFirstRow(data::adBookmarkFirst);
+  PassOverFailure([&] { rows->FindValue(kIdColumn, id, 0, data::adSearchForward, kFromFirstRow); });
   return !PastLastRow(*rows);
 }
 

@@ -76,10 +76,22 @@ std::string CTextTable::Text(int32_t ID) {
   // The loggers rely on this never raising: every failure gives the empty text.
   try {
     if (!texttables::FindWithWrap(mrsStrings, ID)) return "";
-    return CStr(mrsStrings->Fields()->Item(kTextColumn)->Value());
+    return CStr(TextField()->Value());
   } catch (...) {
     return "";
   }
+}
+
+const std::shared_ptr<data::Field>& CTextTable::TextField() {
+  // Compared by owner, not by address: a new record set may take the address of a freed one,
+  // never the owner block the weak pointer still holds.
+  bool sameRecordset =
+      !mrsTextFieldOf.owner_before(mrsStrings) && !mrsStrings.owner_before(mrsTextFieldOf);
+  if (!mfldText || !sameRecordset) {
+    mfldText = mrsStrings->Fields()->Item(kTextColumn);
+    mrsTextFieldOf = mrsStrings;
+  }
+  return mfldText;
 }
 
 int32_t CTextTable::Show(int16_t MessageID, int32_t Buttons, const Variant& Source,

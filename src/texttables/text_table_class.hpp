@@ -1,11 +1,14 @@
 // Names shared by the files that implement CTextTable.
 #pragma once
 
+#include <string>
+
 namespace orvex::texttables {
 
 // The class name in the error sources of CTextTable.
 inline constexpr const char* kTextTableClass = "ORVEX.CTextTable";
 // The column alias under which the loaded language's texts are read and written.
-inline constexpr const char* kTextColumn = "MultilingualString";
+// A string, not a literal: Text reads the field by this name on every call.
+inline const std::string kTextColumn = "MultilingualString";
 
 }  // namespace orvex::texttables

@@ -343,17 +343,50 @@ std::string CStr(const Variant& value) {
   if (value.VarType() == vbString) return value.Str();
   return CStr(value, CurrentHost().UserLocale());
 }
-int16_t CInt(const Variant& value) { return CInt(value, CurrentHost().UserLocale()); }
-int32_t CLng(const Variant& value) { return CLng(value, CurrentHost().UserLocale()); }
-uint8_t CByte(const Variant& value) { return CByte(value, CurrentHost().UserLocale()); }
-float CSng(const Variant& value) { return CSng(value, CurrentHost().UserLocale()); }
-double CDbl(const Variant& value) { return CDbl(value, CurrentHost().UserLocale()); }
-Currency CCur(const Variant& value) { return CCur(value, CurrentHost().UserLocale()); }
-Decimal CDec(const Variant& value) { return CDec(value, CurrentHost().UserLocale()); }
-Date CDate(const Variant& value) { return CDate(value, CurrentHost().UserLocale()); }
-bool CBool(const Variant& value) { return CBool(value, CurrentHost().UserLocale()); }
-bool IsNumeric(const Variant& value) { return IsNumeric(value, CurrentHost().UserLocale()); }
-bool IsDate(const Variant& value) { return IsDate(value, CurrentHost().UserLocale()); }
+namespace {
+
+// Numbers, dates, booleans, Empty and Null convert to numbers the same in every locale; only
+// texts (and what may hold one) are read in the user's locale, which costs more to fetch than
+// the conversion itself.
+bool ReadsInLocale(const Variant& value) {
+  switch (value.VarType()) {
+    case vbEmpty:
+    case vbNull:
+    case vbInteger:
+    case vbLong:
+    case vbSingle:
+    case vbDouble:
+    case vbCurrency:
+    case vbDate:
+    case vbBoolean:
+    case vbDecimal:
+    case vbByte:
+      return false;
+    default:
+      return true;
+  }
+}
+
+template <class Result>
+Result InUserLocale(const Variant& value, Result (*convert)(const Variant&, const Locale&)) {
+  if (ReadsInLocale(value)) return convert(value, CurrentHost().UserLocale());
+  static const Locale kNotConsulted = Locale::EnglishUS();
+  return convert(value, kNotConsulted);
+}
+
+}  // namespace
+
+int16_t CInt(const Variant& value) { return InUserLocale<int16_t>(value, CInt); }
+int32_t CLng(const Variant& value) { return InUserLocale<int32_t>(value, CLng); }
+uint8_t CByte(const Variant& value) { return InUserLocale<uint8_t>(value, CByte); }
+float CSng(const Variant& value) { return InUserLocale<float>(value, CSng); }
+double CDbl(const Variant& value) { return InUserLocale<double>(value, CDbl); }
+Currency CCur(const Variant& value) { return InUserLocale<Currency>(value, CCur); }
+Decimal CDec(const Variant& value) { return InUserLocale<Decimal>(value, CDec); }
+Date CDate(const Variant& value) { return InUserLocale<Date>(value, CDate); }
+bool CBool(const Variant& value) { return InUserLocale<bool>(value, CBool); }
+bool IsNumeric(const Variant& value) { return InUserLocale<bool>(value, IsNumeric); }
+bool IsDate(const Variant& value) { return InUserLocale<bool>(value, IsDate); }
 Variant ChangeType(const Variant& value, uint16_t vt) {
   return ChangeType(value, vt, CurrentHost().UserLocale());
 }

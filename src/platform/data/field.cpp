@@ -31,8 +31,10 @@ const std::string& Field::Name() const { return state_->store->Columns()[column_
 
 Variant Field::Value() const {
   state_->RequireCurrentRow();
-  auto pending = state_->pending.find(column_);
-  if (pending != state_->pending.end()) return pending->second;
+  if (!state_->pending.empty()) {
+    auto pending = state_->pending.find(column_);
+    if (pending != state_->pending.end()) return pending->second;
+  }
   return state_->store->Value(state_->row, column_);
 }
 

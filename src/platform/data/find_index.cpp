@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 #include "orvex/automation_error.hpp"
 #include "orvex/locale.hpp"
@@ -68,9 +69,8 @@ std::optional<double> NumberOf(const Variant& value) {
 
 }  // namespace
 
-std::optional<FindKey> FindIndex::KeyOf(const Variant& value, bool numericColumn) {
+std::optional<FindKey> FindIndex::KeyOfOther(const Variant& value, bool numericColumn) {
   uint16_t vt = value.VarType();
-  if (vt == vbLong && numericColumn) return FindKey{true, static_cast<double>(value.I4()), {}};
   if (vt == vbEmpty || vt == vbNull) return std::nullopt;
   if (numericColumn || vt != vbString) {
     if (auto number = NumberOf(value)) {
@@ -88,7 +88,7 @@ std::optional<FindKey> FindIndex::KeyOf(const Variant& value, bool numericColumn
   }
 }
 
-FindIndex::Positions* FindIndex::PositionsOf(const FindKey& key) {
+const FindIndex::Positions* FindIndex::PositionsOf(const FindKey& key) const {
   if (key.isNumber) {
     auto found = numbers_.find(key.number);
     return found == numbers_.end() ? nullptr : &found->second;
@@ -97,8 +97,8 @@ FindIndex::Positions* FindIndex::PositionsOf(const FindKey& key) {
   return found == texts_.end() ? nullptr : &found->second;
 }
 
-const FindIndex::Positions* FindIndex::PositionsOf(const FindKey& key) const {
-  return const_cast<FindIndex*>(this)->PositionsOf(key);
+FindIndex::Positions* FindIndex::PositionsOf(const FindKey& key) {
+  return const_cast<Positions*>(std::as_const(*this).PositionsOf(key));
 }
 
 void FindIndex::Add(int64_t position, const std::optional<FindKey>& key) {

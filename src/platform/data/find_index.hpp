@@ -38,7 +38,12 @@ class FindIndex {
   // The key under which a value is indexed (and looked up): in a numeric column every value
   // that reads as a number by its numeric value (so 7, 7.0 and "7" meet); everything else by its
   // text. Empty, Null and not-a-number are not indexed.
-  static std::optional<FindKey> KeyOf(const Variant& value, bool numericColumn);
+  static std::optional<FindKey> KeyOf(const Variant& value, bool numericColumn) {
+    // Inline for the usual search, a whole number in a numeric column.
+    if (value.VarType() == vbLong && numericColumn)
+      return FindKey{true, static_cast<double>(value.I4()), {}};
+    return KeyOfOther(value, numericColumn);
+  }
 
   void Add(int64_t position, const std::optional<FindKey>& key);
   // Every row is in: whole-number keys that run densely get their direct table.
@@ -52,6 +57,7 @@ class FindIndex {
 
  private:
   using Positions = PositionList;
+  static std::optional<FindKey> KeyOfOther(const Variant& value, bool numericColumn);
   Positions* PositionsOf(const FindKey& key);
   const Positions* PositionsOf(const FindKey& key) const;
 

@@ -12,26 +12,9 @@ using Place = RecordsetState::Place;
 
 namespace internal {
 
-void RecordsetState::RequireOpen() const {
-  if (!open) RaiseDataError(adErrObjectClosed, "Recordset");
-}
+void RecordsetState::RaiseClosed() { RaiseDataError(adErrObjectClosed, "Recordset"); }
 
-void RecordsetState::RequireCurrentRow() const {
-  RequireOpen();
-  if (place != Place::OnRow || row >= store->RowCount())
-    RaiseDataError(adErrNoCurrentRecord, "Recordset");
-}
-
-void RecordsetState::MoveTo(int64_t position) {
-  if (position < 0) {
-    place = Place::BeforeFirst;
-  } else if (position >= store->RowCount()) {
-    place = Place::AfterLast;
-  } else {
-    place = Place::OnRow;
-    row = position;
-  }
-}
+void RecordsetState::RaiseNoCurrentRow() { RaiseDataError(adErrNoCurrentRecord, "Recordset"); }
 
 void RecordsetAccess::Adopt(Recordset& recordset, std::shared_ptr<RowStore> store,
                             sp<Connection> connection) {

@@ -117,16 +117,14 @@ void Recordset::FindValue(const std::string& columnName, const Variant& value, i
 
   int64_t last = state.store->RowCount() - 1;
   int64_t from = 0;
-  if (!start.IsMissing()) {
-    int32_t bookmark = CLng(start);
-    if (bookmark == adBookmarkFirst)
-      from = 0;
-    else if (bookmark == adBookmarkLast)
-      from = last;
-    else if (bookmark != adBookmarkCurrent)
-      RaiseDataError(adErrInvalidArgument, "Recordset", "Unknown Find start bookmark");
-  }
-  if (start.IsMissing() || CLng(start) == adBookmarkCurrent) {
+  const int32_t bookmark = start.IsMissing() ? adBookmarkCurrent : CLng(start);
+  if (bookmark == adBookmarkFirst)
+    from = 0;
+  else if (bookmark == adBookmarkLast)
+    from = last;
+  else if (bookmark != adBookmarkCurrent)
+    RaiseDataError(adErrInvalidArgument, "Recordset", "Unknown Find start bookmark");
+  if (bookmark == adBookmarkCurrent) {
     // Past the end in the search's direction nothing more can be found.
     if (direction == adSearchForward && state.place == Place::AfterLast) return;
     if (direction == adSearchBackward && state.place == Place::BeforeFirst) return;

@@ -27,10 +27,30 @@ struct RecordsetState {
   int32_t editMode = adEditNone;
   std::map<int32_t, Variant> pending;  // column -> edited value, until Update
 
-  void RequireOpen() const;
-  void RequireCurrentRow() const;
+  // Inline: every read of a field passes these checks.
+  void RequireOpen() const {
+    if (!open) RaiseClosed();
+  }
+  void RequireCurrentRow() const {
+    RequireOpen();
+    if (place != Place::OnRow || row >= store->RowCount()) RaiseNoCurrentRow();
+  }
   bool Empty() const { return store->RowCount() == 0; }
-  void MoveTo(int64_t position);  // a row position, or past either end
+  // A row position, or past either end.
+  void MoveTo(int64_t position) {
+    if (position < 0) {
+      place = Place::BeforeFirst;
+    } else if (position >= store->RowCount()) {
+      place = Place::AfterLast;
+    } else {
+      place = Place::OnRow;
+      row = position;
+    }
+  }
+
+ private:
+  [[noreturn]] static void RaiseClosed();
+  [[noreturn]] static void RaiseNoCurrentRow();
 };
 
 struct RecordsetAccess {

@@ -5,7 +5,10 @@
 namespace orvex::data::internal {
 
 RowStore::RowStore(std::vector<ColumnInfo> columns)
-    : columns_(std::move(columns)), indexes_(columns_.size()) {}
+    : columns_(std::move(columns)), numeric_(columns_.size()), indexes_(columns_.size()) {
+  for (size_t column = 0; column < columns_.size(); ++column)
+    numeric_[column] = IsNumericType(columns_[column].type);
+}
 
 std::vector<Variant>& RowStore::BlockForNextRow() {
   if ((rowCount_ & (kRowsPerBlock - 1)) == 0) {
@@ -74,10 +77,6 @@ const FindIndex& RowStore::IndexFor(int32_t column) {
   built->Finish();
   index = std::move(built);
   return *index;
-}
-
-bool RowStore::IsNumericColumn(int32_t column) const {
-  return IsNumericType(columns_[static_cast<size_t>(column)].type);
 }
 
 }  // namespace orvex::data::internal

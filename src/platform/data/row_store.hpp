@@ -21,7 +21,7 @@ class RowStore {
   const std::vector<ColumnInfo>& Columns() const { return columns_; }
   int64_t RowCount() const { return rowCount_; }
   const Variant& Value(int64_t position, int32_t column) const {
-    return const_cast<RowStore*>(this)->Cell(position, column);
+    return blocks_[BlockOf(position)][InBlock(position, column)];
   }
 
   // Appends a row as read, moving the values in; `values` is left empty for the next row.
@@ -35,22 +35,28 @@ class RowStore {
 
   // The column's index, built on first use.
   const FindIndex& IndexFor(int32_t column);
-  bool IsNumericColumn(int32_t column) const;
+  bool IsNumericColumn(int32_t column) const { return numeric_[static_cast<size_t>(column)]; }
 
  private:
   static constexpr int kRowsPerBlockLog2 = 12;
   static constexpr int64_t kRowsPerBlock = int64_t{1} << kRowsPerBlockLog2;
 
+  static size_t BlockOf(int64_t position) {
+    return static_cast<size_t>(position >> kRowsPerBlockLog2);
+  }
+  size_t InBlock(int64_t position, int32_t column) const {
+    return static_cast<size_t>(position & (kRowsPerBlock - 1)) * columns_.size() +
+           static_cast<size_t>(column);
+  }
   Variant& Cell(int64_t position, int32_t column) {
-    size_t inBlock = static_cast<size_t>(position & (kRowsPerBlock - 1));
-    return blocks_[static_cast<size_t>(position >> kRowsPerBlockLog2)]
-                  [inBlock * columns_.size() + static_cast<size_t>(column)];
+    return blocks_[BlockOf(position)][InBlock(position, column)];
   }
   // The block that takes the next row (a new one when the last is full).
   std::vector<Variant>& BlockForNextRow();
   void IndexRow(int64_t position);
 
   std::vector<ColumnInfo> columns_;
+  std::vector<bool> numeric_;  // by column: its values are indexed as numbers
   std::vector<std::vector<Variant>> blocks_;
   int64_t rowCount_ = 0;
   std::vector<std::unique_ptr<FindIndex>> indexes_;  // by column; null until first used
