@@ -43,6 +43,35 @@ TEST(TextStream, UnicodeAppendWritesTheByteOrderMarkOnceAndCrLfLines) {
   EXPECT_EQ(ReadFile(dir.File("wide.log")), std::string("\xFF\xFE\x3D\xD8\x00\xDE", 6));
 }
 
+TEST(TextStream, UnicodeTextWithOtherCharactersAnywhereInAsciiRunsIsWrittenUnitForUnit) {
+  // Long ASCII runs are converted many bytes at a time: put an "é" (and a malformed byte) at
+  // every place within and across such a run, and check every unit.
+  TempDir dir;
+  FileSystem fs;
+  for (size_t at = 0; at <= 19; ++at) {
+    std::string text(19, 'x');
+    for (size_t i = 0; i < text.size(); ++i) text[i] = static_cast<char>('a' + i);
+    std::string utf8 = text.substr(0, at) + "\xC3\xA9" + text.substr(at);
+    std::string expected("\xFF\xFE", 2);
+    for (size_t i = 0; i < text.size(); ++i) {
+      if (i == at) expected.append("\xE9\0", 2);
+      expected.append({text[i], '\0'});
+    }
+    if (at == text.size()) expected.append("\xE9\0", 2);
+    std::string path = dir.File("run" + std::to_string(at) + ".log");
+    fs.CreateTextFile(path, true, true)->Write(utf8);
+    EXPECT_EQ(ReadFile(path), expected) << "at " << at;
+    EXPECT_EQ(fs.OpenTextFile(path, ForReading, false, TristateUseDefault)->ReadAll(), utf8);
+
+    // A byte that starts no UTF-8 sequence becomes U+FFFD, the ASCII around it unchanged.
+    std::string broken = text.substr(0, at) + "\xFF" + text.substr(at);
+    fs.CreateTextFile(path, true, true)->Write(broken);
+    EXPECT_EQ(fs.OpenTextFile(path, ForReading, false, TristateUseDefault)->ReadAll(),
+              text.substr(0, at) + "\xEF\xBF\xBD" + text.substr(at))
+        << "at " << at;
+  }
+}
+
 TEST(TextStream, AsciiAppendKeepsUtf8BytesAndEachLineIsVisibleAtOnce) {
   TempDir dir;
   std::string path = dir.File("events.log");

@@ -1,6 +1,8 @@
 #include "platform/scripting/utf16.hpp"
 
+#include <bit>
 #include <cstdint>
+#include <cstring>
 
 namespace orvex::scripting {
 namespace {
@@ -53,6 +55,18 @@ void AppendUtf8(std::string& out, char32_t code) {
   }
 }
 
+// Widens eight ASCII bytes (read as one little-endian word) into their eight UTF-16LE units.
+void WidenAscii(uint64_t bytes, char* out) {
+  auto spread = [](uint64_t half) {  // four bytes into four 16-bit lanes
+    half = (half | (half << 16)) & 0x0000FFFF0000FFFFULL;
+    return (half | (half << 8)) & 0x00FF00FF00FF00FFULL;
+  };
+  const uint64_t low = spread(bytes & 0xFFFFFFFFULL);
+  const uint64_t high = spread(bytes >> 32);
+  std::memcpy(out, &low, sizeof low);
+  std::memcpy(out + 8, &high, sizeof high);
+}
+
 }  // namespace
 
 std::string Utf8ToUtf16LE(std::string_view utf8) {
@@ -66,6 +80,18 @@ std::string Utf8ToUtf16LE(std::string_view utf8) {
     *next++ = static_cast<char>(unit >> 8);
   };
   for (size_t pos = 0; pos < utf8.size();) {
+    // Eight plain ASCII bytes at a time, where the byte order lets a word stand for them.
+    if constexpr (std::endian::native == std::endian::little) {
+      uint64_t bytes;
+      if (pos + sizeof bytes <= utf8.size() &&
+          (std::memcpy(&bytes, utf8.data() + pos, sizeof bytes),
+           (bytes & 0x8080808080808080ULL) == 0)) {
+        WidenAscii(bytes, next);
+        next += 2 * sizeof bytes;
+        pos += sizeof bytes;
+        continue;
+      }
+    }
     if (static_cast<uint8_t>(utf8[pos]) < 0x80) {
       put(static_cast<char16_t>(utf8[pos++]));
       continue;
