@@ -85,8 +85,11 @@ class CLogError : public Object {
   TErrorObject pLogToNTEventLog(int32_t number, const std::string& source,
                                 const std::string& description);
   std::string ErrorLine(int32_t number, const std::string& source, const std::string& description);
+  void AppendErrorLine(std::string& line, int32_t number, const std::string& source,
+                       const std::string& description);
 
   std::shared_ptr<scripting::TextStream> mtsLog;
+  std::string mstrFileRecord;  // the text log's record, its room reused from call to call
   std::shared_ptr<data::Connection> madoConnection;
   std::unique_ptr<logging::XmlLog> mXmlLog;
   ConnectionPoint<CLogErrorEvents> events_;

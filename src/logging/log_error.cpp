@@ -12,7 +12,10 @@ namespace {
 // What LogError decided about one error before visiting the destinations.
 struct Classified {
   enum Kind { kNonSevere, kSevere, kOutOfRange, kSystem } kind = kSystem;
-  std::string description;
+  // The caller's description is read where it stands (no copy per record) until a destination
+  // is about to replace the caller's error; the table's text is held here.
+  std::string ownDescription;
+  const std::string* description = &ownDescription;
   std::string helpFile;
   int32_t helpContext = 0;
   std::string title;
@@ -89,14 +92,14 @@ int32_t CLogError::LogError(const std::string& ModuleName, const std::string& Pr
     c.result = nonSevere ? etwelrNSERROR : etwelrSERROR;
     if (table)
       Guarded([&] {
-        c.description = table->Text(
+        c.ownDescription = table->Text(
             static_cast<int32_t>(static_cast<uint32_t>(plain) - static_cast<uint32_t>(glERROR_B)));
       });
     else
-      c.description = error.strDescription;
+      c.description = &error.strDescription;
   } else {
     c.kind = component ? Classified::kOutOfRange : Classified::kSystem;
-    c.description = error.strDescription;
+    c.description = &error.strDescription;
     c.helpFile = error.strHelpFile;
     c.helpContext = error.lHelpContext;
     // The title is composed only when a message box will need it.
@@ -109,7 +112,7 @@ int32_t CLogError::LogError(const std::string& ModuleName, const std::string& Pr
     Guarded([&] {
       Date now = CurrentHost().Now();
       events_.Fire(
-          [&](CLogErrorEvents& sink) { sink.ShowError(source, number, c.description, now); });
+          [&](CLogErrorEvents& sink) { sink.ShowError(source, number, *c.description, now); });
     });
 
   // Destinations that report failure as data: the flag goes into the result and the failure
@@ -117,9 +120,13 @@ int32_t CLogError::LogError(const std::string& ModuleName, const std::string& Pr
   auto visit = [&](int32_t flag, int32_t failedFlag, auto destination) {
     if ((elt & flag) == 0) return;
     Guarded([&] {
-      TErrorObject failure = (this->*destination)(number, source, c.description);
+      TErrorObject failure = (this->*destination)(number, source, *c.description);
       if (failure.lNumber != 0) {
         result |= failedFlag;
+        if (c.description == &objErr.strDescription) {
+          c.ownDescription = objErr.strDescription;
+          c.description = &c.ownDescription;
+        }
         objErr = failure;
       }
     });
@@ -152,11 +159,11 @@ int32_t CLogError::LogError(const std::string& ModuleName, const std::string& Pr
       std::string stampedSource = source;
       if (gbDateStamp) stampedSource = FormatGeneralDate(CurrentHost().Now()) + " " + source;
       prompt = stampedSource + "  *** Error #" + logging::NumberText(number) +
-               " Description: " + " {" + c.description + "}";
+               " Description: " + " {" + *c.description + "}";
     });
     showBox(prompt);
   }
-  if (elt & ltMSG_ONLY) showBox(c.description);
+  if (elt & ltMSG_ONLY) showBox(*c.description);
   return result;
 }
 

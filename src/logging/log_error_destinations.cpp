@@ -42,10 +42,15 @@ std::string CLogError::ErrorLine(int32_t number, const std::string& source,
                                  const std::string& description) {
   std::string line;
   line.reserve(source.size() + description.size() + 64);
+  AppendErrorLine(line, number, source, description);
+  return line;
+}
+
+void CLogError::AppendErrorLine(std::string& line, int32_t number, const std::string& source,
+                                const std::string& description) {
   if (gbDateStamp) line.append(FormatGeneralDate(CurrentHost().Now())).append("  ");
   line.append("Error #").append(logging::NumberText(number)).append(" at ").append(source);
   line.append(" Description: ").append(" {").append(description).append("}");
-  return line;
 }
 
 void CLogError::pLogFile(const std::string& strFileName) {
@@ -58,12 +63,13 @@ void CLogError::pLogFile(const std::string& strFileName) {
 TErrorObject CLogError::pLogToFile(int32_t number, const std::string& source,
                                    const std::string& description) {
   try {
-    std::string line = ErrorLine(number, source, description);
     if (!mtsLog)
       Raise(errObjectNotSet, "CLogError", "No text log file is open: set pLogFile first");
     // The record line and the blank line after it in one write: one system call per record.
-    line.append("\r\n\r\n");
-    mtsLog->Write(line);
+    mstrFileRecord.clear();
+    AppendErrorLine(mstrFileRecord, number, source, description);
+    mstrFileRecord.append("\r\n\r\n");
+    mtsLog->Write(mstrFileRecord);
     return {};
   } catch (...) {
     return FailureRecord();

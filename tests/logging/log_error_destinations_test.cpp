@@ -140,6 +140,20 @@ TEST_F(ErrorDestinations, FailuresOfSeveralDestinationsAreAllFlaggedAndTheLastRe
   EXPECT_NE(fileAndDb.lNumber, errObjectNotSet);  // the database's record, not the file's
 }
 
+TEST_F(ErrorDestinations, DestinationsAfterAFailedOneStillWriteTheCallersError) {
+  // The text log fails (no file set) and replaces the caller's error with its failure record;
+  // the event log and the box after it still write what the caller logged.
+  host->isNT = true;
+  TErrorObject e = Error(53, "gone");
+  int32_t result = logger->LogError("M", "P", e, ltFILE | ltEVENTLOG | ltMSG_ONLY);
+  EXPECT_EQ(result & etwelrLOGTOFILE_FAILED, etwelrLOGTOFILE_FAILED);
+  EXPECT_EQ(e.lNumber, errObjectNotSet);
+  ASSERT_EQ(host->events.size(), 1u);
+  EXPECT_EQ(host->events[0].text, "Error #53 at @PC7 in M.P- Description:  {gone}");
+  ASSERT_EQ(host->boxes.size(), 1u);
+  EXPECT_EQ(host->boxes[0].prompt, "gone");
+}
+
 TEST_F(ErrorDestinations, EventLogOnlyOnAnNtHost) {
   TErrorObject e = Error(53, "gone", "");
   EXPECT_EQ(logger->LogError("M", "P", e, ltEVENTLOG), etwelrSERROR);

@@ -38,14 +38,15 @@ bool WriteFaultInjection::ShouldFail(int& errnoValue) {
   return true;
 }
 
-void WriteAll(int fd, std::string_view bytes, const std::string& source) {
+void WriteAll(int fd, std::string_view bytes, std::string_view source) {
   int injected = 0;
-  if (WriteFaultInjection::ShouldFail(injected)) throw ErrorFromErrno(injected, "", source);
+  if (WriteFaultInjection::ShouldFail(injected))
+    throw ErrorFromErrno(injected, "", std::string(source));
   while (!bytes.empty()) {
     ssize_t written = ::write(fd, bytes.data(), bytes.size());
     if (written < 0) {
       if (errno == EINTR) continue;
-      throw ErrorFromErrno(errno, "", source);
+      throw ErrorFromErrno(errno, "", std::string(source));
     }
     bytes.remove_prefix(static_cast<size_t>(written));
   }

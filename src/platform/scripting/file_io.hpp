@@ -16,7 +16,7 @@ inline constexpr int32_t kDeviceIOError = 57;
 // Writes every byte with write(2), retrying after EINTR and short writes, so that a record
 // reaches the OS in as few calls as possible (one, unless the OS accepts less). Raises the
 // AutomationError of ErrorFromErrno on failure; the bytes written before the failure stay.
-void WriteAll(int fd, std::string_view bytes, const std::string& source);
+void WriteAll(int fd, std::string_view bytes, std::string_view source);
 
 // The runtime's error for an errno value met while working on path: 53 file not found (the
 // folder exists), 76 path not found, 70 permission denied, 61 disk full, 58 file already

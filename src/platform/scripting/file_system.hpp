@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace orvex::scripting {
 
@@ -45,12 +46,14 @@ class TextStream {
  private:
   void RequireWritable() const;
   void RequireOpen() const;
-  std::string Encode(const std::string& text) const;
+  // The bytes to write for the text: the text itself, or its UTF-16 in encoded_.
+  std::string_view Encode(std::string_view text);
 
   int fd_;
   int32_t ioMode_;
   bool unicode_;
   std::string path_;
+  std::string encoded_;  // reused from write to write
 };
 
 class FileSystem {

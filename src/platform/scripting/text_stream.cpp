@@ -69,8 +69,11 @@ void TextStream::RequireWritable() const {
   if (ioMode_ == ForReading) Raise(errBadFileMode, kScriptingSource);
 }
 
-std::string TextStream::Encode(const std::string& text) const {
-  return unicode_ ? Utf8ToUtf16LE(text) : text;
+std::string_view TextStream::Encode(std::string_view text) {
+  if (!unicode_) return text;
+  encoded_.clear();
+  AppendUtf16LE(text, encoded_);
+  return encoded_;
 }
 
 }  // namespace orvex::scripting

@@ -4,6 +4,10 @@
 #include <cstdint>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace orvex::scripting {
 namespace {
 
@@ -70,17 +74,36 @@ void WidenAscii(uint64_t bytes, char* out) {
 }  // namespace
 
 std::string Utf8ToUtf16LE(std::string_view utf8) {
+  std::string out;
+  AppendUtf16LE(utf8, out);
+  return out;
+}
+
+void AppendUtf16LE(std::string_view utf8, std::string& out) {
   // Every UTF-8 byte gives at most two bytes of UTF-16 (a four-byte sequence gives four), so the
-  // units are written straight into a buffer of twice the size; the text log converts each
-  // record, mostly plain ASCII.
-  std::string out(utf8.size() * 2, '\0');
-  char* next = out.data();
+  // units are written straight into room of twice the size; the text log converts each record,
+  // mostly plain ASCII, which is widened many bytes at a time.
+  const size_t start = out.size();
+  out.resize(start + utf8.size() * 2);
+  char* next = out.data() + start;
   auto put = [&next](char16_t unit) {
     *next++ = static_cast<char>(unit & 0xFF);
     *next++ = static_cast<char>(unit >> 8);
   };
   for (size_t pos = 0; pos < utf8.size();) {
-    // Eight plain ASCII bytes at a time, where the byte order lets a word stand for them.
+#if defined(__SSE2__)
+    if (pos + 16 <= utf8.size()) {
+      const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(utf8.data() + pos));
+      if (_mm_movemask_epi8(bytes) == 0) {  // no byte with its high bit set
+        const __m128i zero = _mm_setzero_si128();
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(next), _mm_unpacklo_epi8(bytes, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(next + 16), _mm_unpackhi_epi8(bytes, zero));
+        next += 32;
+        pos += 16;
+        continue;
+      }
+    }
+#endif
     if constexpr (std::endian::native == std::endian::little) {
       uint64_t bytes;
       if (pos + sizeof bytes <= utf8.size() &&
@@ -106,7 +129,6 @@ std::string Utf8ToUtf16LE(std::string_view utf8) {
     }
   }
   out.resize(static_cast<size_t>(next - out.data()));
-  return out;
 }
 
 std::string Utf16LEToUtf8(std::string_view utf16) {
