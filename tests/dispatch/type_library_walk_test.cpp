@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <set>
 
@@ -101,6 +102,27 @@ const InvokeKind kPut = InvokeKind::PropertyPut;
 const InvokeKind kSet = InvokeKind::PropertyPutRef;
 const InvokeKind kMethod = InvokeKind::Method;
 
+// The settings the event and transaction loggers share, each put and read back, then `rest`.
+std::vector<Call> WithSettings(const Variant& events, bool dateStamp, std::vector<Call> rest) {
+  std::vector<Call> calls = {{"gttEvents", kSet, {events}, ""},
+                             {"gttEvents", kGet, {}, ""},
+                             {"gstrHelpFile", kPut, {"h"}, ""},
+                             {"gstrHelpFile", kGet, {}, "h"},
+                             {"glHelpContext", kPut, {Variant(int32_t{2})}, ""},
+                             {"glHelpContext", kGet, {}, "2"},
+                             {"gstrLogFile", kPut, {"a"}, ""},
+                             {"gstrLogFile", kGet, {}, "a"},
+                             {"gstrLogDBFile", kPut, {"b"}, ""},
+                             {"gstrLogDBFile", kGet, {}, "b"},
+                             {"gstrTableName", kPut, {"c"}, ""},
+                             {"gstrTableName", kGet, {}, "c"},
+                             {"gbDateStamp", kPut, {Variant(dateStamp)}, ""},
+                             {"gbDateStamp", kGet, {}, dateStamp ? "True" : "False"}};
+  calls.insert(calls.end(), std::make_move_iterator(rest.begin()),
+               std::make_move_iterator(rest.end()));
+  return calls;
+}
+
 TEST_F(TypeLibraryWalk, GlobalClasses) {
   Walk("ORVEX.GErrors", {{"SetErrSource", kMethod, {"Mod", "Proc"}, "Mod.Proc::@PC9"},
                          {"COMError", kMethod, {Variant(int32_t{5})}, "-2147221499"}});
@@ -188,52 +210,29 @@ TEST_F(TypeLibraryWalk, Loggers) {
         {"ClearXMLLog", kMethod, {}, ""},
         {"madocmdInsertError", kSet, {Variant::Nothing()}, ""}});
   Walk("ORVEX.CLogEvent",
-       {{"gttEvents", kSet, {Variant(table)}, ""},
-        {"gttEvents", kGet, {}, ""},
-        {"gstrHelpFile", kPut, {"h"}, ""},
-        {"gstrHelpFile", kGet, {}, "h"},
-        {"glHelpContext", kPut, {Variant(int32_t{2})}, ""},
-        {"glHelpContext", kGet, {}, "2"},
-        {"gstrLogFile", kPut, {"a"}, ""},
-        {"gstrLogFile", kGet, {}, "a"},
-        {"gstrLogDBFile", kPut, {"b"}, ""},
-        {"gstrLogDBFile", kGet, {}, "b"},
-        {"gstrTableName", kPut, {"c"}, ""},
-        {"gstrTableName", kGet, {}, "c"},
-        {"gbDateStamp", kPut, {Variant(true)}, ""},
-        {"gbDateStamp", kGet, {}, "True"},
-        {"pLogFile", kPut, {Variant(dir.File("events.log"))}, ""},
-        {"pConnect", kMethod, {Variant(database), "EventLog"}, ""},
-        {"pLogXML", kPut, {Variant(dir.File("events.xml"))}, ""},
-        {"LogEvent", kMethod, {"1", Variant(int32_t{ltFILE | ltDB | ltXML})}, "False"},
-        {"SaveXMLLog", kMethod, {}, ""},
-        {"ClearXMLLog", kMethod, {}, ""},
-        {"CloseXMLLog", kMethod, {}, ""}});
+       WithSettings(Variant(table), true,
+                    {{"pLogFile", kPut, {Variant(dir.File("events.log"))}, ""},
+                     {"pConnect", kMethod, {Variant(database), "EventLog"}, ""},
+                     {"pLogXML", kPut, {Variant(dir.File("events.xml"))}, ""},
+                     {"LogEvent", kMethod, {"1", Variant(int32_t{ltFILE | ltDB | ltXML})}, "False"},
+                     {"SaveXMLLog", kMethod, {}, ""},
+                     {"ClearXMLLog", kMethod, {}, ""},
+                     {"CloseXMLLog", kMethod, {}, ""}}));
   SafeArray record = SafeArray::Of(1, {Variant(int32_t{5}), Variant("COM1"), Variant("Ann"),
                                        Variant("x"), Variant("name"), Variant("ok")});
   Walk(
       "ORVEX.CLogXaction",
-      {{"gttEvents", kSet, {Variant::Nothing()}, ""},
-       {"gttEvents", kGet, {}, ""},
-       {"gstrHelpFile", kPut, {"h"}, ""},
-       {"gstrHelpFile", kGet, {}, "h"},
-       {"glHelpContext", kPut, {Variant(int32_t{2})}, ""},
-       {"glHelpContext", kGet, {}, "2"},
-       {"gstrLogFile", kPut, {"a"}, ""},
-       {"gstrLogFile", kGet, {}, "a"},
-       {"gstrLogDBFile", kPut, {"b"}, ""},
-       {"gstrLogDBFile", kGet, {}, "b"},
-       {"gstrTableName", kPut, {"c"}, ""},
-       {"gstrTableName", kGet, {}, "c"},
-       {"gbDateStamp", kPut, {Variant(false)}, ""},
-       {"gbDateStamp", kGet, {}, "False"},
-       {"pLogFile", kPut, {Variant(dir.File("xactions.log"))}, ""},
-       {"pConnect", kMethod, {Variant(database), "Xactions", Variant(int16_t{0})}, ""},
-       {"pLogXML", kPut, {Variant(dir.File("xactions.xml"))}, ""},
-       {"LogXaction", kMethod, {Variant(record), Variant(int32_t{ltFILE | ltDB | ltXML})}, "False"},
-       {"SaveXMLLog", kMethod, {}, ""},
-       {"CloseXMLLog", kMethod, {}, ""},
-       {"ClearXMLLog", kMethod, {}, ""}});
+      WithSettings(Variant::Nothing(), false,
+                   {{"pLogFile", kPut, {Variant(dir.File("xactions.log"))}, ""},
+                    {"pConnect", kMethod, {Variant(database), "Xactions", Variant(int16_t{0})}, ""},
+                    {"pLogXML", kPut, {Variant(dir.File("xactions.xml"))}, ""},
+                    {"LogXaction",
+                     kMethod,
+                     {Variant(record), Variant(int32_t{ltFILE | ltDB | ltXML})},
+                     "False"},
+                    {"SaveXMLLog", kMethod, {}, ""},
+                    {"CloseXMLLog", kMethod, {}, ""},
+                    {"ClearXMLLog", kMethod, {}, ""}}));
   EXPECT_TRUE(std::filesystem::exists(dir.File("errors.log")));
   EXPECT_TRUE(std::filesystem::exists(dir.File("xactions.log")));
 }

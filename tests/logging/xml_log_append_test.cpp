@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <fstream>
-#include <sstream>
 
 #include "orvex/log_error.hpp"
 #include "orvex/log_event.hpp"
@@ -19,18 +17,9 @@ namespace orvex {
 namespace {
 
 using testing::HostGuard;
+using testing::ReadFile;
 using testing::TempDir;
-
-std::string ReadText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-void WriteText(const std::string& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
-}
+using testing::WriteFile;
 
 // The records as "name: attribute=value ..." lines, for comparing two files.
 std::vector<std::string> RecordLines(const std::string& path) {
@@ -82,8 +71,8 @@ TEST_F(XmlLogAppendTest, AHandWrittenLogKeepsItsBytesAndReadsAsAFullRewriteWould
   // load and rewrite it whole.
   const std::string kept = dir.File("kept.xml");
   const std::string rewritten = dir.File("rewritten.xml");
-  WriteText(kept, kHandHead + kHandTail);
-  WriteText(rewritten, "<?xml version='1.0'?>\r\n<?app x?>" + kHandHead.substr(23) + kHandTail);
+  WriteFile(kept, kHandHead + kHandTail);
+  WriteFile(rewritten, "<?xml version='1.0'?>\r\n<?app x?>" + kHandHead.substr(23) + kHandTail);
   for (const std::string& path : {kept, rewritten}) {
     CLogError logger;
     logger.pLogXML(path);
@@ -92,10 +81,10 @@ TEST_F(XmlLogAppendTest, AHandWrittenLogKeepsItsBytesAndReadsAsAFullRewriteWould
     logger.SaveXMLLog();  // nothing buffered any more: no change
   }
 
-  const std::string keptText = ReadText(kept);
+  const std::string keptText = ReadFile(kept);
   EXPECT_EQ(keptText.substr(0, kHandHead.size()), kHandHead);
   EXPECT_EQ(keptText.substr(keptText.size() - kHandTail.size()), kHandTail);
-  EXPECT_EQ(ReadText(rewritten).find('\r'), std::string::npos) << "not rewritten whole";
+  EXPECT_EQ(ReadFile(rewritten).find('\r'), std::string::npos) << "not rewritten whole";
 
   std::vector<std::string> records = RecordLines(kept);
   EXPECT_EQ(records, RecordLines(rewritten));
@@ -127,27 +116,27 @@ TEST_F(XmlLogAppendTest, ALogTheLoggersWroteStaysAsTheDocumentWouldSaveIt) {
 
   // Loading and saving the document changes nothing: the appended records are written as the
   // document writes them (indentation, escaping, raw UTF-8).
-  const std::string before = ReadText(path);
+  const std::string before = ReadFile(path);
   auto doc = xmldom::Document::Create();
   ASSERT_TRUE(doc->load(path));
   doc->save(dir.File("resaved.xml"));
-  EXPECT_EQ(ReadText(dir.File("resaved.xml")), before);
+  EXPECT_EQ(ReadFile(dir.File("resaved.xml")), before);
 }
 
 TEST_F(XmlLogAppendTest, FilesTheAppendIsNotSureAboutStillGetTheirRecordsOrRaise) {
   // Well-formed but not in a log's shape: loaded and rewritten whole, as before.
   const std::string cdata = dir.File("cdata.xml");
-  WriteText(cdata, "<errors><![CDATA[x]]><error lErrorNumber='1'/></errors>");
+  WriteFile(cdata, "<errors><![CDATA[x]]><error lErrorNumber='1'/></errors>");
   CLogError logger;
   logger.pLogXML(cdata);
   Log(logger, 2, "second");
   logger.SaveXMLLog();
   EXPECT_EQ(RecordLines(cdata).size(), 2u);
-  EXPECT_NE(ReadText(cdata).find("<error lErrorNumber=\"1\"/>"), std::string::npos);
+  EXPECT_NE(ReadFile(cdata).find("<error lErrorNumber=\"1\"/>"), std::string::npos);
 
   // Another root: the records go under it, as a full load has always put them.
   const std::string other = dir.File("other.xml");
-  WriteText(other, "<events><event strEvent='e'/></events>");
+  WriteFile(other, "<events><event strEvent='e'/></events>");
   logger.pLogXML(other);
   Log(logger, 3, "third");
   logger.SaveXMLLog();
@@ -159,12 +148,12 @@ TEST_F(XmlLogAppendTest, FilesTheAppendIsNotSureAboutStillGetTheirRecordsOrRaise
   // Not well-formed (a byte that is not UTF-8): raises, the file and the records stay.
   const std::string broken = dir.File("broken.xml");
   const std::string brokenText = "<errors><error strDescription='\xFF'/></errors>";
-  WriteText(broken, brokenText);
+  WriteFile(broken, brokenText);
   logger.pLogXML(broken);
   Log(logger, 4, "kept");
   EXPECT_THROW(logger.SaveXMLLog(), AutomationError);
-  EXPECT_EQ(ReadText(broken), brokenText);
-  WriteText(broken, kHandHead + kHandTail);  // repaired
+  EXPECT_EQ(ReadFile(broken), brokenText);
+  WriteFile(broken, kHandHead + kHandTail);  // repaired
   logger.SaveXMLLog();
   std::vector<std::string> records = RecordLines(broken);
   ASSERT_EQ(records.size(), 3u);
@@ -175,7 +164,7 @@ TEST_F(XmlLogAppendTest, AFailedWriteOfTheAppendLeavesTheFileAndTheRecords) {
   int32_t failedWrites = 0;
   for (int32_t nth = 1; nth <= 8; ++nth) {
     const std::string path = dir.File("fault-" + std::to_string(nth) + ".xml");
-    WriteText(path, kHandHead + kHandTail);
+    WriteFile(path, kHandHead + kHandTail);
     CLogError logger;
     logger.pLogXML(path);
     LogThree(logger);
@@ -190,10 +179,10 @@ TEST_F(XmlLogAppendTest, AFailedWriteOfTheAppendLeavesTheFileAndTheRecords) {
     scripting::WriteFaultInjection::Clear();
     if (!raised) break;  // the save made fewer writes than nth
     ++failedWrites;
-    EXPECT_EQ(ReadText(path), kHandHead + kHandTail) << "write " << nth;
+    EXPECT_EQ(ReadFile(path), kHandHead + kHandTail) << "write " << nth;
     logger.SaveXMLLog();
     EXPECT_EQ(RecordLines(path).size(), 5u) << "write " << nth;
-    EXPECT_EQ(ReadText(path).substr(0, kHandHead.size()), kHandHead);
+    EXPECT_EQ(ReadFile(path).substr(0, kHandHead.size()), kHandHead);
   }
   // The file before the records, the records and the rest of the file.
   EXPECT_EQ(failedWrites, 3);

@@ -1,12 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
 #include <cerrno>
+
 #include "orvex/log_error.hpp"
 #include "orvex/modules.hpp"
-
 #include "platform/scripting/file_io.hpp"
 #include "platform/xmldom/dom.hpp"
 #include "support/automation_matchers.hpp"
@@ -17,14 +14,9 @@ namespace orvex {
 namespace {
 
 using testing::HostGuard;
+using testing::ReadFile;
 using testing::TempDir;
-
-std::string ReadText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+using testing::WriteFile;
 
 class XmlLogTest : public ::testing::Test {
  protected:
@@ -69,7 +61,7 @@ TEST_F(XmlLogTest, SaveCreatesTheFileThenAppendsKeepingTheHeader) {
   Log(-2147467259, "\"quoted\"");
   logger->SaveXMLLog();
 
-  const std::string created = ReadText(path);
+  const std::string created = ReadFile(path);
   EXPECT_EQ(created.rfind("<?xml version='1.0'?>", 0), 0u);
   EXPECT_NE(created.find("<!--Nuvio; The DOV Ized Azid, Error Report Started on 12/5/2026 "
                          "7:29:54 PM-->"),
@@ -84,7 +76,7 @@ TEST_F(XmlLogTest, SaveCreatesTheFileThenAppendsKeepingTheHeader) {
   // Nothing buffered: the file is not rewritten.
   std::filesystem::file_time_type before = std::filesystem::last_write_time(path);
   logger->SaveXMLLog();
-  EXPECT_EQ(ReadText(path), created);
+  EXPECT_EQ(ReadFile(path), created);
   EXPECT_EQ(std::filesystem::last_write_time(path), before);
 
   // Two more, from a later day: the header keeps the creation date.
@@ -94,7 +86,7 @@ TEST_F(XmlLogTest, SaveCreatesTheFileThenAppendsKeepingTheHeader) {
   logger->SaveXMLLog();
   EXPECT_EQ(Records(path).size(), 5u);
   EXPECT_EQ(Records(path)[4], "2:fifth");
-  EXPECT_NE(ReadText(path).find("Started on 12/5/2026 7:29:54 PM"), std::string::npos);
+  EXPECT_NE(ReadFile(path).find("Started on 12/5/2026 7:29:54 PM"), std::string::npos);
 }
 
 TEST_F(XmlLogTest, DateStampAddsTheDateAttributeFirst) {
@@ -103,7 +95,7 @@ TEST_F(XmlLogTest, DateStampAddsTheDateAttributeFirst) {
   logger->pLogXML(path);
   Log(53, "x");
   logger->SaveXMLLog();
-  EXPECT_NE(ReadText(path).find("<error dDate=\"2026-12-05T19:29:54\" lErrorNumber=\"53\""),
+  EXPECT_NE(ReadFile(path).find("<error dDate=\"2026-12-05T19:29:54\" lErrorNumber=\"53\""),
             std::string::npos);
 }
 
@@ -116,7 +108,7 @@ TEST_F(XmlLogTest, ClearStartsAfreshAndDropsTheBuffer) {
   host->now = Date(2027, 1, 2, 3, 4, 5);
   logger->ClearXMLLog();
   EXPECT_TRUE(Records(path).empty());
-  EXPECT_NE(ReadText(path).find("Started on 1/2/2027 3:04:05 AM"), std::string::npos);
+  EXPECT_NE(ReadFile(path).find("Started on 1/2/2027 3:04:05 AM"), std::string::npos);
   Log(3, "after clear");
   logger->CloseXMLLog();  // changes neither the file nor the buffer
   logger->SaveXMLLog();
@@ -134,11 +126,11 @@ TEST_F(XmlLogTest, WithoutPLogXmlRecordsFailAndSaveRaises) {
 
 TEST_F(XmlLogTest, UnreadableFileRaisesAndKeepsTheRecordsBuffered) {
   std::string path = dir.File("broken.xml");
-  { std::ofstream(path) << "<errors><error"; }
+  WriteFile(path, "<errors><error");
   logger->pLogXML(path);
   Log(1, "kept");
   EXPECT_THROW(logger->SaveXMLLog(), AutomationError);
-  EXPECT_EQ(ReadText(path), "<errors><error");
+  EXPECT_EQ(ReadFile(path), "<errors><error");
   std::filesystem::remove(path);
   logger->SaveXMLLog();
   EXPECT_EQ(Records(path), std::vector<std::string>{"1:kept"});
@@ -149,24 +141,24 @@ TEST_F(XmlLogTest, AFailingWriteLeavesThePreviousFileAndTheBuffer) {
   logger->pLogXML(path);
   Log(1, "on disk");
   logger->SaveXMLLog();
-  const std::string previous = ReadText(path);
+  const std::string previous = ReadFile(path);
 
   Log(2, "waiting");
   // The next write fails, as on a full disk.
   scripting::WriteFaultInjection::FailNthWrite(1, ENOSPC);
   EXPECT_THROW(logger->SaveXMLLog(), AutomationError);
   scripting::WriteFaultInjection::Clear();
-  EXPECT_EQ(ReadText(path), previous);
+  EXPECT_EQ(ReadFile(path), previous);
 
   // The records that waited are saved by the next save that succeeds.
   logger->SaveXMLLog();
   EXPECT_EQ(Records(path), (std::vector<std::string>{"1:on disk", "2:waiting"}));
 
-  const std::string saved = ReadText(path);
+  const std::string saved = ReadFile(path);
   scripting::WriteFaultInjection::FailNthWrite(1, ENOSPC);
   logger->ClearXMLLog();  // failures ignored; the file stays whole
   scripting::WriteFaultInjection::Clear();
-  EXPECT_EQ(ReadText(path), saved);
+  EXPECT_EQ(ReadFile(path), saved);
 }
 
 TEST(ExpandPlaceholders, ReplacesInTurnIncludingEarlierResults) {
