@@ -72,7 +72,9 @@ def rows(runs):
             out.append((case, "-", "-", "-", goal, f"skipped: {why}"))
             continue
         ratio = ns(a) / ns(b)
-        out.append((case, show_time(ns(a)), show_time(ns(b)), f"{ratio:.3g}x", goal,
+        # A goal of being N times faster reads best as the speed-up itself.
+        shown = f"{1 / ratio:.3g}x faster" if "faster" in goal and limit < 1 else f"{ratio:.3g}x"
+        out.append((case, show_time(ns(a)), show_time(ns(b)), shown, goal,
                     "met" if ratio <= limit else "NOT met"))
     # Linear in the file size: time per byte of the 100,000-record log against the 10,000 one.
     small, large = runs.get("BM_SaveXMLLog_Ours/records:10000"), runs.get("BM_SaveXMLLog_Ours/records:100000")

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <filesystem>
 #include <system_error>
@@ -15,6 +16,13 @@ struct PendingFault {
 };
 
 thread_local PendingFault pendingFault;
+// Threads with a fault armed: while none is, a write does not look at its thread's state.
+std::atomic<int> armedThreads{0};
+
+void Disarm() {
+  if (pendingFault.remaining > 0) armedThreads.fetch_sub(1, std::memory_order_relaxed);
+  pendingFault = {};
+}
 
 bool FolderExists(const std::string& path) {
   std::filesystem::path parent = std::filesystem::path(path).parent_path();
@@ -26,15 +34,23 @@ bool FolderExists(const std::string& path) {
 }  // namespace
 
 void WriteFaultInjection::FailNthWrite(int32_t nth, int errnoValue) {
+  Disarm();
+  if (nth <= 0) return;
   pendingFault = {nth, errnoValue};
+  armedThreads.fetch_add(1, std::memory_order_relaxed);
 }
 
-void WriteFaultInjection::Clear() { pendingFault = {}; }
+void WriteFaultInjection::Clear() { Disarm(); }
 
 bool WriteFaultInjection::ShouldFail(int& errnoValue) {
+  if (armedThreads.load(std::memory_order_relaxed) == 0) return false;
   if (pendingFault.remaining <= 0) return false;
-  if (--pendingFault.remaining > 0) return false;
+  if (pendingFault.remaining > 1) {
+    --pendingFault.remaining;
+    return false;
+  }
   errnoValue = pendingFault.errnoValue;
+  Disarm();
   return true;
 }
 
