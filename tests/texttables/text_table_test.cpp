@@ -121,6 +121,20 @@ TEST_P(CTextTableTest, LookupsWrapToTheTopAndNeverRaise) {
   EXPECT_EQ(table->Text(3), "القرص ممتلئ");
 }
 
+TEST_P(CTextTableTest, EveryLoadIsReadInItsOwnLanguageThroughTheSameObject) {
+  auto table = NewTable();
+  for (int round = 0; round < 2; ++round) {  // the second round is served from the cache
+    table->LoadStringsRS("tt_Messages", "English");
+    EXPECT_EQ(table->Text(5), "No");
+    table->LoadStringsRS("tt_Messages", "Arabic");
+    EXPECT_EQ(table->Text(5), "لا");
+  }
+  EXPECT_THROW(table->LoadStringsRS("tt_Nowhere", "French"), AutomationError);
+  EXPECT_EQ(table->Text(5), "");  // a failed load leaves nothing loaded
+  table->LoadStringsRS("tt_Messages", "English");
+  EXPECT_EQ(table->Text(5), "No");
+}
+
 TEST_P(CTextTableTest, AnEditIsWrittenToTheTableAndUnloadsIt) {
   auto table = NewTable();
   table->LoadStringsRS("tt_Messages", "Arabic", false);
