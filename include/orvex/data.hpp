@@ -349,6 +349,10 @@ class Recordset : public Object {
   // search often: nothing is read from a text. A whole number finds what its decimal text does.
   void FindValue(const std::string& column, const Variant& value, int32_t skip = 0,
                  int32_t direction = adSearchForward, const Variant& start = Variant::Missing());
+  // Searches forward from the current row and, when no row from there on holds the value, from
+  // the first row: the row (or EOF) where FindValue from the current row and, after a miss,
+  // FindValue from the first row would leave the set, in one search. True when found.
+  bool FindValueWrapping(const std::string& column, const Variant& value);
 
   const sp<data::Fields>& Fields() const;
 

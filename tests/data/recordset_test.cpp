@@ -33,6 +33,8 @@ TEST_P(RecordsetTest, FindWithWrapMovesExactlyAsALinearSearchOverRepeatedIds) {
   Run(inserts);
   auto rs = Query("SELECT ID, English FROM Strings ORDER BY Seq");
   ASSERT_EQ(rs->RecordCount(), 300);
+  // A clone (same rows, a cursor of its own) takes the one-search form of the same lookup.
+  auto wrapping = rs->Clone();
 
   int64_t cursor = 0;  // the reference cursor; -1 stands for EOF
   for (int step = 0; step < 400; ++step) {
@@ -51,6 +53,8 @@ TEST_P(RecordsetTest, FindWithWrapMovesExactlyAsALinearSearchOverRepeatedIds) {
       cursor = LinearFind(ids, id, 0);
     }
     ASSERT_EQ(rs->EOF_(), cursor < 0);
+    ASSERT_EQ(wrapping->FindValueWrapping("id", Variant(id)), cursor >= 0);
+    ASSERT_EQ(wrapping->AbsolutePosition(), rs->AbsolutePosition());
     if (cursor >= 0) {
       ASSERT_EQ(rs->AbsolutePosition(), cursor + 1);
       ASSERT_EQ(CLng(rs->Fields()->Item("id")->Value()), id);

@@ -95,6 +95,22 @@ int32_t ColumnNamed(const internal::RowStore& store, const std::string& name) {
                  "Find names the column '" + name + "', which the record set does not have");
 }
 
+// What a search for one value in one column looks in: the column's index, under the value's key
+// (none: the value is never found).
+struct Search {
+  const internal::FindIndex* index;
+  std::optional<internal::FindKey> key;
+};
+
+// Names the column and commits a pending edit first, as every search does.
+Search PrepareSearch(Recordset& recordset, internal::RecordsetState& state,
+                     const std::string& columnName, const Variant& value) {
+  int32_t column = ColumnNamed(*state.store, columnName);
+  if (state.editMode != adEditNone) recordset.Update();
+  return {&state.store->IndexFor(column),
+          internal::FindIndex::KeyOf(value, state.store->IsNumericColumn(column))};
+}
+
 }  // namespace
 
 void Recordset::Find(const std::string& criterion, int32_t skip, int32_t direction,
@@ -112,8 +128,7 @@ void Recordset::FindValue(const std::string& columnName, const Variant& value, i
   state.RequireOpen();
   if (direction != adSearchForward && direction != adSearchBackward)
     RaiseDataError(adErrInvalidArgument, "Recordset", "Find direction must be 1 or -1");
-  int32_t column = ColumnNamed(*state.store, columnName);
-  if (state.editMode != adEditNone) Update();
+  const Search search = PrepareSearch(*this, state, columnName, value);
 
   int64_t last = state.store->RowCount() - 1;
   int64_t from = 0;
@@ -135,16 +150,36 @@ void Recordset::FindValue(const std::string& columnName, const Variant& value, i
   }
   from += static_cast<int64_t>(skip) * direction;
 
-  auto key = internal::FindIndex::KeyOf(value, state.store->IsNumericColumn(column));
-  const internal::FindIndex& index = state.store->IndexFor(column);
   int64_t found = -1;
-  if (key && from >= 0 && from <= last)
-    found = direction == adSearchForward ? index.FindForward(*key, from)
-                                         : index.FindBackward(*key, from);
+  if (search.key && from >= 0 && from <= last)
+    found = direction == adSearchForward ? search.index->FindForward(*search.key, from)
+                                         : search.index->FindBackward(*search.key, from);
   if (found >= 0)
     state.MoveTo(found);
   else
     state.place = direction == adSearchForward ? Place::AfterLast : Place::BeforeFirst;
+}
+
+bool Recordset::FindValueWrapping(const std::string& columnName, const Variant& value) {
+  internal::RecordsetState& state = *state_;
+  state.RequireOpen();
+  const Search search = PrepareSearch(*this, state, columnName, value);
+  int64_t found = -1;
+  if (search.key) {
+    // From the current row (none is left past the end), then from the top.
+    const int64_t rows = state.store->RowCount();
+    const int64_t from = state.place == Place::OnRow ? state.row
+                         : state.place == Place::BeforeFirst ? 0
+                                                             : rows;
+    if (from < rows) found = search.index->FindForward(*search.key, from);
+    if (found < 0 && from > 0 && rows > 0) found = search.index->FindForward(*search.key, 0);
+  }
+  if (found < 0) {
+    state.place = Place::AfterLast;
+    return false;
+  }
+  state.MoveTo(found);
+  return true;
 }
 
 }  // namespace orvex::data
