@@ -168,7 +168,7 @@ bool Recordset::FindValueWrapping(const std::string& columnName, const Variant& 
   if (search.key) {
     // From the current row (none is left past the end), then from the top.
     const int64_t rows = state.store->RowCount();
-    const int64_t from = state.place == Place::OnRow ? state.row
+    const int64_t from = state.place == Place::OnRow         ? state.row
                          : state.place == Place::BeforeFirst ? 0
                                                              : rows;
     if (from < rows) found = search.index->FindForward(*search.key, from);
