@@ -1,5 +1,6 @@
 #include "orvex/log_error.hpp"
 
+#include "logging/append_pieces.hpp"
 #include "logging/format_hex.hpp"
 #include "logging/xml_log.hpp"
 #include "orvex/host.hpp"
@@ -27,10 +28,8 @@ std::string ComposeSource(const std::string& moduleName, const std::string& proc
                           const std::string& priorSource) {
   const char* separator = priorSource.find('@') != std::string::npos ? " >> " : "-";
   std::string source;
-  source.reserve(MMain::gstrComputerName.size() + moduleName.size() + procedureName.size() +
-                 priorSource.size() + 10);
-  source.append("@").append(MMain::gstrComputerName).append(" in ").append(moduleName);
-  source.append(".").append(procedureName).append(separator).append(priorSource);
+  logging::AppendPieces(source, {"@", MMain::gstrComputerName, " in ", moduleName, ".",
+                                 procedureName, separator, priorSource});
   return source;
 }
 

@@ -1,6 +1,7 @@
 // The destinations of the error logger that report their failure as data: the text log, the
 // database table, the XML log and the event log.
 #include "foundation/error_path.hpp"
+#include "logging/append_pieces.hpp"
 #include "logging/format_hex.hpp"
 #include "logging/xml_log.hpp"
 #include "orvex/data.hpp"
@@ -48,9 +49,9 @@ std::string CLogError::ErrorLine(int32_t number, const std::string& source,
 
 void CLogError::AppendErrorLine(std::string& line, int32_t number, const std::string& source,
                                 const std::string& description) {
-  if (gbDateStamp) line.append(FormatGeneralDate(CurrentHost().Now())).append("  ");
-  line.append("Error #").append(logging::NumberText(number)).append(" at ").append(source);
-  line.append(" Description: ").append(" {").append(description).append("}");
+  if (gbDateStamp) logging::AppendPieces(line, {FormatGeneralDate(CurrentHost().Now()), "  "});
+  logging::AppendPieces(line, {"Error #", logging::NumberText(number), " at ", source,
+                               " Description: ", " {", description, "}"});
 }
 
 void CLogError::pLogFile(const std::string& strFileName) {
