@@ -67,6 +67,8 @@ TErrorObject CLogError::pLogToFile(int32_t number, const std::string& source,
     if (!mtsLog)
       Raise(errObjectNotSet, "CLogError", "No text log file is open: set pLogFile first");
     // The record line and the blank line after it in one write: one system call per record.
+    // The room of ordinary records is kept; that of an outsized one is not held on to.
+    if (mstrFileRecord.capacity() > 64 * 1024) std::string().swap(mstrFileRecord);
     mstrFileRecord.clear();
     AppendErrorLine(mstrFileRecord, number, source, description);
     mstrFileRecord.append("\r\n\r\n");

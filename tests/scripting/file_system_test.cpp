@@ -70,6 +70,18 @@ TEST(TextStream, UnicodeTextWithOtherCharactersAnywhereInAsciiRunsIsWrittenUnitF
               text.substr(0, at) + "\xEF\xBF\xBD" + text.substr(at))
         << "at " << at;
   }
+
+  // One stream, an outsized text between ordinary ones: each written whole.
+  std::string path = dir.File("sizes.log");
+  auto stream = fs.CreateTextFile(path, true, true);
+  std::string outsized(200 * 1024, 'y');
+  outsized[1234] = '\xC3';  // with one "é" inside
+  outsized.insert(1235, "\xA9");
+  for (const std::string& piece : {std::string("first \xC3\xA9"), outsized, std::string("last")})
+    stream->Write(piece);
+  stream->Close();
+  EXPECT_EQ(fs.OpenTextFile(path, ForReading, false, TristateUseDefault)->ReadAll(),
+            "first \xC3\xA9" + outsized + "last");
 }
 
 TEST(TextStream, AsciiAppendKeepsUtf8BytesAndEachLineIsVisibleAtOnce) {

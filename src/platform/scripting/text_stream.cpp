@@ -12,7 +12,8 @@
 namespace orvex::scripting {
 namespace {
 constexpr int kBadFileNameOrNumber = 52;
-}
+constexpr size_t kKeptEncodingBytes = 64 * 1024;
+}  // namespace
 
 TextStream::TextStream(int fd, int32_t ioMode, bool unicode, std::string path)
     : fd_(fd), ioMode_(ioMode), unicode_(unicode), path_(std::move(path)) {}
@@ -71,6 +72,8 @@ void TextStream::RequireWritable() const {
 
 std::string_view TextStream::Encode(std::string_view text) {
   if (!unicode_) return text;
+  // The room of ordinary records is kept; that of an outsized text is not held on to.
+  if (encoded_.capacity() > kKeptEncodingBytes) std::string().swap(encoded_);
   encoded_.clear();
   AppendUtf16LE(text, encoded_);
   return encoded_;
