@@ -30,7 +30,5 @@ scripts/check-install.sh build/release
 if [[ "${1:-}" != "--quick" ]]; then
   export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}
   export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
-  # Line tables only (-g1): enough for the sanitizers' reports, and the build is the longest step.
-  run_suite build/sanitize -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG=-g1 -DORVEX_SANITIZE=ON \
-    -DORVEX_BUILD_BENCH=OFF
+  run_suite build/sanitize -DCMAKE_BUILD_TYPE=Debug -DORVEX_SANITIZE=ON -DORVEX_BUILD_BENCH=OFF
 fi
