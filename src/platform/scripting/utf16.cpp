@@ -73,12 +73,6 @@ void WidenAscii(uint64_t bytes, char* out) {
 
 }  // namespace
 
-std::string Utf8ToUtf16LE(std::string_view utf8) {
-  std::string out;
-  AppendUtf16LE(utf8, out);
-  return out;
-}
-
 void AppendUtf16LE(std::string_view utf8, std::string& out) {
   // Every UTF-8 byte gives at most two bytes of UTF-16 (a four-byte sequence gives four), so the
   // units are written straight into room of twice the size; the text log converts each record,
