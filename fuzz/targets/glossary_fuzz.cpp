@@ -4,9 +4,10 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "orvex/automation_error.hpp"
-#include "platform/scripting/dictionary.hpp"
+#include "platform/scripting/text_dictionary.hpp"
 #include "platform/xmldom/sax.hpp"
 #include "xml/xml_extractor.hpp"
 
@@ -19,13 +20,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ReaderHandlersRelease release(reader);
   extractor->parent(reader);
   extractor->cutElement = "Glossary";
-  auto glossary = std::make_shared<scripting::Dictionary>();
+  auto glossary = std::make_shared<scripting::TextDictionary>();
   extractor->gdicGlossary = glossary;
   extractor->gstrLanguage = kLanguages[data[0] % 5];
   try {
     reader->parse(std::string(reinterpret_cast<const char*>(data) + 1, size - 1));
   } catch (const AutomationError&) {
   }
-  for (const std::string& key : glossary->Keys()) (void)CStr(glossary->Item(key));
+  // Every key added is found again, and once only.
+  const std::vector<std::string> keys = glossary->Keys();
+  if (static_cast<int32_t>(keys.size()) != glossary->Count()) __builtin_trap();
+  for (const std::string& key : keys) {
+    if (!glossary->Find(key)) __builtin_trap();
+  }
   return 0;
 }

@@ -13,7 +13,7 @@
 namespace orvex {
 
 namespace scripting {
-class Dictionary;
+class TextDictionary;
 }  // namespace scripting
 
 class CTextTable2 : public Object {
@@ -41,8 +41,8 @@ class CTextTable2 : public Object {
  private:
   std::string mstrConnectingString;
   std::string mstrLanguage;
-  std::shared_ptr<scripting::Dictionary> mdicGlossary;
-  std::map<std::string, std::shared_ptr<scripting::Dictionary>> mdicCache;
+  std::shared_ptr<scripting::TextDictionary> mdicGlossary;
+  std::map<std::string, std::shared_ptr<scripting::TextDictionary>> mdicCache;
 };
 
 }  // namespace orvex

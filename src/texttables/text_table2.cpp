@@ -1,9 +1,11 @@
 #include "orvex/text_table2.hpp"
 
+#include <charconv>
+
 #include "foundation/error_path.hpp"
 #include "foundation/show_rule.hpp"
 #include "orvex/modules.hpp"
-#include "platform/scripting/dictionary.hpp"
+#include "platform/scripting/text_dictionary.hpp"
 #include "platform/xmldom/sax.hpp"
 #include "xml/xml_extractor.hpp"
 
@@ -40,7 +42,7 @@ void CTextTable2::LoadStringsRS(const std::string& TableName, const std::string&
     extractor->parent(reader);
     extractor->cutElement = kGlossaryElement;
     // Cached before the parse: a parse that fails keeps the entries it read for the next load.
-    auto glossary = std::make_shared<scripting::Dictionary>();
+    auto glossary = std::make_shared<scripting::TextDictionary>();
     mdicCache.emplace(mstrLanguage, glossary);
     extractor->gdicGlossary = glossary;
     extractor->gstrLanguage = mstrLanguage;
@@ -55,9 +57,12 @@ void CTextTable2::LoadStringsRS(const std::string& TableName, const std::string&
 
 std::string CTextTable2::Text(int32_t ID) {
   try {
-    const std::string key = std::to_string(ID);
-    if (!mdicGlossary || !mdicGlossary->Exists(key)) return "";
-    return CStr(mdicGlossary->Item(key));
+    if (!mdicGlossary) return "";
+    char key[16];
+    auto written = std::to_chars(key, key + sizeof key, ID);
+    std::optional<std::string_view> text =
+        mdicGlossary->Find(std::string_view(key, written.ptr - key));
+    return text ? std::string(*text) : std::string();
   } catch (...) {
     return "";
   }

@@ -22,10 +22,10 @@ void CXMLExtractor::skippedEntity(std::string_view) {}
 void CXMLExtractor::startElement(std::string_view, std::string_view, std::string_view qName,
                                  const xmldom::Attributes& attributes) {
   if (qName != cutElement) return;
-  std::string id = attributes.getValueFromName("", "ID");
-  std::string text = attributes.getValueFromName("", gstrLanguage);
+  std::string_view id = attributes.getValueViewFromName("", "ID");
+  std::string_view text = attributes.getValueViewFromName("", gstrLanguage);
   if (!gdicGlossary) Raise(errObjectNotSet);
-  gdicGlossary->Add(id, Variant(std::move(text)));
+  gdicGlossary->Add(id, text);
 }
 
 void CXMLExtractor::error(const xmldom::Locator&, const std::string&, int32_t) {}

@@ -12,7 +12,7 @@
 #include <string_view>
 
 #include "orvex/variant.hpp"
-#include "platform/scripting/dictionary.hpp"
+#include "platform/scripting/text_dictionary.hpp"
 #include "platform/xmldom/sax.hpp"
 
 namespace orvex {
@@ -25,9 +25,9 @@ class CXMLExtractor : public xmldom::ContentHandler,
  public:
   CXMLExtractor();
 
-  std::string cutElement;                               // qualified name to extract, exact
-  std::shared_ptr<scripting::Dictionary> gdicGlossary;  // receives the entries; the caller's
-  std::string gstrLanguage;                             // local name of the attribute kept as item
+  std::string cutElement;                                   // qualified name to extract, exact
+  std::shared_ptr<scripting::TextDictionary> gdicGlossary;  // receives the entries; the caller's
+  std::string gstrLanguage;  // local name of the attribute kept as item
 
   // ---- Content handler: only startElement does anything.
   void documentLocator(const xmldom::Locator& locator) override;

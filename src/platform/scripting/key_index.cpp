@@ -6,7 +6,7 @@ void KeyIndex::Reserve(size_t count) {
   if (count * 2 <= slots_.size()) return;
   size_t size = slots_.empty() ? 16 : slots_.size();
   while (count * 2 > size) size *= 2;
-  std::vector<Slot> old(size, Slot{0, kEmpty});
+  std::vector<Slot, HugePageAllocator<Slot>> old(size, Slot{0, kEmpty});
   old.swap(slots_);
   for (const Slot& slot : old) {
     if (slot.position != kEmpty) Place(slot.tag, slot.position);

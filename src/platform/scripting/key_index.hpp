@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/scripting/huge_pages.hpp"
+
 namespace orvex::scripting {
 
 class KeyIndex {
@@ -50,7 +52,7 @@ class KeyIndex {
   static uint32_t Tag(uint64_t hash) { return static_cast<uint32_t>(hash); }
   void Place(uint32_t tag, uint32_t position);
 
-  std::vector<Slot> slots_;  // a power of two in size, at most half full
+  std::vector<Slot, HugePageAllocator<Slot>> slots_;  // a power of two in size, at most half full
   size_t count_ = 0;
 };
 

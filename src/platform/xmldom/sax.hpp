@@ -44,6 +44,9 @@ class Attributes {
   // The attribute of that namespace URI ("" for none) and local name; error kInvalidArgument
   // when there is none.
   virtual std::string getValueFromName(std::string_view uri, std::string_view localName) const = 0;
+  // getValueFromName without the copy; the view lasts until the handler returns.
+  virtual std::string_view getValueViewFromName(std::string_view uri,
+                                                std::string_view localName) const = 0;
   virtual std::string getValueFromQName(std::string_view qName) const = 0;
   // -1 when absent.
   virtual int32_t getIndexFromName(std::string_view uri, std::string_view localName) const = 0;

@@ -11,6 +11,18 @@ std::string_view View(const xmlChar* text) {
                          : std::string_view();
 }
 
+// Whether the parser's text (nullptr reads as "") equals expected, without measuring the text
+// first: most names differ from the one sought in their first character.
+bool Equals(const xmlChar* text, std::string_view expected) {
+  if (text == nullptr) return expected.empty();
+  const auto* chars = reinterpret_cast<const char*>(text);
+  for (char wanted : expected) {
+    if (*chars == '\0' || *chars != wanted) return false;
+    ++chars;
+  }
+  return *chars == '\0';
+}
+
 }  // namespace
 
 const xmlChar* RawAttributes::Field(int32_t index, int field) const {
@@ -40,28 +52,37 @@ std::string RawAttributes::getURI(int32_t index) const {
   return std::string(View(Field(index, kUri)));
 }
 
+std::string_view RawAttributes::ValueAt(int32_t index) const {
+  const xmlChar* begin = Field(index, kValue);
+  return std::string_view(reinterpret_cast<const char*>(begin),
+                          static_cast<size_t>(Field(index, kEnd) - begin));
+}
+
 std::string RawAttributes::getValue(int32_t index) const {
   CheckIndex(index);
-  const xmlChar* begin = Field(index, kValue);
-  return std::string(reinterpret_cast<const char*>(begin),
-                     static_cast<size_t>(Field(index, kEnd) - begin));
+  return std::string(ValueAt(index));
 }
 
 int32_t RawAttributes::getIndexFromName(std::string_view uri, std::string_view localName) const {
   for (int32_t i = 0; i < count_; ++i) {
-    if (View(Field(i, kLocalName)) == localName && View(Field(i, kUri)) == uri) return i;
+    if (Equals(Field(i, kLocalName), localName) && Equals(Field(i, kUri), uri)) return i;
   }
   return -1;
 }
 
-std::string RawAttributes::getValueFromName(std::string_view uri,
-                                            std::string_view localName) const {
+std::string_view RawAttributes::getValueViewFromName(std::string_view uri,
+                                                     std::string_view localName) const {
   int32_t index = getIndexFromName(uri, localName);
   if (index < 0) {
     Raise(kInvalidArgument, kSaxSource,
           "The element has no attribute '" + std::string(localName) + "'.");
   }
-  return getValue(index);
+  return ValueAt(index);
+}
+
+std::string RawAttributes::getValueFromName(std::string_view uri,
+                                            std::string_view localName) const {
+  return std::string(getValueViewFromName(uri, localName));
 }
 
 std::string RawAttributes::getValueFromQName(std::string_view qName) const {

@@ -32,11 +32,14 @@ class RawAttributes : public Attributes {
   std::string getURI(int32_t index) const override;
   std::string getValue(int32_t index) const override;
   std::string getValueFromName(std::string_view uri, std::string_view localName) const override;
+  std::string_view getValueViewFromName(std::string_view uri,
+                                        std::string_view localName) const override;
   std::string getValueFromQName(std::string_view qName) const override;
   int32_t getIndexFromName(std::string_view uri, std::string_view localName) const override;
 
  private:
   const xmlChar* Field(int32_t index, int field) const;
+  std::string_view ValueAt(int32_t index) const;
   void CheckIndex(int32_t index) const;
 
   const xmlChar** fields_ = nullptr;  // 5 per attribute: local name, prefix, URI, value, end

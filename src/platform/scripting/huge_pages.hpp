@@ -1,0 +1,29 @@
+// Memory for large tables that fill up quickly: taken from the system in whole huge pages
+// (two megabytes) and offered to its transparent huge pages, so that writing it takes one page
+// fault per two megabytes instead of one per four kilobytes. Smaller requests go to the heap.
+#pragma once
+
+#include <cstddef>
+#include <new>
+
+namespace orvex::scripting {
+
+inline constexpr size_t kHugePageBytes = 2 * 1024 * 1024;
+
+// At least size bytes; throws std::bad_alloc. Give back with ReleaseLarge(data, size).
+void* AllocateLarge(size_t size);
+void ReleaseLarge(void* data, size_t size) noexcept;
+
+// For the vectors of such tables.
+template <class T>
+struct HugePageAllocator {
+  using value_type = T;
+  HugePageAllocator() = default;
+  template <class U>
+  HugePageAllocator(const HugePageAllocator<U>&) {}
+  T* allocate(size_t count) { return static_cast<T*>(AllocateLarge(count * sizeof(T))); }
+  void deallocate(T* data, size_t count) noexcept { ReleaseLarge(data, count * sizeof(T)); }
+  friend bool operator==(const HugePageAllocator&, const HugePageAllocator&) { return true; }
+};
+
+}  // namespace orvex::scripting
