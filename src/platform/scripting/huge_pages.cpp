@@ -7,22 +7,19 @@
 
 namespace orvex::scripting {
 
-namespace {
-
-size_t RoundedToHugePages(size_t size) {
+size_t LargeSize(size_t size) {
+  if (size < kLargeBytes) return size;
   return (size + kHugePageBytes - 1) / kHugePageBytes * kHugePageBytes;
 }
 
-}  // namespace
-
 void* AllocateLarge(size_t size) {
-  if (size < kHugePageBytes) {
+  if (size < kLargeBytes) {
     void* data = std::malloc(size == 0 ? 1 : size);
     if (data == nullptr) throw std::bad_alloc();
     return data;
   }
   // A huge page must start on a huge-page boundary: map one more and cut the ends off.
-  const size_t mapped = RoundedToHugePages(size);
+  const size_t mapped = LargeSize(size);
   const size_t reserved = mapped + kHugePageBytes;
   void* mapping =
       mmap(nullptr, reserved, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
@@ -41,10 +38,10 @@ void* AllocateLarge(size_t size) {
 }
 
 void ReleaseLarge(void* data, size_t size) noexcept {
-  if (size < kHugePageBytes) {
+  if (size < kLargeBytes) {
     std::free(data);
   } else {
-    munmap(data, RoundedToHugePages(size));
+    munmap(data, LargeSize(size));
   }
 }
 

@@ -1,6 +1,7 @@
 // Memory for large tables that fill up quickly: taken from the system in whole huge pages
 // (two megabytes) and offered to its transparent huge pages, so that writing it takes one page
-// fault per two megabytes instead of one per four kilobytes. Smaller requests go to the heap.
+// fault per two megabytes instead of one per four kilobytes (a fault costs more than zeroing
+// the page it brings in). Requests below kLargeBytes go to the heap.
 #pragma once
 
 #include <cstddef>
@@ -9,7 +10,10 @@
 namespace orvex::scripting {
 
 inline constexpr size_t kHugePageBytes = 2 * 1024 * 1024;
+inline constexpr size_t kLargeBytes = 256 * 1024;
 
+// The bytes AllocateLarge(size) gives: size, or whole huge pages from kLargeBytes on.
+size_t LargeSize(size_t size);
 // At least size bytes; throws std::bad_alloc. Give back with ReleaseLarge(data, size).
 void* AllocateLarge(size_t size);
 void ReleaseLarge(void* data, size_t size) noexcept;

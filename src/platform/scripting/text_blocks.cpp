@@ -19,7 +19,8 @@ TextBlocks::~TextBlocks() {
 char* TextBlocks::Take(size_t size) {
   if (size > room_) {
     const size_t last = blocks_.empty() ? 0 : blocks_.back().size;
-    const size_t wanted = std::max(size, std::clamp(last * 2, kFirstBlockBytes, kHugePageBytes));
+    const size_t wanted =
+        LargeSize(std::max(size, std::clamp(last * 2, kFirstBlockBytes, kHugePageBytes)));
     if (blocks_.size() == blocks_.capacity()) {
       blocks_.reserve(std::max<size_t>(8, blocks_.size() * 2));
     }

@@ -1,6 +1,6 @@
 // Room for many short texts that live as long as their owner: handed out from a few large
-// blocks, so that a text costs no allocation of its own. Blocks start small and double up to a
-// huge page (see huge_pages.hpp).
+// blocks, so that a text costs no allocation of its own. Blocks start small and double; from
+// kLargeBytes on they are whole huge pages (see huge_pages.hpp).
 #pragma once
 
 #include <cstddef>
