@@ -9,6 +9,7 @@
 #include "orvex/log_error.hpp"
 #include "orvex/modules.hpp"
 #include "platform/scripting/file_system.hpp"
+#include "platform/scripting/reused_buffer.hpp"
 
 namespace orvex {
 
@@ -67,9 +68,7 @@ TErrorObject CLogError::pLogToFile(int32_t number, const std::string& source,
     if (!mtsLog)
       Raise(errObjectNotSet, "CLogError", "No text log file is open: set pLogFile first");
     // The record line and the blank line after it in one write: one system call per record.
-    // The room of ordinary records is kept; that of an outsized one is not held on to.
-    if (mstrFileRecord.capacity() > 64 * 1024) std::string().swap(mstrFileRecord);
-    mstrFileRecord.clear();
+    scripting::ClearForNextRecord(mstrFileRecord);
     AppendErrorLine(mstrFileRecord, number, source, description);
     mstrFileRecord.append("\r\n\r\n");
     mtsLog->Write(mstrFileRecord);

@@ -4,6 +4,7 @@
 // the page it brings in). Requests below kLargeBytes go to the heap.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <new>
 
@@ -17,6 +18,13 @@ size_t LargeSize(size_t size);
 // At least size bytes; throws std::bad_alloc. Give back with ReleaseLarge(data, size).
 void* AllocateLarge(size_t size);
 void ReleaseLarge(void* data, size_t size) noexcept;
+
+// Room for one more element, grown geometrically as push_back would, made before anything is
+// changed: a vector of owned blocks or entries then takes the element without failing.
+template <class Vector>
+void MakeRoomForOne(Vector& items) {
+  if (items.size() == items.capacity()) items.reserve(std::max<size_t>(8, items.size() * 2));
+}
 
 // For the vectors of such tables.
 template <class T>

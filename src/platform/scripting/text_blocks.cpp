@@ -21,9 +21,7 @@ char* TextBlocks::Take(size_t size) {
     const size_t last = blocks_.empty() ? 0 : blocks_.back().size;
     const size_t wanted =
         LargeSize(std::max(size, std::clamp(last * 2, kFirstBlockBytes, kHugePageBytes)));
-    if (blocks_.size() == blocks_.capacity()) {
-      blocks_.reserve(std::max<size_t>(8, blocks_.size() * 2));
-    }
+    MakeRoomForOne(blocks_);
     Block block{static_cast<char*>(AllocateLarge(wanted)), wanted};
     blocks_.push_back(block);
     free_ = block.data;

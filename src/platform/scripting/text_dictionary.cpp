@@ -12,13 +12,6 @@ namespace {
 
 constexpr const char* kDictionarySource = "Scripting.Dictionary";
 
-// Room for one more element, growing geometrically as push_back would, but before anything is
-// changed.
-template <class Vector>
-void MakeRoomForOne(Vector& items) {
-  if (items.size() == items.capacity()) items.reserve(std::max<size_t>(16, items.size() * 2));
-}
-
 // The number a key written as a plain whole number stands for: digits only, no leading zero,
 // at most nine of them.
 std::optional<uint32_t> PlainNumber(std::string_view key) {

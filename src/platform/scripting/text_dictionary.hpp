@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "orvex/variant.hpp"
+#include "platform/scripting/huge_pages.hpp"
 #include "platform/scripting/key_index.hpp"
 #include "platform/scripting/text_blocks.hpp"
 

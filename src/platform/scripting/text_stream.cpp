@@ -7,12 +7,12 @@
 
 #include "orvex/automation_error.hpp"
 #include "platform/scripting/file_io.hpp"
+#include "platform/scripting/reused_buffer.hpp"
 #include "platform/scripting/utf16.hpp"
 
 namespace orvex::scripting {
 namespace {
 constexpr int kBadFileNameOrNumber = 52;
-constexpr size_t kKeptEncodingBytes = 64 * 1024;
 }  // namespace
 
 TextStream::TextStream(int fd, int32_t ioMode, bool unicode, std::string path)
@@ -72,9 +72,7 @@ void TextStream::RequireWritable() const {
 
 std::string_view TextStream::Encode(std::string_view text) {
   if (!unicode_) return text;
-  // The room of ordinary records is kept; that of an outsized text is not held on to.
-  if (encoded_.capacity() > kKeptEncodingBytes) std::string().swap(encoded_);
-  encoded_.clear();
+  ClearForNextRecord(encoded_);
   AppendUtf16LE(text, encoded_);
   return encoded_;
 }
