@@ -2,12 +2,13 @@
 
 #include "orvex/variant.hpp"
 #include "support/automation_matchers.hpp"
+#include "support/locales.hpp"
 
 namespace orvex {
 namespace {
 
-const Locale kUS = Locale::EnglishUS();
-const Locale kUK = Locale::EnglishUK();
+using testing::kUK;
+using testing::kUS;
 
 TEST(Coercion, IntegersRoundHalvesToEven) {
   EXPECT_EQ(CInt(Variant(2.5), kUS), 2);

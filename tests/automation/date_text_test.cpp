@@ -2,12 +2,13 @@
 
 #include "orvex/variant.hpp"
 #include "support/automation_matchers.hpp"
+#include "support/locales.hpp"
 
 namespace orvex {
 namespace {
 
-const Locale kUS = Locale::EnglishUS();
-const Locale kUK = Locale::EnglishUK();
+using testing::kUK;
+using testing::kUS;
 
 TEST(DateText, GeneralDateLeavesOutMidnightAndDayZero) {
   EXPECT_EQ(FormatGeneralDate(Date(2026, 12, 5), kUS), "12/5/2026");

@@ -5,11 +5,12 @@
 
 #include "orvex/variant.hpp"
 #include "support/automation_matchers.hpp"
+#include "support/locales.hpp"
 
 namespace orvex {
 namespace {
 
-const Locale kUS = Locale::EnglishUS();
+using testing::kUS;
 
 TEST(Currency, KeepsFourPlacesRoundingHalvesToEven) {
   EXPECT_EQ(Currency::FromDouble(1.5).scaled, 15000);

@@ -9,10 +9,12 @@
 #include "orvex/data.hpp"
 #include "support/automation_matchers.hpp"
 #include "support/db_providers.hpp"
+#include "support/sql_rows.hpp"
 
 namespace orvex::data {
 namespace {
 
+using orvex::testing::BackendPid;
 using orvex::testing::kPostgres;
 using orvex::testing::PostgresControlCommand;
 using orvex::testing::ScratchDatabase;
@@ -40,11 +42,6 @@ void InsertOnce(const std::string& connectionString, int32_t n) {
   command->Parameters()->Item(0)->Value = Variant(n);
   command->Execute();
   connection->Close();
-}
-
-int32_t BackendPid(const sp<Connection>& connection) {
-  auto rs = connection->Execute("SELECT pg_backend_pid() AS pid");
-  return CLng(rs->Fields()->Item("pid")->Value());
 }
 
 TEST(PostgresOutage, InsertsFailCleanlyWhileTheServerIsDownAndSucceedOnceItIsBack) {

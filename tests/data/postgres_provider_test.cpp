@@ -7,10 +7,12 @@
 #include "orvex/data.hpp"
 #include "support/automation_matchers.hpp"
 #include "support/db_providers.hpp"
+#include "support/sql_rows.hpp"
 
 namespace orvex::data {
 namespace {
 
+using orvex::testing::BackendPid;
 using orvex::testing::kPostgres;
 using orvex::testing::ScratchDatabase;
 
@@ -32,10 +34,6 @@ sp<Recordset> Query(const sp<Connection>& connection, const std::string& sql,
 
 Variant Value(const sp<Recordset>& rs, const std::string& field) {
   return rs->Fields()->Item(field)->Value();
-}
-
-int32_t BackendPid(const sp<Connection>& connection) {
-  return CLng(Value(Query(connection, "SELECT pg_backend_pid() AS pid"), "pid"));
 }
 
 class PostgresProvider : public ::testing::Test {

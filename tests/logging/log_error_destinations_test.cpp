@@ -16,8 +16,6 @@ namespace {
 using testing::HostGuard;
 using testing::TempDir;
 
-constexpr int32_t kSevere = static_cast<int32_t>(0xA0000000u);
-
 std::string ReadBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   std::stringstream bytes;
@@ -69,7 +67,7 @@ class ErrorDestinations : public ::testing::Test {
 TEST_F(ErrorDestinations, TextLogIsUtf16WithOneBomAndCrLfLines) {
   std::string path = dir.File("errors.log");
   logger->pLogFile(path);
-  TErrorObject component = Error(kSevere | 1001, "Disk failed", "Lib");
+  TErrorObject component = Error(etwcSERRORS | 1001, "Disk failed", "Lib");
   EXPECT_EQ(logger->LogError("Mod", "Proc", component, ltFILE), etwelrSERROR);
   logger->gbDateStamp = true;
   TErrorObject system = Error(-2147467259, "");

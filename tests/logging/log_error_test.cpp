@@ -12,9 +12,8 @@ using testing::FakeTextTable;
 using testing::HostGuard;
 
 constexpr int32_t kNonSevere = static_cast<int32_t>(0x90000000u);
-constexpr int32_t kSevere = static_cast<int32_t>(0xA0000000u);
 
-struct RecordingSink : CLogErrorEvents {
+struct RecordingErrorSink : CLogErrorEvents {
   struct Call {
     std::string source;
     int32_t number;
@@ -65,10 +64,10 @@ TEST_F(LogErrorTest, ResultWordClassifiesByClassBitsAndRange) {
   };
   const Case cases[] = {
       {kNonSevere | 1003, etwelrNSERROR},
-      {kSevere | 1003, etwelrSERROR},
+      {etwcSERRORS | 1003, etwelrSERROR},
       {kNonSevere | 1011, etwelrSERROR},  // out of range: reported as severe
       {kNonSevere | 999, etwelrSERROR},
-      {kSevere | 1000, etwelrSERROR},
+      {etwcSERRORS | 1000, etwelrSERROR},
       {53, etwelrSERROR},
       {-2147467259, etwelrSERROR},
   };
@@ -83,8 +82,8 @@ TEST_F(LogErrorTest, ResultWordClassifiesByClassBitsAndRange) {
 }
 
 TEST_F(LogErrorTest, ComposedSourceAndDescriptionReachTheEvent) {
-  auto sink = std::make_shared<RecordingSink>();
-  auto second = std::make_shared<RecordingSink>();
+  auto sink = std::make_shared<RecordingErrorSink>();
+  auto second = std::make_shared<RecordingErrorSink>();
   sink->raises = true;  // swallowed; the second sink still runs
   logger->Advise(sink);
   uint32_t cookie = logger->Advise(second);
@@ -174,7 +173,7 @@ TEST_F(LogErrorTest, ComponentErrorsAreShownByTheirTableWithTheIconAndAnswerDisc
   EXPECT_EQ(messages->shows[0].helpFile, "app.hlp");
   EXPECT_EQ(messages->shows[0].helpContext, 99);
 
-  TErrorObject severe = Error(kSevere | 1003);
+  TErrorObject severe = Error(etwcSERRORS | 1003);
   EXPECT_EQ(logger->LogError("Mod", "Proc", severe, ltMSGBOX, 0, "Custom"), etwelrSERROR);
   ASSERT_EQ(errors->shows.size(), 1u);
   EXPECT_EQ(errors->shows[0].buttons, 16);
@@ -197,7 +196,7 @@ TEST_F(LogErrorTest, ComponentErrorsAreShownByTheirTableWithTheIconAndAnswerDisc
 }
 
 TEST_F(LogErrorTest, RangeLeftAtZeroMakesComponentErrorsSystemErrors) {
-  auto sink = std::make_shared<RecordingSink>();
+  auto sink = std::make_shared<RecordingErrorSink>();
   logger->Advise(sink);
   TErrorObject e = Error(kNonSevere | 7, "theirs", "");
   EXPECT_EQ(logger->LogError("Mod", "Proc", e, ltMSG_ONLY | ltRAISEEVENT), etwelrSERROR);
@@ -216,7 +215,7 @@ TEST_F(LogErrorTest, NeverRaisesWhateverFailsInside) {
   messages->textRaises = true;
   messages->showRaises = true;
   logger->gttMessages = messages;
-  auto sink = std::make_shared<RecordingSink>();
+  auto sink = std::make_shared<RecordingErrorSink>();
   sink->raises = true;
   logger->Advise(sink);
   host->failBoxes = true;

@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "orvex/modules.hpp"
 #include "support/automation_matchers.hpp"
@@ -20,16 +18,10 @@ namespace {
 using testing::FakeTextTable;
 using testing::HostGuard;
 using testing::QueryRows;
+using testing::ReadFile;
 using testing::ReadXmlLog;
 using testing::TempDir;
 using Attributes = std::vector<std::pair<std::string, std::string>>;
-
-std::string FileBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
 
 struct RewritingSink : CLogEventEvents {
   std::vector<std::string> seen;
@@ -81,7 +73,7 @@ TEST_F(LogEventTest, RewrittenAndStampedTextReachesLaterDestinationsButNotTheXml
   EXPECT_EQ(sink->seen, std::vector<std::string>{"original"});
 
   const std::string stamped = "12/5/2026 7:29:54 PM rewritten";
-  EXPECT_EQ(FileBytes(logFile), stamped + "\r\n\r\n");
+  EXPECT_EQ(ReadFile(logFile), stamped + "\r\n\r\n");
   auto rows = Rows();
   ASSERT_EQ(rows.size(), 1u);
   EXPECT_EQ(CStr(rows[0][0]), stamped);
@@ -114,7 +106,7 @@ TEST_F(LogEventTest, PlainTextEmptyTextAndMarkupWithoutDateStamp) {
   logger->LogEvent(empty, ltFILE | ltDB | ltXML);
   logger->LogEvent(markup, ltFILE | ltDB | ltXML);
 
-  EXPECT_EQ(FileBytes(logFile), "\r\n\r\n" + markup + "\r\n\r\n");
+  EXPECT_EQ(ReadFile(logFile), "\r\n\r\n" + markup + "\r\n\r\n");
   auto rows = Rows();
   ASSERT_EQ(rows.size(), 2u);
   EXPECT_EQ(CStr(rows[0][0]), " ");  // an empty text is stored as one blank
@@ -162,7 +154,7 @@ TEST_F(LogEventTest, FailingDestinationsAreRaisedWithTheirNameAndEndTheCall) {
   EXPECT_AUTOMATION_ERROR(logger->LogEvent(text, kEveryDestination), errObjectNotSet,
                           "CLogEvent.pLogToDB::CLogEvent@TESTPC", "");
   EXPECT_EQ(sink->seen.size(), 1u);
-  EXPECT_EQ(FileBytes(logFile), "e1\r\n\r\n");
+  EXPECT_EQ(ReadFile(logFile), "e1\r\n\r\n");
   EXPECT_TRUE(host->events.empty());
   EXPECT_TRUE(host->boxes.empty());
   logger->SaveXMLLog();
@@ -232,7 +224,7 @@ TEST_F(LogEventTest, LogFileIsCreatedEmptyAndAppendedTo) {
   logger->pLogFile(logFile);  // an existing file is kept
   std::string second = "\u0645\u0631\u062D\u0628\u0627";
   logger->LogEvent(second, ltFILE);
-  EXPECT_EQ(FileBytes(logFile), "first\r\n\r\n" + second + "\r\n\r\n");
+  EXPECT_EQ(ReadFile(logFile), "first\r\n\r\n" + second + "\r\n\r\n");
 
   const std::string unreachable = dir.File("missing/folder/events.log");
   EXPECT_THROW(logger->pLogFile(unreachable), AutomationError);

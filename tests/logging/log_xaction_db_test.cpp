@@ -11,15 +11,13 @@
 #include "support/db_providers.hpp"
 #include "support/recording_host.hpp"
 #include "support/sql_rows.hpp"
+#include "support/xaction_records.hpp"
 
 namespace orvex {
 namespace {
 
 using testing::HostGuard;
-
-SafeArray Record(std::vector<Variant> values, int32_t lowerBound = 1) {
-  return SafeArray::Of(lowerBound, std::move(values));
-}
+using testing::Record;
 
 struct Row {
   Variant id, port, whenAt;

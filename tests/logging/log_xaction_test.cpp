@@ -2,14 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
 #include "orvex/modules.hpp"
 #include "support/automation_matchers.hpp"
 #include "support/fake_text_table.hpp"
 #include "support/recording_host.hpp"
 #include "support/temp_dir.hpp"
+#include "support/xaction_records.hpp"
 #include "support/xml_records.hpp"
 
 namespace orvex {
@@ -17,22 +15,13 @@ namespace {
 
 using testing::FakeTextTable;
 using testing::HostGuard;
+using testing::ReadFile;
 using testing::ReadXmlLog;
+using testing::Record;
 using testing::TempDir;
 using Attributes = std::vector<std::pair<std::string, std::string>>;
 
-std::string FileBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
-
-SafeArray Record(std::vector<Variant> values, int32_t lowerBound = 1) {
-  return SafeArray::Of(lowerBound, std::move(values));
-}
-
-struct RecordingSink : CLogXactionEvents {
+struct RecordingXactionSink : CLogXactionEvents {
   int32_t calls = 0;
   int32_t lowerBound = 0;
   bool raises = false;
@@ -62,7 +51,7 @@ TEST_F(LogXactionTest, RecordLineFileLinesAndElementOfASixFieldRecord) {
   logger->gbDateStamp = true;
   logger->LogXaction(data, ltFILE | ltXML);
 
-  EXPECT_EQ(FileBytes(logFile), "a:b:c:d:e:f\r\n\r\n12/5/2026 7:29:54 PM a:b:c:d:e:f\r\n\r\n");
+  EXPECT_EQ(ReadFile(logFile), "a:b:c:d:e:f\r\n\r\n12/5/2026 7:29:54 PM a:b:c:d:e:f\r\n\r\n");
   logger->SaveXMLLog();
   testing::XmlLogFile xml = ReadXmlLog(xmlFile);
   EXPECT_EQ(xml.rootName, "transactions");
@@ -88,7 +77,7 @@ TEST_F(LogXactionTest, FieldTextsStartAtIndexOneAndMissingElementsAreEmpty) {
   logger->LogXaction(typed, ltFILE);
   SafeArray empty;
   logger->LogXaction(empty, ltFILE);
-  EXPECT_EQ(FileBytes(logFile),
+  EXPECT_EQ(ReadFile(logFile),
             "1:2:3:4:5:6\r\n\r\n"
             "a::c\r\n\r\n"
             "7:2.5:1/2/2026::True:x:y\r\n\r\n"
@@ -97,7 +86,7 @@ TEST_F(LogXactionTest, FieldTextsStartAtIndexOneAndMissingElementsAreEmpty) {
 
 TEST_F(LogXactionTest, BadRecordsFailBeforeAnyDestination) {
   logger->pLogFile(logFile);
-  auto sink = std::make_shared<RecordingSink>();
+  auto sink = std::make_shared<RecordingXactionSink>();
   logger->Advise(sink);
   const int32_t destinations = ltRAISEEVENT | ltFILE;
 
@@ -117,7 +106,7 @@ TEST_F(LogXactionTest, BadRecordsFailBeforeAnyDestination) {
   EXPECT_AUTOMATION_ERROR(logger->LogXaction(tooLong, destinations), errOverflow, "", "");
 
   EXPECT_EQ(sink->calls, 0);
-  EXPECT_EQ(FileBytes(logFile), "");
+  EXPECT_EQ(ReadFile(logFile), "");
 }
 
 TEST_F(LogXactionTest, RaiseErrorOnlyForTheFlagWordTwo) {
@@ -132,10 +121,10 @@ TEST_F(LogXactionTest, RaiseErrorOnlyForTheFlagWordTwo) {
   EXPECT_EQ(raised.Description, kXactionRaisedDescription);
   EXPECT_EQ(raised.HelpFile, "x.hlp");
   EXPECT_EQ(raised.HelpContext, 5);
-  EXPECT_EQ(FileBytes(logFile), "");
+  EXPECT_EQ(ReadFile(logFile), "");
 
   EXPECT_FALSE(logger->LogXaction(data, ltRAISEERROR | ltFILE));  // the bit alone selects nothing
-  EXPECT_EQ(FileBytes(logFile), "a:b\r\n\r\n");
+  EXPECT_EQ(ReadFile(logFile), "a:b\r\n\r\n");
 }
 
 TEST_F(LogXactionTest, ShortRecordFailsInTheXmlElementBeforeTheFile) {
@@ -146,7 +135,7 @@ TEST_F(LogXactionTest, ShortRecordFailsInTheXmlElementBeforeTheFile) {
   EXPECT_AUTOMATION_ERROR(logger->LogXaction(five, ltXML | ltFILE), errSubscriptOutOfRange,
                           "CLogXaction.LogXaction@TESTPC >> CLogXaction.pLogToXML::ORVEX@TESTPC",
                           "");
-  EXPECT_EQ(FileBytes(logFile), "");
+  EXPECT_EQ(ReadFile(logFile), "");
   logger->SaveXMLLog();
   testing::XmlLogFile xml = ReadXmlLog(xmlFile);
   ASSERT_EQ(xml.records.size(), 1u);  // the element stays with what was added before the failure
@@ -202,9 +191,9 @@ TEST_F(LogXactionTest, EventLogAndMessageBoxCarryTheRecordLine) {
 
 TEST_F(LogXactionTest, EventHandlerSeesTheWholeArrayAndItsFailureIsIgnored) {
   logger->pLogFile(logFile);
-  auto sink = std::make_shared<RecordingSink>();
+  auto sink = std::make_shared<RecordingXactionSink>();
   sink->raises = true;
-  auto second = std::make_shared<RecordingSink>();
+  auto second = std::make_shared<RecordingXactionSink>();
   logger->Advise(sink);
   uint32_t cookie = logger->Advise(second);
   SafeArray zeroBased = Record({"zero", "one"}, 0);
@@ -212,7 +201,7 @@ TEST_F(LogXactionTest, EventHandlerSeesTheWholeArrayAndItsFailureIsIgnored) {
   EXPECT_EQ(sink->calls, 1);
   EXPECT_EQ(second->calls, 1);
   EXPECT_EQ(second->lowerBound, 0);
-  EXPECT_EQ(FileBytes(logFile), "one\r\n\r\n");
+  EXPECT_EQ(ReadFile(logFile), "one\r\n\r\n");
   logger->Unadvise(cookie);
   logger->LogXaction(zeroBased, ltRAISEEVENT);
   EXPECT_EQ(second->calls, 1);

@@ -24,7 +24,6 @@
 namespace orvex {
 namespace {
 
-using reliability::FileBytes;
 using reliability::QuerySqliteTexts;
 using reliability::ReadUtf16Log;
 using reliability::ReadXmlLog;

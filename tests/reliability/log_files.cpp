@@ -2,20 +2,12 @@
 
 #include <sqlite3.h>
 
-#include <fstream>
-#include <sstream>
 #include <stdexcept>
 
 #include "platform/xmldom/dom.hpp"
+#include "support/temp_dir.hpp"
 
 namespace orvex::reliability {
-
-std::string FileBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
 
 namespace {
 
@@ -36,7 +28,7 @@ void AppendUnit(std::string& out, uint16_t unit) {
 }  // namespace
 
 TextLog ReadUtf16Log(const std::string& path) {
-  const std::string bytes = FileBytes(path);
+  const std::string bytes = testing::ReadFile(path);
   TextLog log;
   size_t at = 0;
   if (bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE') {

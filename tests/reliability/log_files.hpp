@@ -9,9 +9,6 @@
 
 namespace orvex::reliability {
 
-// The bytes of a file ("" when it is missing).
-std::string FileBytes(const std::string& path);
-
 // The text log decoded from UTF-16LE (the byte-order mark dropped) and split at CR LF. The last
 // element is whatever follows the last CR LF: "" when the file ends with a complete line.
 // oddByte is set when the file ends in half a UTF-16 unit.

@@ -21,9 +21,9 @@
 namespace orvex {
 namespace {
 
-using reliability::FileBytes;
 using reliability::ReadXmlLog;
 using scripting::WriteFaultInjection;
+using testing::ReadFile;
 
 // Only the first few writes of an operation are probed; none of them writes more pieces.
 constexpr int32_t kMaxWritePoints = 8;
@@ -70,7 +70,7 @@ TEST_F(WriteFaultTest, SaveXMLLogRaisesKeepsTheFileAndTheBufferedRecords) {
         LogXml(logger, "old");
         logger.SaveXMLLog();
       }
-      const std::string before = FileBytes(path);
+      const std::string before = ReadFile(path);
       LogXml(logger, "a");
       LogXml(logger, "b");
 
@@ -89,7 +89,7 @@ TEST_F(WriteFaultTest, SaveXMLLogRaisesKeepsTheFileAndTheBufferedRecords) {
       ++writePointsHit;
       EXPECT_TRUE(raised) << "write " << nth << " failed silently";
       EXPECT_EQ(std::filesystem::exists(path), fileExists);
-      EXPECT_EQ(FileBytes(path), before) << "write " << nth << " damaged the previous file";
+      EXPECT_EQ(ReadFile(path), before) << "write " << nth << " damaged the previous file";
 
       logger.SaveXMLLog();  // the disk has room again
       auto records = ReadXmlLog(path);
@@ -110,7 +110,7 @@ TEST_F(WriteFaultTest, ClearXMLLogIgnoresTheFaultAndKeepsThePreviousFile) {
     logger.pLogXML(path);
     LogXml(logger, "kept");
     logger.SaveXMLLog();
-    const std::string before = FileBytes(path);
+    const std::string before = ReadFile(path);
     LogXml(logger, "dropped by clear");
 
     WriteFaultInjection::FailNthWrite(nth, ENOSPC);
@@ -120,7 +120,7 @@ TEST_F(WriteFaultTest, ClearXMLLogIgnoresTheFaultAndKeepsThePreviousFile) {
       break;
     }
     ++writePointsHit;
-    EXPECT_EQ(FileBytes(path), before) << "write " << nth << " damaged the previous file";
+    EXPECT_EQ(ReadFile(path), before) << "write " << nth << " damaged the previous file";
     // The logger goes on: new records reach the old file at the next save.
     LogXml(logger, "after");
     logger.SaveXMLLog();
@@ -142,7 +142,7 @@ TEST_F(WriteFaultTest, TextLogReportsTheFailedWriteAndAppendsAfterIt) {
 
   int32_t writePointsHit = 0;
   for (int32_t nth = 1; nth <= kMaxWritePoints; ++nth) {
-    const std::string before = FileBytes(path);
+    const std::string before = ReadFile(path);
     TErrorObject error;
     error.lNumber = 53;
     error.strDescription = "fault at write " + std::to_string(nth);
@@ -152,7 +152,7 @@ TEST_F(WriteFaultTest, TextLogReportsTheFailedWriteAndAppendsAfterIt) {
     ++writePointsHit;
     EXPECT_NE(result & etwelrLOGTOFILE_FAILED, 0) << "write " << nth;
     EXPECT_EQ(error.lNumber, 61) << "objErr holds the failure record";
-    const std::string after = FileBytes(path);
+    const std::string after = ReadFile(path);
     EXPECT_EQ(after.compare(0, before.size(), before), 0) << "the earlier lines changed";
 
     TErrorObject next;
@@ -184,7 +184,7 @@ TEST_F(WriteFaultTest, CTextTable3SaveRaisesKeepsTheFileAndTheEdits) {
   }
   int32_t writePointsHit = 0;
   for (int32_t nth = 1; nth <= kMaxWritePoints; ++nth) {
-    const std::string before = FileBytes(file);
+    const std::string before = ReadFile(file);
     auto table = std::make_shared<CTextTable3>();
     table->ConnectingString(file);
     table->LoadStringsRS("", "English", false);
@@ -201,7 +201,7 @@ TEST_F(WriteFaultTest, CTextTable3SaveRaisesKeepsTheFileAndTheEdits) {
     data::internal::FailNthFileWrite(0);
     if (!raised) break;  // fewer writes than nth: the save went through
     ++writePointsHit;
-    EXPECT_EQ(FileBytes(file), before) << "write " << nth << " damaged the previous file";
+    EXPECT_EQ(ReadFile(file), before) << "write " << nth << " damaged the previous file";
     table->Save();
     auto reread = std::make_shared<CTextTable3>();
     reread->ConnectingString(file);

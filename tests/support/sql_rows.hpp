@@ -35,4 +35,10 @@ inline std::vector<std::vector<Variant>> QueryRows(const std::string& connecting
   return rows;
 }
 
+// The server process behind a PostgreSQL connection, to tell one session from another.
+inline int32_t BackendPid(const sp<data::Connection>& connection) {
+  auto rows = connection->Execute("SELECT pg_backend_pid() AS pid");
+  return CLng(rows->Fields()->Item("pid")->Value());
+}
+
 }  // namespace orvex::testing

@@ -14,6 +14,11 @@
 
 namespace orvex::testing {
 
+// The non-severe component errors of the text tables: a read-only row (20000) and an absent ID
+// (20001), as the client sees them.
+constexpr int32_t kReadOnlyError = -1879028192;  // 0x90004E20
+constexpr int32_t kAbsentIdError = -1879028191;  // 0x90004E21
+
 class TextDatabase {
  public:
   // provider: "SQLite" or "PostgreSQL". skipReason is set instead when the database cannot be

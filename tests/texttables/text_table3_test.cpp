@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <sstream>
 
 #include "orvex/data.hpp"
 #include "support/automation_matchers.hpp"
@@ -13,16 +12,6 @@
 
 namespace orvex::testing {
 namespace {
-
-constexpr int32_t kReadOnlyError = -1879028192;
-constexpr int32_t kAbsentIdError = -1879028191;
-
-std::string FileBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
 
 class CTextTable3Test : public ::testing::Test {
  protected:
@@ -56,14 +45,14 @@ TEST_F(CTextTable3Test, ReadOnlyByDefault) {
   table->LoadStringsRS("ignored");
   EXPECT_EQ(table->Text(1), "File not found");
   EXPECT_EQ(table->Text(6), "Untranslated");
-  const std::string before = FileBytes(file_);
+  const std::string before = ReadFile(file_);
   EXPECT_AUTOMATION_ERROR(table->Text(1, "x"), kReadOnlyError,
                           "ORVEX.CTextTable3.Let Text::ORVEX@TESTPC",
                           "Application-defined or object-defined error");
   EXPECT_AUTOMATION_ERROR(table->AddNew("x"), kReadOnlyError,
                           "ORVEX.CTextTable3.AddNew::ORVEX@TESTPC", "");
   table->Save();  // nothing to do, no error
-  EXPECT_EQ(FileBytes(file_), before);
+  EXPECT_EQ(ReadFile(file_), before);
   EXPECT_EQ(table->Text(1), "File not found");
 }
 
@@ -87,9 +76,9 @@ TEST_F(CTextTable3Test, AnArabicEditReachesTheFileAtSave) {
   EXPECT_EQ(table->Text(2), "الوصول مرفوض");
   EXPECT_AUTOMATION_ERROR(table->Text(2, "y"), kReadOnlyError, "", "");
   table->Text(2);
-  const std::string saved = FileBytes(file_);
+  const std::string saved = ReadFile(file_);
   table->Save();
-  EXPECT_EQ(FileBytes(file_), saved);
+  EXPECT_EQ(ReadFile(file_), saved);
 }
 
 TEST_F(CTextTable3Test, AddedRowsHaveNoIdAndAreSaved) {

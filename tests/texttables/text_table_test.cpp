@@ -13,8 +13,6 @@
 namespace orvex::testing {
 namespace {
 
-constexpr int32_t kReadOnlyError = -1879028192;  // 0x90004E20
-constexpr int32_t kAbsentIdError = -1879028191;  // 0x90004E21
 const std::string kGeneric = "Application-defined or object-defined error";
 
 class CTextTableTest : public TextDatabaseTest {
