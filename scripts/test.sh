@@ -22,7 +22,7 @@ run_suite() {
   echo "== $build"
   cmake -S . -B "$build" -G Ninja -DORVEX_BUILD_BENCH=ON "$@" >/dev/null
   cmake --build "$build" -j2
-  (cd "$build" && ctest --output-on-failure --timeout 600)
+  (cd "$build" && ctest --output-on-failure --timeout 600 -j2)
 }
 
 # The suites compile a folder at a time, and the normal build keeps line tables only (-g1): enough
