@@ -97,6 +97,57 @@ TEST(SqliteProvider, ReadsStoredValuesAsTheirColumnTypes) {
   EXPECT_TRUE(fields->Item("Note")->Value().IsNull());
 }
 
+std::string BytesOf(const Variant& value) {
+  EXPECT_EQ(value.VarType(), vbArray | vbByte);
+  std::string bytes;
+  if (value.VarType() != (vbArray | vbByte)) return bytes;
+  for (int32_t i = value.Array().LBound(); i <= value.Array().UBound(); ++i)
+    bytes.push_back(static_cast<char>(value.Array()[i].Byte()));
+  return bytes;
+}
+
+// SQLite keeps each value's own kind whatever the column says, so one column can change kind
+// from row to row; nothing of a row's value may stay behind for the next.
+TEST(SqliteProvider, ReadsEveryStoredKindRowAfterRowInOneColumn) {
+  TempDir folder;
+  auto connection = Open("Data Source=" + folder.File("kinds.db"));
+  connection->Execute("CREATE TABLE T (N INTEGER, Note TEXT, Data BLOB)");
+  connection->Execute("INSERT INTO T VALUES (5, 'a text longer than a short string', X'00FF10')");
+  connection->Execute("INSERT INTO T VALUES ('abc', NULL, 'short')");
+  connection->Execute("INSERT INTO T VALUES (NULL, 42, NULL)");
+  connection->Execute("INSERT INTO T VALUES (3000000000, '', X'')");
+  connection->Execute("INSERT INTO T VALUES (2.5, 'after', X'41')");
+  auto rs = connection->Execute("SELECT N, Note, Data FROM T ORDER BY rowid");
+  auto fields = rs->Fields();
+  auto value = [&](const char* name) { return fields->Item(name)->Value(); };
+
+  EXPECT_EQ(value("N").VarType(), vbLong);
+  EXPECT_EQ(value("N").I4(), 5);
+  EXPECT_EQ(value("Note").Str(), "a text longer than a short string");
+  EXPECT_EQ(BytesOf(value("Data")), std::string("\x00\xFF\x10", 3));
+  rs->MoveNext();
+  EXPECT_EQ(value("N").Str(), "abc") << "a text the column cannot read comes back as stored";
+  EXPECT_TRUE(value("Note").IsNull());
+  EXPECT_EQ(BytesOf(value("Data")), "short");
+  rs->MoveNext();
+  EXPECT_TRUE(value("N").IsNull());
+  EXPECT_EQ(value("Note").Str(), "42");
+  EXPECT_TRUE(value("Data").IsNull());
+  rs->MoveNext();
+  EXPECT_EQ(value("N").VarType(), vbDecimal) << "beyond a Long";
+  EXPECT_DOUBLE_EQ(value("N").Dec().ToDouble(), 3000000000.0);
+  EXPECT_EQ(value("Note").VarType(), vbString);
+  EXPECT_EQ(value("Note").Str(), "");
+  EXPECT_EQ(BytesOf(value("Data")), "") << "an empty blob is an empty array, not the last bytes";
+  rs->MoveNext();
+  EXPECT_EQ(value("N").VarType(), vbDouble);
+  EXPECT_EQ(value("N").R8(), 2.5);
+  EXPECT_EQ(value("Note").Str(), "after");
+  EXPECT_EQ(BytesOf(value("Data")), "A");
+  rs->MoveNext();
+  EXPECT_TRUE(rs->EOF_());
+}
+
 TEST(SqliteProvider, AnInsertIntoAReadOnlyDatabaseFailsWithTheUnspecifiedError) {
   TempDir folder;
   std::string path = folder.File("ro.db");

@@ -15,11 +15,11 @@ std::shared_ptr<RowStore> RunStatement(Statement& statement, int32_t* recordsAff
   auto store = std::make_shared<RowStore>(columns);
   std::vector<NativeValue> native;
   try {
-    std::vector<Variant> values;
     while (statement.NextRow(native)) {
-      for (size_t i = 0; i < columns.size(); ++i)
-        values.push_back(FromNative(std::move(native[i]), columns[i].type));
-      store->AppendRead(values);
+      store->AppendReadWith([&](std::vector<Variant>& block) {
+        for (size_t i = 0; i < columns.size(); ++i)
+          AppendFromNative(block, std::move(native[i]), columns[i].type);
+      });
     }
   } catch (...) {
     statement.Reset();

@@ -22,10 +22,10 @@ std::vector<Variant>& RowStore::BlockForNextRow() {
 
 void RowStore::AppendRead(std::vector<Variant>& values) {
   values.resize(columns_.size());
-  std::vector<Variant>& block = BlockForNextRow();
-  for (Variant& value : values) block.push_back(std::move(value));
+  AppendReadWith([&values](std::vector<Variant>& block) {
+    for (Variant& value : values) block.push_back(std::move(value));
+  });
   values.clear();
-  IndexRow(rowCount_++);
 }
 
 int64_t RowStore::AppendNew() {
@@ -35,7 +35,7 @@ int64_t RowStore::AppendNew() {
   return rowCount_ - 1;
 }
 
-void RowStore::IndexRow(int64_t position) {
+void RowStore::AddToIndexes(int64_t position) {
   for (size_t column = 0; column < indexes_.size(); ++column) {
     if (!indexes_[column]) continue;
     auto at = static_cast<int32_t>(column);
@@ -76,6 +76,7 @@ const FindIndex& RowStore::IndexFor(int32_t column) {
     built->Add(position, FindIndex::KeyOf(Value(position, column), numeric));
   built->Finish();
   index = std::move(built);
+  ++indexedColumns_;
   return *index;
 }
 

@@ -26,6 +26,21 @@ class RowStore {
 
   // Appends a row as read, moving the values in; `values` is left empty for the next row.
   void AppendRead(std::vector<Variant>& values);
+  // Appends a row as read, built in place: fill(block) appends one value per column to the end
+  // of the block given. When it throws, the row is taken back whole.
+  template <class Fill>
+  void AppendReadWith(Fill&& fill) {
+    std::vector<Variant>& block = BlockForNextRow();
+    const size_t before = block.size();
+    try {
+      fill(block);
+    } catch (...) {
+      block.erase(block.begin() + static_cast<std::ptrdiff_t>(before), block.end());
+      if (block.empty()) blocks_.pop_back();
+      throw;
+    }
+    IndexRow(rowCount_++);
+  }
   // Appends an empty (Null) new row; returns its position.
   int64_t AppendNew();
   // Removes the last row (an added row given up before its first Update).
@@ -53,13 +68,18 @@ class RowStore {
   }
   // The block that takes the next row (a new one when the last is full).
   std::vector<Variant>& BlockForNextRow();
-  void IndexRow(int64_t position);
+  // Keeps the indexes built so far in step with a new row.
+  void IndexRow(int64_t position) {
+    if (indexedColumns_ != 0) AddToIndexes(position);
+  }
+  void AddToIndexes(int64_t position);
 
   std::vector<ColumnInfo> columns_;
   std::vector<bool> numeric_;  // by column: its values are indexed as numbers
   std::vector<std::vector<Variant>> blocks_;
   int64_t rowCount_ = 0;
   std::vector<std::unique_ptr<FindIndex>> indexes_;  // by column; null until first used
+  size_t indexedColumns_ = 0;                        // how many of them are built
 };
 
 }  // namespace orvex::data::internal

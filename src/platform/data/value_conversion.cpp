@@ -266,6 +266,17 @@ Variant FromNative(NativeValue&& value, int32_t adoType) {
   return FromNative(static_cast<const NativeValue&>(value), adoType);
 }
 
+void AppendFromNative(std::vector<Variant>& row, NativeValue&& value, int32_t adoType) {
+  if (value.kind == NativeValue::Kind::Text && IsTextType(adoType)) {
+    row.emplace_back(std::move(value.text));
+  } else if (value.kind == NativeValue::Kind::Integer && adoType == adInteger &&
+             value.integer >= INT32_MIN && value.integer <= INT32_MAX) {
+    row.emplace_back(static_cast<int32_t>(value.integer));
+  } else {
+    row.push_back(FromNative(std::move(value), adoType));
+  }
+}
+
 Variant FromNative(const NativeValue& value, int32_t adoType) {
   if (value.kind == NativeValue::Kind::Null) return Variant::Null();
   if (IsIntegerType(adoType)) {

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "orvex/variant.hpp"
 #include "platform/data/provider.hpp"
@@ -22,6 +23,9 @@ NativeValue ToNative(const Variant& value, int32_t adoType);
 Variant FromNative(const NativeValue& value, int32_t adoType);
 // The same, moving a text into the variant instead of copying it.
 Variant FromNative(NativeValue&& value, int32_t adoType);
+// The same, appended to a row: texts and whole numbers, which nearly every loaded table is made
+// of, are built in their place at the row's end.
+void AppendFromNative(std::vector<Variant>& row, NativeValue&& value, int32_t adoType);
 
 // Dates travel as ISO-8601 text: "YYYY-MM-DD HH:MM:SS" (adDate, adDBTimeStamp), "YYYY-MM-DD"
 // (adDBDate), "HH:MM:SS" (adDBTime).

@@ -99,31 +99,43 @@ ColumnInfo SqliteStatement::DescribeColumn(int index) const {
   return column;
 }
 
-NativeValue SqliteStatement::ReadValue(int index) const {
+void SqliteStatement::ReadValue(int index, NativeValue& slot) const {
   switch (sqlite3_column_type(statement_, index)) {
     case SQLITE_INTEGER:
-      return NativeValue::Integer(sqlite3_column_int64(statement_, index));
+      slot.kind = NativeValue::Kind::Integer;
+      slot.integer = sqlite3_column_int64(statement_, index);
+      return;
     case SQLITE_FLOAT:
-      return NativeValue::Real(sqlite3_column_double(statement_, index));
+      slot.kind = NativeValue::Kind::Real;
+      slot.real = sqlite3_column_double(statement_, index);
+      return;
     case SQLITE_TEXT: {
       const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement_, index));
-      return NativeValue::Text(std::string(text, sqlite3_column_bytes(statement_, index)));
+      slot.kind = NativeValue::Kind::Text;
+      slot.text.assign(text, static_cast<size_t>(sqlite3_column_bytes(statement_, index)));
+      return;
     }
     case SQLITE_BLOB: {
       const auto* bytes = static_cast<const char*>(sqlite3_column_blob(statement_, index));
-      int size = sqlite3_column_bytes(statement_, index);
-      return NativeValue::Blob(bytes != nullptr ? std::string(bytes, size) : std::string());
+      auto size = static_cast<size_t>(sqlite3_column_bytes(statement_, index));
+      slot.kind = NativeValue::Kind::Blob;
+      if (bytes != nullptr)
+        slot.text.assign(bytes, size);
+      else
+        slot.text.clear();
+      return;
     }
     default:
-      return NativeValue::Null();
+      slot.kind = NativeValue::Kind::Null;
+      return;
   }
 }
 
 bool SqliteStatement::NextRow(std::vector<NativeValue>& row) {
   if (!hasRow_) return false;
-  int count = sqlite3_column_count(statement_);
-  row.clear();
-  for (int i = 0; i < count; ++i) row.push_back(ReadValue(i));
+  // The slots stay from row to row; only the values change.
+  row.resize(static_cast<size_t>(sqlite3_column_count(statement_)));
+  for (size_t i = 0; i < row.size(); ++i) ReadValue(static_cast<int>(i), row[i]);
   Step();
   return true;
 }

@@ -31,7 +31,8 @@ class SqliteStatement : public Statement {
   void Step();
   [[noreturn]] void RaiseStepError(int resultCode);
   ColumnInfo DescribeColumn(int index) const;
-  NativeValue ReadValue(int index) const;
+  // The column's value into a slot of the row, reusing the slot's text buffer.
+  void ReadValue(int index, NativeValue& slot) const;
 
   std::shared_ptr<Database> database_;
   sqlite3_stmt* statement_;
