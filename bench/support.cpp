@@ -2,6 +2,7 @@
 
 #include <sqlite3.h>
 #include <stdlib.h>
+#include <sys/resource.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -120,6 +121,12 @@ const std::string& MessagesDatabase() {
 const std::string& GlossaryDocument() {
   static const std::string path = MakeGlossaryDocument();
   return path;
+}
+
+int64_t PageFaults() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return static_cast<int64_t>(usage.ru_minflt + usage.ru_majflt);
 }
 
 const std::vector<int32_t>& RandomIds() {

@@ -43,6 +43,10 @@ const std::string& GlossaryDocument();
 // The IDs 1..kTableRows in a fixed random order.
 const std::vector<int32_t>& RandomIds();
 
+// Page faults the process has taken so far (minor and major): a load that takes fresh memory
+// from the system pays one per page, which on a VM can cost as much as the load itself.
+int64_t PageFaults();
+
 // Raw SQLite helpers for the baselines and the fixtures; a failure aborts the run.
 sqlite3* OpenSqlite(const std::string& path);
 void ExecSqlite(sqlite3* db, const std::string& sql);
