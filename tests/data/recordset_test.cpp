@@ -73,6 +73,32 @@ TEST_P(RecordsetTest, FindWithWrapMovesExactlyAsALinearSearchOverRepeatedIds) {
   EXPECT_AUTOMATION_ERROR(rs->Find("Nope='3'"), adErrItemNotFound, "", "");
 }
 
+// IDs that occur once are found through the index's direct table; the wrap must still reach
+// one before the cursor, from a row, from past the end and from before the start.
+TEST_P(RecordsetTest, FindWithWrapReachesAUniqueIdOnEitherSideOfTheCursor) {
+  std::vector<std::string> setup = {"CREATE TABLE Strings (ID INTEGER, English VARCHAR(50))"};
+  for (int32_t id = 1; id <= 50; ++id)
+    setup.push_back("INSERT INTO Strings VALUES (" + std::to_string(id) + ", 't')");
+  Run(setup);
+  auto rs = Query("SELECT ID, English FROM Strings ORDER BY ID");
+  rs->AbsolutePosition(40);
+  EXPECT_TRUE(rs->FindValueWrapping("ID", Variant(5)));
+  EXPECT_EQ(rs->AbsolutePosition(), 5);
+  EXPECT_TRUE(rs->FindValueWrapping("ID", Variant(45)));
+  EXPECT_EQ(rs->AbsolutePosition(), 45);
+  EXPECT_TRUE(rs->FindValueWrapping("ID", Variant(45))) << "the current row itself";
+  EXPECT_EQ(rs->AbsolutePosition(), 45);
+  EXPECT_FALSE(rs->FindValueWrapping("ID", Variant(99)));
+  EXPECT_TRUE(rs->EOF_());
+  EXPECT_TRUE(rs->FindValueWrapping("ID", Variant(1))) << "from past the end";
+  EXPECT_EQ(rs->AbsolutePosition(), 1);
+  rs->MoveFirst();
+  rs->MovePrevious();
+  ASSERT_TRUE(rs->BOF());
+  EXPECT_TRUE(rs->FindValueWrapping("ID", Variant(50))) << "from before the start";
+  EXPECT_EQ(rs->AbsolutePosition(), 50);
+}
+
 TEST_P(RecordsetTest, FindFollowsEditsAndAddedRows) {
   Run({"CREATE TABLE Strings (ID INTEGER, English VARCHAR(50))",
        "INSERT INTO Strings VALUES (1, 'one')", "INSERT INTO Strings VALUES (2, 'two')",

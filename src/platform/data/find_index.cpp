@@ -133,6 +133,16 @@ int64_t FindIndex::FindForward(const FindKey& key, int64_t from) const {
   return list == nullptr ? -1 : list->FirstFrom(from);
 }
 
+int64_t FindIndex::FindForwardWrapping(const FindKey& key, int64_t from) const {
+  if (auto slot = key.isNumber ? dense_.Lookup(key.number) : std::nullopt;
+      slot && *slot != DensePositions::kSeveral)
+    return *slot;  // the one position, or kAbsent (-1)
+  const Positions* list = PositionsOf(key);
+  if (list == nullptr) return -1;
+  const int64_t found = list->FirstFrom(from);
+  return found >= 0 ? found : list->FirstFrom(0);
+}
+
 int64_t FindIndex::FindBackward(const FindKey& key, int64_t from) const {
   if (auto slot = key.isNumber ? dense_.Lookup(key.number) : std::nullopt;
       slot && *slot != DensePositions::kSeveral)

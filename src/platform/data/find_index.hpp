@@ -54,6 +54,9 @@ class FindIndex {
   int64_t FindForward(const FindKey& key, int64_t from) const;
   // The last position <= from holding the key, or -1.
   int64_t FindBackward(const FindKey& key, int64_t from) const;
+  // The first position >= from holding the key, else the first of all; -1 when none holds it.
+  // One look-up of the key where a search and its wrap to the top would make two.
+  int64_t FindForwardWrapping(const FindKey& key, int64_t from) const;
 
  private:
   using Positions = PositionList;

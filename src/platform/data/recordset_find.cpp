@@ -167,12 +167,10 @@ bool Recordset::FindValueWrapping(const std::string& columnName, const Variant& 
   int64_t found = -1;
   if (search.key) {
     // From the current row (none is left past the end), then from the top.
-    const int64_t rows = state.store->RowCount();
     const int64_t from = state.place == Place::OnRow         ? state.row
                          : state.place == Place::BeforeFirst ? 0
-                                                             : rows;
-    if (from < rows) found = search.index->FindForward(*search.key, from);
-    if (found < 0 && from > 0 && rows > 0) found = search.index->FindForward(*search.key, 0);
+                                                             : state.store->RowCount();
+    found = search.index->FindForwardWrapping(*search.key, from);
   }
   if (found < 0) {
     state.place = Place::AfterLast;

@@ -67,9 +67,8 @@ void RowStore::SetValue(int64_t position, int32_t column, const Variant& value) 
   slot = value;
 }
 
-const FindIndex& RowStore::IndexFor(int32_t column) {
+const FindIndex& RowStore::BuildIndex(int32_t column) {
   std::unique_ptr<FindIndex>& index = indexes_[static_cast<size_t>(column)];
-  if (index) return *index;
   auto built = std::make_unique<FindIndex>();
   bool numeric = IsNumericColumn(column);
   for (int64_t position = 0; position < rowCount_; ++position)

@@ -49,7 +49,10 @@ class RowStore {
   void SetValue(int64_t position, int32_t column, const Variant& value);
 
   // The column's index, built on first use.
-  const FindIndex& IndexFor(int32_t column);
+  const FindIndex& IndexFor(int32_t column) {
+    if (const FindIndex* built = indexes_[static_cast<size_t>(column)].get()) return *built;
+    return BuildIndex(column);
+  }
   bool IsNumericColumn(int32_t column) const { return numeric_[static_cast<size_t>(column)]; }
 
  private:
@@ -73,6 +76,7 @@ class RowStore {
     if (indexedColumns_ != 0) AddToIndexes(position);
   }
   void AddToIndexes(int64_t position);
+  const FindIndex& BuildIndex(int32_t column);
 
   std::vector<ColumnInfo> columns_;
   std::vector<bool> numeric_;  // by column: its values are indexed as numbers
