@@ -61,6 +61,9 @@ class FindIndex {
  private:
   using Positions = PositionList;
   static std::optional<FindKey> KeyOfOther(const Variant& value, bool numericColumn);
+  // The key's entry in the direct table when it settles the search: its one position, or
+  // kAbsent; empty when the table does not cover the key or the key is on several rows.
+  std::optional<int32_t> DirectEntry(const FindKey& key) const;
   Positions* PositionsOf(const FindKey& key);
   const Positions* PositionsOf(const FindKey& key) const;
 
