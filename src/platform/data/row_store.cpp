@@ -5,7 +5,7 @@
 namespace orvex::data::internal {
 
 RowStore::RowStore(std::vector<ColumnInfo> columns)
-    : columns_(std::move(columns)), numeric_(columns_.size()), indexes_(columns_.size()) {
+    : columns_(std::move(columns)), numeric_(columns_.size()) {
   for (size_t column = 0; column < columns_.size(); ++column)
     numeric_[column] = IsNumericType(columns_[column].type);
 }
@@ -18,14 +18,6 @@ std::vector<Variant>& RowStore::BlockForNextRow() {
       blocks_.back().reserve(static_cast<size_t>(kRowsPerBlock) * columns_.size());
   }
   return blocks_.back();
-}
-
-void RowStore::AppendRead(std::vector<Variant>& values) {
-  values.resize(columns_.size());
-  AppendReadWith([&values](std::vector<Variant>& block) {
-    for (Variant& value : values) block.push_back(std::move(value));
-  });
-  values.clear();
 }
 
 int64_t RowStore::AppendNew() {
@@ -59,7 +51,7 @@ void RowStore::RemoveLast() {
 
 void RowStore::SetValue(int64_t position, int32_t column, const Variant& value) {
   Variant& slot = Cell(position, column);
-  if (FindIndex* index = indexes_[static_cast<size_t>(column)].get()) {
+  if (FindIndex* index = BuiltIndex(column)) {
     bool numeric = IsNumericColumn(column);
     index->Remove(position, FindIndex::KeyOf(slot, numeric));
     index->Add(position, FindIndex::KeyOf(value, numeric));
@@ -68,6 +60,8 @@ void RowStore::SetValue(int64_t position, int32_t column, const Variant& value) 
 }
 
 const FindIndex& RowStore::BuildIndex(int32_t column) {
+  // The first index built gives every column its place.
+  if (indexes_.empty()) indexes_.resize(columns_.size());
   std::unique_ptr<FindIndex>& index = indexes_[static_cast<size_t>(column)];
   auto built = std::make_unique<FindIndex>();
   bool numeric = IsNumericColumn(column);
@@ -75,7 +69,6 @@ const FindIndex& RowStore::BuildIndex(int32_t column) {
     built->Add(position, FindIndex::KeyOf(Value(position, column), numeric));
   built->Finish();
   index = std::move(built);
-  ++indexedColumns_;
   return *index;
 }
 

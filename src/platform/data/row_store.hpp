@@ -24,8 +24,6 @@ class RowStore {
     return blocks_[BlockOf(position)][InBlock(position, column)];
   }
 
-  // Appends a row as read, moving the values in; `values` is left empty for the next row.
-  void AppendRead(std::vector<Variant>& values);
   // Appends a row as read, built in place: fill(block) appends one value per column to the end
   // of the block given. When it throws, the row is taken back whole.
   template <class Fill>
@@ -50,7 +48,7 @@ class RowStore {
 
   // The column's index, built on first use.
   const FindIndex& IndexFor(int32_t column) {
-    if (const FindIndex* built = indexes_[static_cast<size_t>(column)].get()) return *built;
+    if (const FindIndex* built = BuiltIndex(column)) return *built;
     return BuildIndex(column);
   }
   bool IsNumericColumn(int32_t column) const { return numeric_[static_cast<size_t>(column)]; }
@@ -73,17 +71,22 @@ class RowStore {
   std::vector<Variant>& BlockForNextRow();
   // Keeps the indexes built so far in step with a new row.
   void IndexRow(int64_t position) {
-    if (indexedColumns_ != 0) AddToIndexes(position);
+    if (!indexes_.empty()) AddToIndexes(position);
   }
   void AddToIndexes(int64_t position);
+  // The column's index when it has been built, else null.
+  FindIndex* BuiltIndex(int32_t column) const {
+    const auto at = static_cast<size_t>(column);
+    return at < indexes_.size() ? indexes_[at].get() : nullptr;
+  }
   const FindIndex& BuildIndex(int32_t column);
 
   std::vector<ColumnInfo> columns_;
   std::vector<bool> numeric_;  // by column: its values are indexed as numbers
   std::vector<std::vector<Variant>> blocks_;
   int64_t rowCount_ = 0;
-  std::vector<std::unique_ptr<FindIndex>> indexes_;  // by column; null until first used
-  size_t indexedColumns_ = 0;                        // how many of them are built
+  // By column, null until first used; empty until the first is built.
+  std::vector<std::unique_ptr<FindIndex>> indexes_;
 };
 
 }  // namespace orvex::data::internal

@@ -281,10 +281,10 @@ std::shared_ptr<RowStore> DecodeSavedRows(const std::string& bytes, const std::s
   uint64_t rows = in.Get<uint64_t>();
   if (rows > 0 && (columnCount == 0 || rows > in.Remaining() / columnCount))
     in.Damaged("its row count is too large");
-  std::vector<Variant> values;
   for (uint64_t row = 0; row < rows; ++row) {
-    for (size_t column = 0; column < columnCount; ++column) values.push_back(GetValue(in));
-    store->AppendRead(values);
+    store->AppendReadWith([&](std::vector<Variant>& block) {
+      for (size_t column = 0; column < columnCount; ++column) block.push_back(GetValue(in));
+    });
   }
   if (in.Remaining() != 0) in.Damaged("it holds bytes after the last row");
   return store;
