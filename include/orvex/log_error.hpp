@@ -90,6 +90,7 @@ class CLogError : public Object {
 
   std::shared_ptr<scripting::TextStream> mtsLog;
   std::string mstrFileRecord;  // the text log's record, its room reused from call to call
+  std::string mstrSource;      // the composed source's room, reused likewise
   std::shared_ptr<data::Connection> madoConnection;
   std::unique_ptr<logging::XmlLog> mXmlLog;
   ConnectionPoint<CLogErrorEvents> events_;

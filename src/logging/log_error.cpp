@@ -5,6 +5,7 @@
 #include "logging/xml_log.hpp"
 #include "orvex/host.hpp"
 #include "orvex/modules.hpp"
+#include "platform/scripting/reused_buffer.hpp"
 
 namespace orvex {
 
@@ -24,13 +25,11 @@ struct Classified {
 };
 
 // The composed source: where the error happened, on which computer, and the chain it came by.
-std::string ComposeSource(const std::string& moduleName, const std::string& procedureName,
-                          const std::string& priorSource) {
+void ComposeSource(std::string& source, const std::string& moduleName,
+                   const std::string& procedureName, const std::string& priorSource) {
   const char* separator = priorSource.find('@') != std::string::npos ? " >> " : "-";
-  std::string source;
   logging::AppendPieces(source, {"@", MMain::gstrComputerName, " in ", moduleName, ".",
                                  procedureName, separator, priorSource});
-  return source;
 }
 
 // Runs one step of LogError; a failure inside it is ignored and LogError goes on.
@@ -71,8 +70,11 @@ int32_t CLogError::LogError(const std::string& ModuleName, const std::string& Pr
   const int32_t number = error.lNumber;
   const int32_t plain = MErrors::PlainErrNumber(number);
 
-  std::string source;
-  Guarded([&] { source = ComposeSource(ModuleName, ProcedureName, error.strSource); });
+  // The source is composed in the room the last call left; a call made from inside this one
+  // (by an event sink, say) finds the room taken and makes its own.
+  std::string source = std::move(mstrSource);
+  scripting::ClearForNextRecord(source);
+  Guarded([&] { ComposeSource(source, ModuleName, ProcedureName, error.strSource); });
 
   // Classification: a component error inside the client's range takes its text from a table.
   Classified c;
@@ -163,6 +165,7 @@ int32_t CLogError::LogError(const std::string& ModuleName, const std::string& Pr
     showBox(prompt);
   }
   if (elt & ltMSG_ONLY) showBox(*c.description);
+  mstrSource = std::move(source);
   return result;
 }
 

@@ -117,6 +117,39 @@ TEST_F(LogErrorTest, ComposedSourceAndDescriptionReachTheEvent) {
   EXPECT_EQ(sink->calls.size(), 4u);
 }
 
+TEST_F(LogErrorTest, AnErrorLoggedFromInsideTheEventKeepsEachCallsOwnSource) {
+  // The client's handler logs an error of its own through the same logger, as a handler may;
+  // the outer call then goes on to its box with its own source, and a third call finds the
+  // logger as before.
+  struct ReenteringSink : CLogErrorEvents {
+    CLogError* logger = nullptr;
+    void ShowError(const std::string&, int32_t, const std::string&, Date) override {
+      TErrorObject inner;
+      inner.lNumber = 7;
+      inner.strDescription = "Out of memory";
+      inner.strSource = "a much longer source than the outer call's, from the client's handler";
+      logger->LogError("Handler", "OnError", inner, ltMSGBOX);
+    }
+  };
+  auto sink = std::make_shared<ReenteringSink>();
+  sink->logger = logger.get();
+  uint32_t cookie = logger->Advise(sink);
+
+  TErrorObject outer = Error(53, "File not found", "Lib");
+  logger->LogError("Mod", "Proc", outer, ltRAISEEVENT | ltMSGBOX);
+  logger->Unadvise(cookie);
+  TErrorObject later = Error(5, "Invalid call", "");
+  logger->LogError("Mod", "Next", later, ltMSGBOX);
+
+  ASSERT_EQ(host->boxes.size(), 3u);
+  EXPECT_EQ(host->boxes[0].prompt,
+            "@PC7 in Handler.OnError-a much longer source than the outer call's, from the "
+            "client's handler  *** Error #7 Description:  {Out of memory}");
+  EXPECT_EQ(host->boxes[1].prompt,
+            "@PC7 in Mod.Proc-Lib  *** Error #53 Description:  {File not found}");
+  EXPECT_EQ(host->boxes[2].prompt, "@PC7 in Mod.Next-  *** Error #5 Description:  {Invalid call}");
+}
+
 TEST_F(LogErrorTest, PlainBoxPromptTitleAndHexNumberText) {
   TErrorObject unspecified = Error(-2147467259, "Unspecified error", "");
   EXPECT_EQ(logger->LogError("Mod", "Proc", unspecified, ltMSGBOX, 16), etwelrSERROR | 1);

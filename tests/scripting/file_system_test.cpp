@@ -48,28 +48,32 @@ TEST(TextStream, UnicodeTextWithOtherCharactersAnywhereInAsciiRunsIsWrittenUnitF
   // every place within and across such a run, and check every unit.
   TempDir dir;
   FileSystem fs;
-  for (size_t at = 0; at <= 19; ++at) {
-    std::string text(19, 'x');
-    for (size_t i = 0; i < text.size(); ++i) text[i] = static_cast<char>('a' + i);
-    std::string utf8 = text.substr(0, at) + "\xC3\xA9" + text.substr(at);
-    std::string expected("\xFF\xFE", 2);
-    for (size_t i = 0; i < text.size(); ++i) {
-      if (i == at) expected.append("\xE9\0", 2);
-      expected.append({text[i], '\0'});
-    }
-    if (at == text.size()) expected.append("\xE9\0", 2);
-    std::string path = dir.File("run" + std::to_string(at) + ".log");
-    fs.CreateTextFile(path, true, true)->Write(utf8);
-    EXPECT_EQ(ReadFile(path), expected) << "at " << at;
-    EXPECT_EQ(fs.OpenTextFile(path, ForReading, false, TristateUseDefault)->ReadAll(), utf8);
+  // Lengths around one and two blocks, so that the other character also falls among the last
+  // few bytes, which are widened together with the ones before them.
+  for (size_t length : {19, 37})
+    for (size_t at = 0; at <= length; ++at) {
+      std::string text(length, 'x');
+      for (size_t i = 0; i < text.size(); ++i) text[i] = static_cast<char>('a' + i % 26);
+      std::string utf8 = text.substr(0, at) + "\xC3\xA9" + text.substr(at);
+      std::string expected("\xFF\xFE", 2);
+      for (size_t i = 0; i < text.size(); ++i) {
+        if (i == at) expected.append("\xE9\0", 2);
+        expected.append({text[i], '\0'});
+      }
+      if (at == text.size()) expected.append("\xE9\0", 2);
+      std::string path =
+          dir.File("run" + std::to_string(length) + "-" + std::to_string(at) + ".log");
+      fs.CreateTextFile(path, true, true)->Write(utf8);
+      EXPECT_EQ(ReadFile(path), expected) << "length " << length << " at " << at;
+      EXPECT_EQ(fs.OpenTextFile(path, ForReading, false, TristateUseDefault)->ReadAll(), utf8);
 
-    // A byte that starts no UTF-8 sequence becomes U+FFFD, the ASCII around it unchanged.
-    std::string broken = text.substr(0, at) + "\xFF" + text.substr(at);
-    fs.CreateTextFile(path, true, true)->Write(broken);
-    EXPECT_EQ(fs.OpenTextFile(path, ForReading, false, TristateUseDefault)->ReadAll(),
-              text.substr(0, at) + "\xEF\xBF\xBD" + text.substr(at))
-        << "at " << at;
-  }
+      // A byte that starts no UTF-8 sequence becomes U+FFFD, the ASCII around it unchanged.
+      std::string broken = text.substr(0, at) + "\xFF" + text.substr(at);
+      fs.CreateTextFile(path, true, true)->Write(broken);
+      EXPECT_EQ(fs.OpenTextFile(path, ForReading, false, TristateUseDefault)->ReadAll(),
+                text.substr(0, at) + "\xEF\xBF\xBD" + text.substr(at))
+          << "length " << length << " at " << at;
+    }
 
   // One stream, an outsized text between ordinary ones: each written whole.
   std::string path = dir.File("sizes.log");

@@ -71,6 +71,15 @@ void WidenAscii(uint64_t bytes, char* out) {
   std::memcpy(out + 8, &high, sizeof high);
 }
 
+#if defined(__SSE2__)
+// Widens sixteen ASCII bytes into their sixteen UTF-16LE units.
+void WidenAscii(__m128i bytes, char* out) {
+  const __m128i zero = _mm_setzero_si128();
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_unpacklo_epi8(bytes, zero));
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 16), _mm_unpackhi_epi8(bytes, zero));
+}
+#endif
+
 }  // namespace
 
 void AppendUtf16LE(std::string_view utf8, std::string& out) {
@@ -89,12 +98,20 @@ void AppendUtf16LE(std::string_view utf8, std::string& out) {
     if (pos + 16 <= utf8.size()) {
       const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(utf8.data() + pos));
       if (_mm_movemask_epi8(bytes) == 0) {  // no byte with its high bit set
-        const __m128i zero = _mm_setzero_si128();
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(next), _mm_unpacklo_epi8(bytes, zero));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(next + 16), _mm_unpackhi_epi8(bytes, zero));
+        WidenAscii(bytes, next);
         next += 32;
         pos += 16;
         continue;
+      }
+    } else if (utf8.size() >= 16) {
+      // Fewer than sixteen bytes left: widen the last sixteen when they are all ASCII. The
+      // ones before pos are then ASCII too, and get the same units again in the same places.
+      const size_t back = utf8.size() - 16;
+      const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(utf8.data() + back));
+      if (_mm_movemask_epi8(bytes) == 0) {
+        WidenAscii(bytes, next - 2 * (pos - back));
+        next += 2 * (utf8.size() - pos);
+        break;
       }
     }
 #endif
