@@ -191,11 +191,12 @@ class Variant {
 
   // The subtype number; an array gives vbArray + its element subtype.
   uint16_t VarType() const {
-    constexpr uint16_t kSubtypes[] = {vbEmpty,   vbNull,   vbInteger,         vbLong,
-                                      vbSingle,  vbDouble, vbCurrency,        vbDate,
-                                      vbString,  vbObject, vbError,           vbBoolean,
-                                      vbDecimal, vbByte,   vbUserDefinedType, vbUserDefinedType,
-                                      vbArray};
+    // Static: a local array would be copied onto the stack on every call.
+    static constexpr uint16_t kSubtypes[] = {
+        vbEmpty,           vbNull,     vbInteger, vbLong,   vbSingle,
+        vbDouble,          vbCurrency, vbDate,    vbString, vbObject,
+        vbError,           vbBoolean,  vbDecimal, vbByte,   vbUserDefinedType,
+        vbUserDefinedType, vbArray};
     static_assert(sizeof kSubtypes / sizeof kSubtypes[0] ==
                   std::variant_size_v<detail::VariantValue>);
     size_t index = value_.index();
