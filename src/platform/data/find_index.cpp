@@ -125,21 +125,13 @@ void FindIndex::Remove(int64_t position, const std::optional<FindKey>& key) {
     texts_.erase(key->text);
 }
 
-std::optional<int32_t> FindIndex::DirectEntry(const FindKey& key) const {
-  if (!key.isNumber) return std::nullopt;
-  std::optional<int32_t> slot = dense_.Lookup(key.number);
-  if (slot && *slot == DensePositions::kSeveral) return std::nullopt;
-  return slot;
-}
-
 int64_t FindIndex::FindForward(const FindKey& key, int64_t from) const {
   if (auto slot = DirectEntry(key)) return *slot >= from ? *slot : -1;  // kAbsent is -1 too
   const Positions* list = PositionsOf(key);
   return list == nullptr ? -1 : list->FirstFrom(from);
 }
 
-int64_t FindIndex::FindForwardWrapping(const FindKey& key, int64_t from) const {
-  if (auto slot = DirectEntry(key)) return *slot;  // the one position, or kAbsent (-1)
+int64_t FindIndex::ListedForwardWrapping(const FindKey& key, int64_t from) const {
   const Positions* list = PositionsOf(key);
   if (list == nullptr) return -1;
   const int64_t found = list->FirstFrom(from);

@@ -55,15 +55,26 @@ class FindIndex {
   // The last position <= from holding the key, or -1.
   int64_t FindBackward(const FindKey& key, int64_t from) const;
   // The first position >= from holding the key, else the first of all; -1 when none holds it.
-  // One look-up of the key where a search and its wrap to the top would make two.
-  int64_t FindForwardWrapping(const FindKey& key, int64_t from) const;
+  // One look-up of the key where a search and its wrap to the top would make two. Inline for
+  // the key that the direct table settles, as an ID does.
+  int64_t FindForwardWrapping(const FindKey& key, int64_t from) const {
+    if (auto slot = DirectEntry(key)) return *slot;  // the one position, or kAbsent (-1)
+    return ListedForwardWrapping(key, from);
+  }
 
  private:
   using Positions = PositionList;
   static std::optional<FindKey> KeyOfOther(const Variant& value, bool numericColumn);
   // The key's entry in the direct table when it settles the search: its one position, or
   // kAbsent; empty when the table does not cover the key or the key is on several rows.
-  std::optional<int32_t> DirectEntry(const FindKey& key) const;
+  std::optional<int32_t> DirectEntry(const FindKey& key) const {
+    if (!key.isNumber) return std::nullopt;
+    std::optional<int32_t> slot = dense_.Lookup(key.number);
+    if (slot && *slot == DensePositions::kSeveral) return std::nullopt;
+    return slot;
+  }
+  // FindForwardWrapping through the key's list of positions.
+  int64_t ListedForwardWrapping(const FindKey& key, int64_t from) const;
   Positions* PositionsOf(const FindKey& key);
   const Positions* PositionsOf(const FindKey& key) const;
 
