@@ -135,6 +135,7 @@ TEST_P(RecordsetTest, ClonesShareRowsAndEditsButKeepTheirOwnCursor) {
   rs->MoveLast();
   EXPECT_EQ(clone->AbsolutePosition(), 1);
   rs->Fields()->Item("English")->Value(Variant("deux"));
+  EXPECT_EQ(CStr(rs->Fields()->Item("English")->Value()), "deux") << "the edit reads back at once";
   clone->Find("ID='2'");
   EXPECT_EQ(CStr(clone->Fields()->Item("English")->Value()), "two") << "visible at Update";
   rs->Update();

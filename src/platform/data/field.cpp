@@ -1,6 +1,7 @@
 #include "orvex/automation_error.hpp"
 #include "orvex/data.hpp"
 #include "platform/data/errors.hpp"
+#include "platform/data/recordset_by_position.hpp"
 #include "platform/data/recordset_state.hpp"
 #include "platform/data/value_conversion.hpp"
 
@@ -29,14 +30,7 @@ Field::Field(std::shared_ptr<internal::RecordsetState> state, int32_t column)
 
 const std::string& Field::Name() const { return state_->store->Columns()[column_].name; }
 
-Variant Field::Value() const {
-  state_->RequireCurrentRow();
-  if (!state_->pending.empty()) {
-    auto pending = state_->pending.find(column_);
-    if (pending != state_->pending.end()) return pending->second;
-  }
-  return state_->store->Value(state_->row, column_);
-}
+Variant Field::Value() const { return state_->CurrentValue(column_); }
 
 void Field::Value(const Variant& newValue) {
   state_->RequireOpen();
@@ -52,6 +46,17 @@ Variant Field::OriginalValue() const {
   // Edits stay pending until Update writes them, so the stored row is the original.
   return state_->store->Value(state_->row, column_);
 }
+
+namespace internal {
+
+const Variant& CurrentValue(const Recordset& rows, int32_t column) {
+  const RecordsetState& state = RecordsetAccess::StateOf(rows);
+  state.RequireOpen();
+  state.RequireColumn(column);
+  return state.CurrentValue(column);
+}
+
+}  // namespace internal
 
 int32_t Field::Type() const { return state_->store->Columns()[column_].type; }
 int32_t Field::DefinedSize() const { return state_->store->Columns()[column_].definedSize; }

@@ -39,10 +39,14 @@ class FindIndex {
   // that reads as a number by its numeric value (so 7, 7.0 and "7" meet); everything else by its
   // text. Empty, Null and not-a-number are not indexed.
   static std::optional<FindKey> KeyOf(const Variant& value, bool numericColumn) {
-    // Inline for the usual search, a whole number in a numeric column.
-    if (value.VarType() == vbLong && numericColumn)
-      return FindKey{true, static_cast<double>(value.I4()), {}};
+    if (value.VarType() == vbLong) return KeyOf(value.I4(), numericColumn);
     return KeyOfOther(value, numericColumn);
+  }
+  // The key of a Long holding the number, which always has one. Inline for the usual search, a
+  // whole number in a numeric column.
+  static FindKey KeyOf(int32_t number, bool numericColumn) {
+    if (numericColumn) return FindKey{true, static_cast<double>(number), {}};
+    return *KeyOfOther(Variant(number), numericColumn);
   }
 
   void Add(int64_t position, const std::optional<FindKey>& key);

@@ -16,6 +16,11 @@ void RecordsetState::RaiseClosed() { RaiseDataError(adErrObjectClosed, "Recordse
 
 void RecordsetState::RaiseNoCurrentRow() { RaiseDataError(adErrNoCurrentRecord, "Recordset"); }
 
+void RecordsetState::RaiseNoColumn(int32_t column) {
+  RaiseDataError(adErrItemNotFound, "Recordset",
+                 "The record set has no column at position " + std::to_string(column));
+}
+
 void RecordsetAccess::Adopt(Recordset& recordset, std::shared_ptr<RowStore> store,
                             sp<Connection> connection) {
   RecordsetState& state = *recordset.state_;

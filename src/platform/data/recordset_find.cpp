@@ -5,6 +5,7 @@
 #include "orvex/data.hpp"
 #include "platform/data/connection_string.hpp"
 #include "platform/data/errors.hpp"
+#include "platform/data/recordset_by_position.hpp"
 #include "platform/data/recordset_state.hpp"
 
 namespace orvex::data {
@@ -87,12 +88,26 @@ Criterion ParseCriterion(const std::string& text) {
   return *criterion;
 }
 
-int32_t ColumnNamed(const internal::RowStore& store, const std::string& name) {
+int32_t FindColumn(const internal::RowStore& store, const std::string& name) {
   const auto& columns = store.Columns();
   for (size_t i = 0; i < columns.size(); ++i)
     if (internal::EqualsIgnoreCase(columns[i].name, name)) return static_cast<int32_t>(i);
-  RaiseDataError(adErrItemNotFound, "Recordset",
-                 "Find names the column '" + name + "', which the record set does not have");
+  return -1;
+}
+
+int32_t ColumnNamed(const internal::RowStore& store, const std::string& name) {
+  const int32_t column = FindColumn(store, name);
+  if (column < 0)
+    RaiseDataError(adErrItemNotFound, "Recordset",
+                   "Find names the column '" + name + "', which the record set does not have");
+  return column;
+}
+
+// Commits a pending edit first, as every search does, so that the column's index holds it.
+const internal::FindIndex& IndexToSearch(Recordset& recordset, internal::RecordsetState& state,
+                                         int32_t column) {
+  if (state.editMode != adEditNone) recordset.Update();
+  return state.store->IndexFor(column);
 }
 
 // What a search for one value in one column looks in: the column's index, under the value's key
@@ -102,16 +117,53 @@ struct Search {
   std::optional<internal::FindKey> key;
 };
 
-// Names the column and commits a pending edit first, as every search does.
+// A name is looked up before the edit is committed: a search naming no column changes nothing.
 Search PrepareSearch(Recordset& recordset, internal::RecordsetState& state,
                      const std::string& columnName, const Variant& value) {
-  int32_t column = ColumnNamed(*state.store, columnName);
-  if (state.editMode != adEditNone) recordset.Update();
-  return {&state.store->IndexFor(column),
-          internal::FindIndex::KeyOf(value, state.store->IsNumericColumn(column))};
+  const int32_t column = ColumnNamed(*state.store, columnName);
+  const internal::FindIndex& index = IndexToSearch(recordset, state, column);
+  return {&index, internal::FindIndex::KeyOf(value, state.store->IsNumericColumn(column))};
+}
+
+// From the current row (none is left past the end), then from the top; a miss (or no key) leaves
+// the set past the end.
+bool MoveToWrapping(internal::RecordsetState& state, const internal::FindIndex& index,
+                    const internal::FindKey* key) {
+  int64_t found = -1;
+  if (key != nullptr) {
+    const int64_t from = state.place == Place::OnRow         ? state.row
+                         : state.place == Place::BeforeFirst ? 0
+                                                             : state.store->RowCount();
+    found = index.FindForwardWrapping(*key, from);
+  }
+  if (found < 0) {
+    state.place = Place::AfterLast;
+    return false;
+  }
+  state.MoveTo(found);
+  return true;
 }
 
 }  // namespace
+
+namespace internal {
+
+int32_t ColumnPosition(const Recordset& rows, const std::string& name) {
+  const RecordsetState& state = RecordsetAccess::StateOf(rows);
+  state.RequireOpen();
+  return FindColumn(*state.store, name);
+}
+
+bool FindValueWrapping(Recordset& rows, int32_t column, int32_t value) {
+  RecordsetState& state = RecordsetAccess::StateOf(rows);
+  state.RequireOpen();
+  state.RequireColumn(column);
+  const FindIndex& index = IndexToSearch(rows, state, column);
+  const FindKey key = FindIndex::KeyOf(value, state.store->IsNumericColumn(column));
+  return MoveToWrapping(state, index, &key);
+}
+
+}  // namespace internal
 
 void Recordset::Find(const std::string& criterion, int32_t skip, int32_t direction,
                      const Variant& start) {
@@ -164,20 +216,7 @@ bool Recordset::FindValueWrapping(const std::string& columnName, const Variant& 
   internal::RecordsetState& state = *state_;
   state.RequireOpen();
   const Search search = PrepareSearch(*this, state, columnName, value);
-  int64_t found = -1;
-  if (search.key) {
-    // From the current row (none is left past the end), then from the top.
-    const int64_t from = state.place == Place::OnRow         ? state.row
-                         : state.place == Place::BeforeFirst ? 0
-                                                             : state.store->RowCount();
-    found = search.index->FindForwardWrapping(*search.key, from);
-  }
-  if (found < 0) {
-    state.place = Place::AfterLast;
-    return false;
-  }
-  state.MoveTo(found);
-  return true;
+  return MoveToWrapping(state, *search.index, search.key ? &*search.key : nullptr);
 }
 
 }  // namespace orvex::data

@@ -35,7 +35,19 @@ struct RecordsetState {
     RequireOpen();
     if (place != Place::OnRow || row >= store->RowCount()) RaiseNoCurrentRow();
   }
+  void RequireColumn(int32_t column) const {
+    if (column < 0 || static_cast<size_t>(column) >= store->Columns().size()) RaiseNoColumn(column);
+  }
   bool Empty() const { return store->RowCount() == 0; }
+  // The current row's value in the column: its edit when one waits for Update.
+  const Variant& CurrentValue(int32_t column) const {
+    RequireCurrentRow();
+    if (!pending.empty()) {
+      auto edited = pending.find(column);
+      if (edited != pending.end()) return edited->second;
+    }
+    return store->Value(row, column);
+  }
   // A row position, or past either end.
   void MoveTo(int64_t position) {
     if (position < 0) {
@@ -51,9 +63,12 @@ struct RecordsetState {
  private:
   [[noreturn]] static void RaiseClosed();
   [[noreturn]] static void RaiseNoCurrentRow();
+  [[noreturn]] static void RaiseNoColumn(int32_t column);
 };
 
 struct RecordsetAccess {
+  // For the library's own entry points that take a record set (recordset_by_position.hpp).
+  static RecordsetState& StateOf(const Recordset& recordset) { return *recordset.state_; }
   // Makes `recordset` an open set over the rows, attached to the connection (may be null).
   static void Adopt(Recordset& recordset, std::shared_ptr<RowStore> store,
                     sp<Connection> connection);
