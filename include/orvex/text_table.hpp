@@ -14,7 +14,6 @@ namespace orvex {
 namespace data {
 class Recordset;
 class Connection;
-class Field;
 }  // namespace data
 
 class CTextTable : public Object {
@@ -52,15 +51,17 @@ class CTextTable : public Object {
 
  private:
   std::shared_ptr<data::Connection> OpenConnection() const;
-  // The text field of mrsStrings, looked up by name once per record set.
-  const std::shared_ptr<data::Field>& TextField();
+  // Finds where the ID and the text are in mrsStrings, by name, once per record set.
+  void FindColumns();
 
   std::string mstrConnectingString;
   std::string mstrLanguage;
   std::shared_ptr<data::Recordset> mrsStrings;
   std::map<std::string, std::shared_ptr<data::Recordset>> mdicCache;
-  std::shared_ptr<data::Field> mfldText;
-  std::weak_ptr<data::Recordset> mrsTextFieldOf;  // the record set mfldText belongs to
+  // The positions of the ID and text columns in mrsColumnsOf; -1 for a column it lacks.
+  int32_t mlngIdColumn = -1;
+  int32_t mlngTextColumn = -1;
+  std::weak_ptr<data::Recordset> mrsColumnsOf;
 };
 
 }  // namespace orvex

@@ -12,6 +12,9 @@ class Recordset;
 
 namespace orvex::texttables {
 
+// The column that holds the IDs.
+inline const std::string kIdColumn = "ID";
+
 // The criterion "ID='n'", n in decimal with a leading "-" when negative.
 std::string IdCriterion(int32_t ID);
 
@@ -19,5 +22,8 @@ std::string IdCriterion(int32_t ID);
 // Never raises: a failing step is passed over, and a set that cannot answer where its cursor
 // stands (none loaded, closed) counts as holding no such ID.
 bool FindWithWrap(const std::shared_ptr<data::Recordset>& rows, int32_t ID) noexcept;
+// The same, for a caller that keeps the position of the rows' ID column (-1: they have none).
+bool FindWithWrap(const std::shared_ptr<data::Recordset>& rows, int32_t idColumn,
+                  int32_t ID) noexcept;
 
 }  // namespace orvex::texttables

@@ -4,6 +4,7 @@
 #include "foundation/show_rule.hpp"
 #include "orvex/data.hpp"
 #include "orvex/modules.hpp"
+#include "platform/data/recordset_by_position.hpp"
 #include "texttables/find_with_wrap.hpp"
 #include "texttables/text_table_class.hpp"
 
@@ -75,23 +76,26 @@ void CTextTable::LoadStringsRS(const std::string& TableName, const std::string& 
 std::string CTextTable::Text(int32_t ID) {
   // The loggers rely on this never raising: every failure gives the empty text.
   try {
-    if (!texttables::FindWithWrap(mrsStrings, ID)) return "";
-    return CStr(TextField()->Value());
+    if (!mrsStrings) return "";
+    FindColumns();
+    if (!texttables::FindWithWrap(mrsStrings, mlngIdColumn, ID)) return "";
+    // Read in place: a text is copied once, straight into the result; anything else converts.
+    const Variant& text = data::internal::CurrentValue(*mrsStrings, mlngTextColumn);
+    return text.VarType() == vbString ? text.Str() : CStr(text);
   } catch (...) {
     return "";
   }
 }
 
-const std::shared_ptr<data::Field>& CTextTable::TextField() {
+void CTextTable::FindColumns() {
   // Compared by owner, not by address: a new record set may take the address of a freed one,
   // never the owner block the weak pointer still holds.
   bool sameRecordset =
-      !mrsTextFieldOf.owner_before(mrsStrings) && !mrsStrings.owner_before(mrsTextFieldOf);
-  if (!mfldText || !sameRecordset) {
-    mfldText = mrsStrings->Fields()->Item(kTextColumn);
-    mrsTextFieldOf = mrsStrings;
-  }
-  return mfldText;
+      !mrsColumnsOf.owner_before(mrsStrings) && !mrsStrings.owner_before(mrsColumnsOf);
+  if (sameRecordset) return;
+  mlngIdColumn = data::internal::ColumnPosition(*mrsStrings, texttables::kIdColumn);
+  mlngTextColumn = data::internal::ColumnPosition(*mrsStrings, kTextColumn);
+  mrsColumnsOf = mrsStrings;
 }
 
 int32_t CTextTable::Show(int16_t MessageID, int32_t Buttons, const Variant& Source,

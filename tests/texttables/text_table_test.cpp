@@ -133,6 +133,20 @@ TEST_P(CTextTableTest, EveryLoadIsReadInItsOwnLanguageThroughTheSameObject) {
   EXPECT_EQ(table->Text(5), "No");
 }
 
+// The language goes into the query as it stands, so one load may hold its texts in another
+// column than the last load did, and hold numbers there.
+TEST_P(CTextTableTest, EachLoadIsReadFromItsOwnTextColumnWhateverItHolds) {
+  auto table = NewTable();
+  table->LoadStringsRS("tt_Messages", "English");
+  EXPECT_EQ(table->Text(3), "Disk full");
+  table->LoadStringsRS("tt_Messages", "English AS Other, ID * 10");  // third column, numbers
+  EXPECT_EQ(table->Text(3), "30");
+  EXPECT_EQ(table->Text(-3), "-30");
+  table->LoadStringsRS("tt_Messages", "English");  // from the cache: the second column again
+  EXPECT_EQ(table->Text(-3), "Minus three");
+  EXPECT_EQ(table->Text(3), "Disk full");
+}
+
 TEST_P(CTextTableTest, AnEditIsWrittenToTheTableAndUnloadsIt) {
   auto table = NewTable();
   table->LoadStringsRS("tt_Messages", "Arabic", false);
