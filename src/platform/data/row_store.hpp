@@ -51,7 +51,7 @@ class RowStore {
     if (const FindIndex* built = BuiltIndex(column)) return *built;
     return BuildIndex(column);
   }
-  bool IsNumericColumn(int32_t column) const { return numeric_[static_cast<size_t>(column)]; }
+  bool IsNumericColumn(int32_t column) const { return numeric_[static_cast<size_t>(column)] != 0; }
 
  private:
   static constexpr int kRowsPerBlockLog2 = 12;
@@ -82,7 +82,8 @@ class RowStore {
   const FindIndex& BuildIndex(int32_t column);
 
   std::vector<ColumnInfo> columns_;
-  std::vector<bool> numeric_;  // by column: its values are indexed as numbers
+  // By column: its values are indexed as numbers (bytes, not vector<bool>: read on every Find).
+  std::vector<uint8_t> numeric_;
   std::vector<std::vector<Variant>> blocks_;
   int64_t rowCount_ = 0;
   // By column, null until first used; empty until the first is built.
