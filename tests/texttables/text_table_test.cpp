@@ -147,6 +147,27 @@ TEST_P(CTextTableTest, EachLoadIsReadFromItsOwnTextColumnWhateverItHolds) {
   EXPECT_EQ(table->Text(3), "Disk full");
 }
 
+// A table the client made may hold an ID on several rows: each read searches on from the row the
+// last one found (that row first), wrapping once to the top, as a search by criterion does.
+TEST_P(CTextTableTest, AnIdOnSeveralRowsIsSearchedForFromTheRowLastFound) {
+  db_->Exec("DROP TABLE IF EXISTS tt_Repeated");
+  db_->Exec("CREATE TABLE tt_Repeated (ID INTEGER, English TEXT, Arabic TEXT)");
+  db_->Exec(
+      "INSERT INTO tt_Repeated (ID, English) VALUES (1, 'first'), (2, 'two'), (1, 'again'), "
+      "(3, 'three')");
+  auto table = NewTable();
+  table->LoadStringsRS("tt_Repeated", "English");
+  EXPECT_EQ(table->Text(1), "first");  // a load leaves the cursor on the first row
+  EXPECT_EQ(table->Text(2), "two");
+  EXPECT_EQ(table->Text(1), "again");
+  EXPECT_EQ(table->Text(1), "again");
+  EXPECT_EQ(table->Text(3), "three");
+  EXPECT_EQ(table->Text(1), "first");  // none after the cursor: from the top
+  EXPECT_EQ(table->Text(9), "");
+  EXPECT_EQ(table->Text(1), "first");  // a miss leaves the cursor past the end
+  db_->Exec("DROP TABLE tt_Repeated");
+}
+
 TEST_P(CTextTableTest, AnEditIsWrittenToTheTableAndUnloadsIt) {
   auto table = NewTable();
   table->LoadStringsRS("tt_Messages", "Arabic", false);

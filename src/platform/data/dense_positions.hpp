@@ -42,9 +42,13 @@ class DensePositions {
   std::optional<int32_t> Lookup(double number) const {
     if (!active_) return std::nullopt;
     std::optional<int64_t> whole = WholeKey(number);
-    if (!whole || *whole < base_ || *whole - base_ >= static_cast<int64_t>(slots_.size()))
+    return whole ? LookupWhole(*whole) : std::nullopt;
+  }
+  // The same for a key that is a whole number.
+  std::optional<int32_t> LookupWhole(int64_t whole) const {
+    if (!active_ || whole < base_ || whole - base_ >= static_cast<int64_t>(slots_.size()))
       return std::nullopt;
-    return slots_[static_cast<size_t>(*whole - base_)];
+    return slots_[static_cast<size_t>(whole - base_)];
   }
 
   // Records the key's positions after a change (null: none left); turns the table off when it

@@ -65,6 +65,12 @@ class FindIndex {
     if (auto slot = DirectEntry(key)) return *slot;  // the one position, or kAbsent (-1)
     return ListedForwardWrapping(key, from);
   }
+  // The same for the key of a whole number in a numeric column, KeyOf(number, true), which is
+  // built only when the direct table does not settle the search.
+  int64_t FindForwardWrapping(int32_t number, int64_t from) const {
+    if (auto slot = Settling(dense_.LookupWhole(number))) return *slot;
+    return ListedForwardWrapping(KeyOf(number, true), from);
+  }
 
  private:
   using Positions = PositionList;
@@ -73,7 +79,10 @@ class FindIndex {
   // kAbsent; empty when the table does not cover the key or the key is on several rows.
   std::optional<int32_t> DirectEntry(const FindKey& key) const {
     if (!key.isNumber) return std::nullopt;
-    std::optional<int32_t> slot = dense_.Lookup(key.number);
+    return Settling(dense_.Lookup(key.number));
+  }
+  // The direct table's entry when it settles a search (empty for a key on several rows).
+  static std::optional<int32_t> Settling(std::optional<int32_t> slot) {
     if (slot && *slot == DensePositions::kSeveral) return std::nullopt;
     return slot;
   }

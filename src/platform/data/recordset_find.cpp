@@ -125,17 +125,14 @@ Search PrepareSearch(Recordset& recordset, internal::RecordsetState& state,
   return {&index, internal::FindIndex::KeyOf(value, state.store->IsNumericColumn(column))};
 }
 
-// From the current row (none is left past the end), then from the top; a miss (or no key) leaves
-// the set past the end.
-bool MoveToWrapping(internal::RecordsetState& state, const internal::FindIndex& index,
-                    const internal::FindKey* key) {
-  int64_t found = -1;
-  if (key != nullptr) {
-    const int64_t from = state.place == Place::OnRow         ? state.row
-                         : state.place == Place::BeforeFirst ? 0
-                                                             : state.store->RowCount();
-    found = index.FindForwardWrapping(*key, from);
-  }
+// From the current row (none is left past the end), then from the top: searchFrom(from) gives
+// the position found or -1. A miss leaves the set past the end.
+template <class SearchFrom>
+bool MoveToWrapping(internal::RecordsetState& state, SearchFrom&& searchFrom) {
+  const int64_t from = state.place == Place::OnRow         ? state.row
+                       : state.place == Place::BeforeFirst ? 0
+                                                           : state.store->RowCount();
+  const int64_t found = searchFrom(from);
   if (found < 0) {
     state.place = Place::AfterLast;
     return false;
@@ -159,8 +156,11 @@ bool FindValueWrapping(Recordset& rows, int32_t column, int32_t value) {
   state.RequireOpen();
   state.RequireColumn(column);
   const FindIndex& index = IndexToSearch(rows, state, column);
-  const FindKey key = FindIndex::KeyOf(value, state.store->IsNumericColumn(column));
-  return MoveToWrapping(state, index, &key);
+  if (state.store->IsNumericColumn(column))
+    return MoveToWrapping(state,
+                          [&](int64_t from) { return index.FindForwardWrapping(value, from); });
+  const FindKey key = FindIndex::KeyOf(value, false);
+  return MoveToWrapping(state, [&](int64_t from) { return index.FindForwardWrapping(key, from); });
 }
 
 }  // namespace internal
@@ -216,7 +216,9 @@ bool Recordset::FindValueWrapping(const std::string& columnName, const Variant& 
   internal::RecordsetState& state = *state_;
   state.RequireOpen();
   const Search search = PrepareSearch(*this, state, columnName, value);
-  return MoveToWrapping(state, *search.index, search.key ? &*search.key : nullptr);
+  return MoveToWrapping(state, [&](int64_t from) {
+    return search.key ? search.index->FindForwardWrapping(*search.key, from) : -1;
+  });
 }
 
 }  // namespace orvex::data
