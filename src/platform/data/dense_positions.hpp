@@ -40,7 +40,6 @@ class DensePositions {
   // The entry for the key: kAbsent, kSeveral or the one position; empty when the table does not
   // cover the key (then the hash table answers).
   std::optional<int32_t> Lookup(double number) const {
-    if (!active_) return std::nullopt;
     std::optional<int64_t> whole = WholeKey(number);
     return whole ? LookupWhole(*whole) : std::nullopt;
   }
