@@ -78,21 +78,22 @@ std::string CTextTable::Text(int32_t ID) {
   try {
     if (!mrsStrings) return "";
     FindColumns();
-    if (!texttables::FindWithWrap(mrsStrings, mlngIdColumn, ID)) return "";
+    const Variant* text = nullptr;
+    if (auto settled =
+            data::internal::SettledFindAndRead(*mrsStrings, mlngIdColumn, mlngTextColumn, ID)) {
+      text = *settled;
+    } else if (texttables::FindWithWrap(mrsStrings, mlngIdColumn, ID)) {
+      text = &data::internal::CurrentValue(*mrsStrings, mlngTextColumn);
+    }
+    if (text == nullptr) return "";
     // Read in place: a text is copied once, straight into the result; anything else converts.
-    const Variant& text = data::internal::CurrentValue(*mrsStrings, mlngTextColumn);
-    return text.VarType() == vbString ? text.Str() : CStr(text);
+    return text->VarType() == vbString ? text->Str() : CStr(*text);
   } catch (...) {
     return "";
   }
 }
 
-void CTextTable::FindColumns() {
-  // Compared by owner, not by address: a new record set may take the address of a freed one,
-  // never the owner block the weak pointer still holds.
-  bool sameRecordset =
-      !mrsColumnsOf.owner_before(mrsStrings) && !mrsStrings.owner_before(mrsColumnsOf);
-  if (sameRecordset) return;
+void CTextTable::FindColumnsAnew() {
   mlngIdColumn = data::internal::ColumnPosition(*mrsStrings, texttables::kIdColumn);
   mlngTextColumn = data::internal::ColumnPosition(*mrsStrings, kTextColumn);
   mrsColumnsOf = mrsStrings;

@@ -154,7 +154,7 @@ TEST_P(CTextTableTest, AnIdOnSeveralRowsIsSearchedForFromTheRowLastFound) {
   db_->Exec("CREATE TABLE tt_Repeated (ID INTEGER, English TEXT, Arabic TEXT)");
   db_->Exec(
       "INSERT INTO tt_Repeated (ID, English) VALUES (1, 'first'), (2, 'two'), (1, 'again'), "
-      "(3, 'three')");
+      "(3, 'three'), (5, 'five')");
   auto table = NewTable();
   table->LoadStringsRS("tt_Repeated", "English");
   EXPECT_EQ(table->Text(1), "first");  // a load leaves the cursor on the first row
@@ -165,7 +165,29 @@ TEST_P(CTextTableTest, AnIdOnSeveralRowsIsSearchedForFromTheRowLastFound) {
   EXPECT_EQ(table->Text(1), "first");  // none after the cursor: from the top
   EXPECT_EQ(table->Text(9), "");
   EXPECT_EQ(table->Text(1), "first");  // a miss leaves the cursor past the end
+  EXPECT_EQ(table->Text(2), "two");
+  EXPECT_EQ(table->Text(4), "");  // between IDs the table holds
+  EXPECT_EQ(table->Text(1), "first");
+  EXPECT_EQ(table->Text(5), "five");
+  EXPECT_EQ(table->Text(1), "first");
   db_->Exec("DROP TABLE tt_Repeated");
+}
+
+TEST_P(CTextTableTest, ALookupFirstCommitsTheRowAFailedAddNewLeft) {
+  db_->Exec("DROP TABLE IF EXISTS tt_Short");
+  db_->Exec(
+      "CREATE TABLE tt_Short (ID INTEGER, English TEXT CHECK (length(English) < 8), Arabic TEXT)");
+  db_->Exec("INSERT INTO tt_Short (ID, English) VALUES (1, 'one'), (2, 'two'), (3, 'three')");
+  auto table = NewTable();
+  table->LoadStringsRS("tt_Short", "English", false);
+  EXPECT_EQ(table->Text(2), "two");
+  AutomationError refused = CatchAutomationError([&] { table->AddNew("far too long"); });
+  EXPECT_NE(refused.Number, 0);
+  // Each search first commits the waiting row; while the table refuses it the cursor cannot
+  // leave the new row, and the text read is the one waiting there.
+  EXPECT_EQ(table->Text(3), "far too long");
+  EXPECT_EQ(table->Text(1), "far too long");
+  db_->Exec("DROP TABLE tt_Short");
 }
 
 TEST_P(CTextTableTest, AnEditIsWrittenToTheTableAndUnloadsIt) {

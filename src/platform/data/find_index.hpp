@@ -68,8 +68,14 @@ class FindIndex {
   // The same for the key of a whole number in a numeric column, KeyOf(number, true), which is
   // built only when the direct table does not settle the search.
   int64_t FindForwardWrapping(int32_t number, int64_t from) const {
-    if (auto slot = Settling(dense_.LookupWhole(number))) return *slot;
+    if (auto slot = SettledWhole(number)) return *slot;
     return ListedForwardWrapping(KeyOf(number, true), from);
+  }
+  // The direct table's answer for a whole number in a numeric column when it settles every
+  // search, wherever it starts: the one position holding it, or -1 for none; empty when the
+  // table does not cover the number or the number is on several rows.
+  std::optional<int32_t> SettledWhole(int32_t number) const {
+    return Settling(dense_.LookupWhole(number));
   }
 
  private:

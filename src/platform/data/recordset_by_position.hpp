@@ -3,13 +3,11 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "orvex/variant.hpp"
-
-namespace orvex::data {
-class Recordset;
-}  // namespace orvex::data
+#include "platform/data/recordset_state.hpp"
 
 namespace orvex::data::internal {
 
@@ -24,5 +22,32 @@ bool FindValueWrapping(Recordset& rows, int32_t column, int32_t value);
 // What Field::Value of the column at `column` gives, with the same errors and adErrItemNotFound
 // for a column out of range, without copying it: valid until the set moves or changes.
 const Variant& CurrentValue(const Recordset& rows, int32_t column);
+
+// FindValueWrapping(rows, idColumn, id) then CurrentValue(rows, valueColumn), in one inline step
+// for the search that the ID column's built index settles at once (a whole number on one row or
+// on none) in a set with no edit waiting: the value on the row found, which is made current, or
+// null when no row holds the number (the set is then past its last row), as the two steps would
+// leave it. Empty when it cannot settle the search here: nothing has been done, and the caller
+// takes the two steps, which raise what they must.
+inline std::optional<const Variant*> SettledFindAndRead(Recordset& rows, int32_t idColumn,
+                                                        int32_t valueColumn, int32_t id) {
+  RecordsetState& state = RecordsetAccess::StateOf(rows);
+  if (!state.open || state.editMode != adEditNone || !state.pending.empty()) return std::nullopt;
+  const RowStore& store = *state.store;
+  const size_t columns = store.Columns().size();
+  if (idColumn < 0 || static_cast<size_t>(idColumn) >= columns || valueColumn < 0 ||
+      static_cast<size_t>(valueColumn) >= columns || !store.IsNumericColumn(idColumn))
+    return std::nullopt;
+  const FindIndex* index = store.IndexIfBuilt(idColumn);
+  if (index == nullptr) return std::nullopt;
+  const std::optional<int32_t> position = index->SettledWhole(id);
+  if (!position || *position >= store.RowCount()) return std::nullopt;
+  if (*position < 0) {
+    state.place = RecordsetState::Place::AfterLast;
+    return nullptr;
+  }
+  state.MoveTo(*position);
+  return &store.Value(*position, valueColumn);
+}
 
 }  // namespace orvex::data::internal

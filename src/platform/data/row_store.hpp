@@ -51,6 +51,8 @@ class RowStore {
     if (const FindIndex* built = BuiltIndex(column)) return *built;
     return BuildIndex(column);
   }
+  // The column's index when it has been built, else null.
+  const FindIndex* IndexIfBuilt(int32_t column) const { return BuiltIndex(column); }
   bool IsNumericColumn(int32_t column) const { return numeric_[static_cast<size_t>(column)] != 0; }
 
  private:
