@@ -1,5 +1,6 @@
 #include "logging/format_hex.hpp"
 
+#include <charconv>
 #include <cstdio>
 
 #include "orvex/modules.hpp"
@@ -14,11 +15,20 @@ std::string FormatHex(int32_t value, int16_t digits) {
   return padded.substr(padded.size() - static_cast<size_t>(digits));
 }
 
-std::string NumberText(int32_t number) {
-  if (MErrors::IsNonSevere(number) || MErrors::IsSevere(number))
-    return std::to_string(MErrors::PlainErrNumber(number));
-  if (number < 0) return FormatHex(number, 8);
-  return std::to_string(number);
+std::string NumberText(int32_t number) { return std::string(NumberChars(number).View()); }
+
+NumberChars::NumberChars(int32_t number) {
+  const bool component = MErrors::IsNonSevere(number) || MErrors::IsSevere(number);
+  if (!component && number < 0) {
+    // FormatHex(number, 8): the top bit is set, so there are always eight digits.
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    auto bits = static_cast<uint32_t>(number);
+    for (int at = 7; at >= 0; --at, bits >>= 4) chars_[at] = kDigits[bits & 0xF];
+    size_ = 8;
+    return;
+  }
+  const int32_t shown = component ? MErrors::PlainErrNumber(number) : number;
+  size_ = static_cast<size_t>(std::to_chars(chars_, chars_ + sizeof chars_, shown).ptr - chars_);
 }
 
 }  // namespace orvex::logging

@@ -51,7 +51,7 @@ std::string CLogError::ErrorLine(int32_t number, const std::string& source,
 void CLogError::AppendErrorLine(std::string& line, int32_t number, const std::string& source,
                                 const std::string& description) {
   if (gbDateStamp) logging::AppendPieces(line, {FormatGeneralDate(CurrentHost().Now()), "  "});
-  logging::AppendPieces(line, {"Error #", logging::NumberText(number), " at ", source,
+  logging::AppendPieces(line, {"Error #", logging::NumberChars(number).View(), " at ", source,
                                " Description: ", " {", description, "}"});
 }
 

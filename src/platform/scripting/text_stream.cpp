@@ -72,9 +72,13 @@ void TextStream::RequireWritable() const {
 
 std::string_view TextStream::Encode(std::string_view text) {
   if (!unicode_) return text;
-  ClearForNextRecord(encoded_);
-  AppendUtf16LE(text, encoded_);
-  return encoded_;
+  // The room keeps its size from write to write (its bytes past the text are stale), so an
+  // ordinary record is widened straight into it, with nothing cleared or filled first.
+  const size_t room = 2 * text.size();
+  if (room <= kKeptBufferBytes && encoded_.capacity() > kKeptBufferBytes)
+    std::string().swap(encoded_);  // an outsized record's room is given back
+  if (encoded_.size() < room) encoded_.resize(room);
+  return {encoded_.data(), WriteUtf16LE(text, encoded_.data())};
 }
 
 }  // namespace orvex::scripting

@@ -83,12 +83,16 @@ void WidenAscii(__m128i bytes, char* out) {
 }  // namespace
 
 void AppendUtf16LE(std::string_view utf8, std::string& out) {
+  const size_t start = out.size();
+  out.resize(start + utf8.size() * 2);
+  out.resize(start + WriteUtf16LE(utf8, out.data() + start));
+}
+
+size_t WriteUtf16LE(std::string_view utf8, char* const out) {
   // Every UTF-8 byte gives at most two bytes of UTF-16 (a four-byte sequence gives four), so the
   // units are written straight into room of twice the size; the text log converts each record,
   // mostly plain ASCII, which is widened many bytes at a time.
-  const size_t start = out.size();
-  out.resize(start + utf8.size() * 2);
-  char* next = out.data() + start;
+  char* next = out;
   auto put = [&next](char16_t unit) {
     *next++ = static_cast<char>(unit & 0xFF);
     *next++ = static_cast<char>(unit >> 8);
@@ -139,7 +143,7 @@ void AppendUtf16LE(std::string_view utf8, std::string& out) {
       put(static_cast<char16_t>(code));
     }
   }
-  out.resize(static_cast<size_t>(next - out.data()));
+  return static_cast<size_t>(next - out);
 }
 
 std::string Utf16LEToUtf8(std::string_view utf16) {
