@@ -52,12 +52,7 @@ class CTextTable : public Object {
  private:
   std::shared_ptr<data::Connection> OpenConnection() const;
   // Finds where the ID and the text are in mrsStrings, by name, once per record set.
-  void FindColumns() {
-    // Compared by owner, not by address: a new record set may take the address of a freed one,
-    // never the owner block the weak pointer still holds.
-    if (mrsColumnsOf.owner_before(mrsStrings) || mrsStrings.owner_before(mrsColumnsOf))
-      FindColumnsAnew();
-  }
+  void FindColumns();
   void FindColumnsAnew();
 
   std::string mstrConnectingString;

@@ -73,6 +73,14 @@ void CTextTable::LoadStringsRS(const std::string& TableName, const std::string& 
   }
 }
 
+// Defined ahead of Text so that the check, made on every lookup, is compiled into it.
+void CTextTable::FindColumns() {
+  // Compared by owner, not by address: a new record set may take the address of a freed one,
+  // never the owner block the weak pointer still holds.
+  if (mrsColumnsOf.owner_before(mrsStrings) || mrsStrings.owner_before(mrsColumnsOf))
+    FindColumnsAnew();
+}
+
 std::string CTextTable::Text(int32_t ID) {
   // The loggers rely on this never raising: every failure gives the empty text.
   try {

@@ -82,12 +82,6 @@ void WidenAscii(__m128i bytes, char* out) {
 
 }  // namespace
 
-void AppendUtf16LE(std::string_view utf8, std::string& out) {
-  const size_t start = out.size();
-  out.resize(start + utf8.size() * 2);
-  out.resize(start + WriteUtf16LE(utf8, out.data() + start));
-}
-
 size_t WriteUtf16LE(std::string_view utf8, char* const out) {
   // Every UTF-8 byte gives at most two bytes of UTF-16 (a four-byte sequence gives four), so the
   // units are written straight into room of twice the size; the text log converts each record,

@@ -6,11 +6,9 @@
 
 namespace orvex::scripting {
 
-// Appends the UTF-16LE bytes of the text to `out` (whose capacity a writer can reuse from
-// record to record); a malformed UTF-8 sequence becomes U+FFFD.
-void AppendUtf16LE(std::string_view utf8, std::string& out);
 // Writes the UTF-16LE bytes of the text at `out`, which has room for 2 * utf8.size() bytes (the
-// most the text can need), and returns how many it wrote.
+// most the text can need), and returns how many it wrote; a malformed UTF-8 sequence becomes
+// U+FFFD. A writer keeps the room from record to record.
 size_t WriteUtf16LE(std::string_view utf8, char* out);
 // UTF-8 text of UTF-16LE bytes; an unpaired surrogate or odd last byte becomes U+FFFD.
 std::string Utf16LEToUtf8(std::string_view utf16);
