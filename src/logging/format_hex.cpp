@@ -20,11 +20,8 @@ std::string NumberText(int32_t number) { return std::string(NumberChars(number).
 NumberChars::NumberChars(int32_t number) {
   const bool component = MErrors::IsNonSevere(number) || MErrors::IsSevere(number);
   if (!component && number < 0) {
-    // FormatHex(number, 8): the top bit is set, so there are always eight digits.
-    static constexpr char kDigits[] = "0123456789ABCDEF";
-    auto bits = static_cast<uint32_t>(number);
-    for (int at = 7; at >= 0; --at, bits >>= 4) chars_[at] = kDigits[bits & 0xF];
-    size_ = 8;
+    const std::string hex = FormatHex(number, 8);  // always eight digits: the top bit is set
+    size_ = hex.copy(chars_, sizeof chars_);
     return;
   }
   const int32_t shown = component ? MErrors::PlainErrNumber(number) : number;
