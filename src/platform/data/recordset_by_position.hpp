@@ -33,20 +33,14 @@ inline std::optional<const Variant*> SettledFindAndRead(Recordset& rows, int32_t
                                                         int32_t valueColumn, int32_t id) {
   RecordsetState& state = RecordsetAccess::StateOf(rows);
   if (!state.open || state.editMode != adEditNone || !state.pending.empty()) return std::nullopt;
+  if (!state.HasColumn(idColumn) || !state.HasColumn(valueColumn)) return std::nullopt;
   const RowStore& store = *state.store;
-  const size_t columns = store.Columns().size();
-  if (idColumn < 0 || static_cast<size_t>(idColumn) >= columns || valueColumn < 0 ||
-      static_cast<size_t>(valueColumn) >= columns || !store.IsNumericColumn(idColumn))
-    return std::nullopt;
+  if (!store.IsNumericColumn(idColumn)) return std::nullopt;
   const FindIndex* index = store.IndexIfBuilt(idColumn);
   if (index == nullptr) return std::nullopt;
   const std::optional<int32_t> position = index->SettledWhole(id);
   if (!position || *position >= store.RowCount()) return std::nullopt;
-  if (*position < 0) {
-    state.place = RecordsetState::Place::AfterLast;
-    return nullptr;
-  }
-  state.MoveTo(*position);
+  if (!state.LandSearch(*position)) return nullptr;
   return &store.Value(*position, valueColumn);
 }
 

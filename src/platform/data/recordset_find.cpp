@@ -132,13 +132,7 @@ bool MoveToWrapping(internal::RecordsetState& state, SearchFrom&& searchFrom) {
   const int64_t from = state.place == Place::OnRow         ? state.row
                        : state.place == Place::BeforeFirst ? 0
                                                            : state.store->RowCount();
-  const int64_t found = searchFrom(from);
-  if (found < 0) {
-    state.place = Place::AfterLast;
-    return false;
-  }
-  state.MoveTo(found);
-  return true;
+  return state.LandSearch(searchFrom(from));
 }
 
 }  // namespace

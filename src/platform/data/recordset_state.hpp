@@ -35,8 +35,11 @@ struct RecordsetState {
     RequireOpen();
     if (place != Place::OnRow || row >= store->RowCount()) RaiseNoCurrentRow();
   }
+  bool HasColumn(int32_t column) const {
+    return column >= 0 && static_cast<size_t>(column) < store->Columns().size();
+  }
   void RequireColumn(int32_t column) const {
-    if (column < 0 || static_cast<size_t>(column) >= store->Columns().size()) RaiseNoColumn(column);
+    if (!HasColumn(column)) RaiseNoColumn(column);
   }
   bool Empty() const { return store->RowCount() == 0; }
   // The current row's value in the column: its edit when one waits for Update.
@@ -47,6 +50,15 @@ struct RecordsetState {
       if (edited != pending.end()) return edited->second;
     }
     return store->Value(row, column);
+  }
+  // Where a search leaves the set: on the row found, or past the end when it found none (-1).
+  bool LandSearch(int64_t found) {
+    if (found < 0) {
+      place = Place::AfterLast;
+      return false;
+    }
+    MoveTo(found);
+    return true;
   }
   // A row position, or past either end.
   void MoveTo(int64_t position) {
