@@ -171,7 +171,9 @@ TEST(SaxReader, MissingFilesAndRemoteUrlsAreRefused) {
   EXPECT_EQ(r.handler->events.back(), "endDocument");
 }
 
-TEST(SaxReader, EntitiesAreNeverExpandedNorExternalFilesRead) {
+// Internal entities are replaced wherever they are used; external ones are never read, and an
+// expansion bomb, whether nested or one large text used many times, ends the parse at once.
+TEST(SaxReader, InternalEntitiesAreReplacedAndNothingElseIsExpandedOrRead) {
   TempDir dir;
   WriteFile(dir.File("secret.txt"), "SECRET-CONTENTS");
   std::string laughs = "<!DOCTYPE r [\n<!ENTITY a 'lollollollol'>\n";
@@ -180,19 +182,49 @@ TEST(SaxReader, EntitiesAreNeverExpandedNorExternalFilesRead) {
     for (int i = 0; i < 10; ++i) references += std::string("&") + char(name - 1) + ";";
     laughs += std::string("<!ENTITY ") + name + " '" + references + "'>\n";
   }
-  laughs += "]>\n<r>&k;</r>";
-  std::string external = "<!DOCTYPE r [<!ENTITY x SYSTEM 'file://" + dir.File("secret.txt") +
-                         "'>]>\n<r a='&x;'>&x;</r>";
-  for (const std::string& text : {laughs, external}) {
+  std::string quadratic = "<!DOCTYPE r [<!ENTITY a '" + std::string(100000, 'x') + "'>]>\n<r a='";
+  for (int i = 0; i < 100000; ++i) quadratic += "&a;";
+  quadratic += "'/>";
+  const std::string external = "<!DOCTYPE r [<!ENTITY x SYSTEM 'file://" +
+                               dir.File("secret.txt") + "'>]>\n<r a='&x;'>&x;</r>";
+  const struct {
+    const char* name;
+    std::string document;
+    std::vector<std::string> expected;  // empty: refused
+  } cases[] = {
+      {"internal entity in attribute and content",
+       "<!DOCTYPE r [<!ENTITY co 'Orvex &amp; Sons'>\n<!ENTITY ref '&co; Ltd'>]>\n"
+       "<r a='&ref;'>&co;!</r>",
+       {"locator", "startDocument", "start {}r r a=Orvex & Sons Ltd", "chars Orvex & Sons!",
+        "end r", "endDocument"}},
+      {"the first declaration binds",
+       "<!DOCTYPE r [<!ENTITY e 'one'><!ENTITY e 'two'>]><r a='&e;'/>",
+       {"locator", "startDocument", "start {}r r a=one", "end r", "endDocument"}},
+      {"nested bomb", laughs + "]>\n<r>&k;</r>", {}},
+      {"nested bomb in an attribute", laughs + "]>\n<r a='&k;'/>", {}},
+      {"quadratic bomb", quadratic, {}},
+      {"external entity", external, {}},
+      {"undeclared entity", "<r a='&nope;'/>", {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
     Reader r;
     auto start = std::chrono::steady_clock::now();
-    EXPECT_AUTOMATION_ERROR(r.reader.parse(text), kXmlParseError, kSaxSource, "");
+    if (c.expected.empty()) {
+      EXPECT_AUTOMATION_ERROR(r.reader.parse(c.document), kXmlParseError, kSaxSource, "");
+      EXPECT_EQ(r.handler->fatalLines.size(), 1u);
+    } else {
+      r.reader.parse(c.document);
+      EXPECT_EQ(r.handler->events, c.expected);
+    }
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+    // A refused document may have delivered the start of an expansion, never much of it.
+    size_t delivered = 0;
     for (const std::string& event : r.handler->events) {
       EXPECT_EQ(event.find("SECRET"), std::string::npos) << event;
-      EXPECT_EQ(event.find("lol"), std::string::npos) << event;
+      delivered += event.size();
     }
-    EXPECT_EQ(r.handler->fatalLines.size(), 1u);
+    EXPECT_LT(delivered, 64u * 1024);
   }
 }
 

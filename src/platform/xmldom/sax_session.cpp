@@ -112,15 +112,23 @@ void OnReference(void* context, const xmlChar* name) {
   });
 }
 
-void OnInternalSubset(void* context, const xmlChar*, const xmlChar*, const xmlChar*) {
-  Guarded(context, [](SaxSession& s) { s.OnDocumentType(); });
+void OnInternalSubset(void* context, const xmlChar* name, const xmlChar*, const xmlChar*) {
+  Guarded(context, [&](SaxSession& s) { s.OnDocumentType(name); });
 }
 
-// Entity declarations are not recorded, so no entity other than the five predefined ones is
-// ever expanded: no external file is read and no expansion can blow up.
-void OnEntityDeclaration(void*, const xmlChar*, int, const xmlChar*, const xmlChar*, xmlChar*) {}
+// Internal general entities are recorded and replaced, as XML 1.0 has every parser do; external
+// entities and parameter entities are not recorded, so a reference to one is an undeclared
+// entity and nothing outside the document is ever read. libxml2's own amplification limits stay
+// on (no XML_PARSE_HUGE), so an expansion bomb ends the parse at once.
+void OnEntityDeclaration(void* context, const xmlChar* name, int type, const xmlChar*,
+                         const xmlChar*, xmlChar* content) {
+  if (type != XML_INTERNAL_GENERAL_ENTITY) return;
+  Guarded(context, [&](SaxSession& s) { s.OnInternalEntity(name, content); });
+}
 
-xmlEntityPtr OnGetEntity(void*, const xmlChar* name) { return xmlGetPredefinedEntity(name); }
+xmlEntityPtr OnGetEntity(void* context, const xmlChar* name) {
+  return SessionOf(context).FindEntity(name);
+}
 
 void OnStructuredError(void* context, xmlErrorPtr error) {
   if (error != nullptr) SessionOf(context).OnError(*error);
@@ -169,8 +177,8 @@ void SaxSession::CreateParser() {
   if (parser_ == nullptr) throw std::bad_alloc();
   xmlCtxtUseOptions(parser_,
                     kReaderOptions | (options_.ignoreDeclaredEncoding ? XML_PARSE_IGNORE_ENC : 0));
-  // Substitute character and predefined references in attribute values (no other entity is
-  // ever known, see OnEntityDeclaration).
+  // Substitute references by their text, in attribute values and in content alike (only the
+  // predefined and the document's own internal entities are ever known, see OnEntityDeclaration).
   parser_->replaceEntities = 1;
   locator_.Attach(parser_);
 }
@@ -260,13 +268,37 @@ void SaxSession::OnError(const xmlError& error) {
   }
 }
 
-void SaxSession::OnDocumentType() {
-  if (!options_.prohibitDtd) return;
-  fatal_ = true;
-  fatalMessage_ = "A document type declaration (DTD) is prohibited.";
-  Stop();
-  ErrorLocator where(locator_.lineNumber(), locator_.columnNumber(), options_.systemId);
-  if (options_.errors) options_.errors->fatalError(where, fatalMessage_, XML_ERR_USER_STOP);
+void SaxSession::OnDocumentType(const xmlChar* name) {
+  if (options_.prohibitDtd) {
+    fatal_ = true;
+    fatalMessage_ = "A document type declaration (DTD) is prohibited.";
+    Stop();
+    ErrorLocator where(locator_.lineNumber(), locator_.columnNumber(), options_.systemId);
+    if (options_.errors) options_.errors->fatalError(where, fatalMessage_, XML_ERR_USER_STOP);
+    return;
+  }
+  // The declarations of the internal subset are kept in a document of their own: the parser
+  // looks its entities up there, and nothing else is ever built in it.
+  if (parser_->myDoc == nullptr) parser_->myDoc = xmlNewDoc(BAD_CAST "1.0");
+  if (parser_->myDoc == nullptr) throw std::bad_alloc();
+  if (parser_->myDoc->intSubset == nullptr &&
+      xmlCreateIntSubset(parser_->myDoc, name, nullptr, nullptr) == nullptr)
+    throw std::bad_alloc();
+}
+
+void SaxSession::OnInternalEntity(const xmlChar* name, const xmlChar* content) {
+  if (parser_->myDoc == nullptr || parser_->myDoc->intSubset == nullptr) return;
+  // The first declaration of a name binds (a later one is ignored, as XML 1.0 says).
+  if (xmlGetDocEntity(parser_->myDoc, name) != nullptr) return;
+  if (xmlAddDocEntity(parser_->myDoc, name, XML_INTERNAL_GENERAL_ENTITY, nullptr, nullptr,
+                      content) == nullptr)
+    throw std::bad_alloc();
+}
+
+xmlEntityPtr SaxSession::FindEntity(const xmlChar* name) const {
+  if (xmlEntityPtr predefined = xmlGetPredefinedEntity(name)) return predefined;
+  if (parser_ == nullptr || parser_->myDoc == nullptr) return nullptr;
+  return xmlGetDocEntity(parser_->myDoc, name);
 }
 
 void SaxSession::Fail(std::exception_ptr failure) {

@@ -91,7 +91,10 @@ class SaxSession {
                       const xmlChar** attributes);
   void OnEndElement(const xmlChar* localName, const xmlChar* prefix, const xmlChar* uri);
   void OnError(const xmlError& error);
-  void OnDocumentType();
+  void OnDocumentType(const xmlChar* name);
+  void OnInternalEntity(const xmlChar* name, const xmlChar* content);
+  // The predefined entity or the document's own internal one of that name; nullptr if none.
+  xmlEntityPtr FindEntity(const xmlChar* name) const;
   void Fail(std::exception_ptr failure);
 
   ContentHandler* content() const { return options_.content.get(); }
