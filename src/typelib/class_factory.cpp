@@ -7,14 +7,21 @@
 #include "typelib/typed_dispatch.hpp"
 
 namespace orvex {
+namespace {
+
+// The runtime's own text, exactly, since clients compare it; the name asked for is the source.
+[[noreturn]] void RaiseCantCreate(const std::string& name) {
+  Raise(errCantCreateObject, name.empty() ? std::string("ORVEX") : name);
+}
+
+}  // namespace
 
 std::shared_ptr<Dispatch> CreateObject(const std::string& progID) {
   MMain::EnsureMain();
   const CoClassInfo* coclass = FindCoClass(progID);
   // Only the programmatic identifier ("ORVEX.CLogError") creates; a bare class name does not.
   if (coclass == nullptr || progID.find('.') == std::string::npos)
-    Raise(errCantCreateObject, "ORVEX",
-          "ActiveX component can't create object: no class is registered as " + progID);
+    RaiseCantCreate(progID);
   const std::string& name = coclass->name;
   if (name == "CLogError") return typelib::MakeLogErrorDispatch(std::make_shared<CLogError>());
   if (name == "CLogEvent") return typelib::MakeLogEventDispatch(std::make_shared<CLogEvent>());
@@ -27,8 +34,7 @@ std::shared_ptr<Dispatch> CreateObject(const std::string& progID) {
     return typelib::MakeTextTable3Dispatch(std::make_shared<CTextTable3>());
   if (name == "GErrors") return typelib::MakeGErrorsDispatch(std::make_shared<GErrors>());
   if (name == "GMessage") return typelib::MakeGMessageDispatch(std::make_shared<GMessage>());
-  Raise(errCantCreateObject, "ORVEX",
-        "ActiveX component can't create object: " + progID + " is not available in this build");
+  RaiseCantCreate(progID);
 }
 
 std::shared_ptr<Dispatch> GlobalObject(const std::string& name) {
@@ -36,7 +42,7 @@ std::shared_ptr<Dispatch> GlobalObject(const std::string& name) {
   thread_local std::shared_ptr<Dispatch> message;
   const CoClassInfo* coclass = FindCoClass(name);
   if (coclass == nullptr || !coclass->isGlobal)
-    Raise(errCantCreateObject, "ORVEX", "There is no global object named " + name);
+    RaiseCantCreate(name);
   std::shared_ptr<Dispatch>& global = coclass->name == "GErrors" ? errors : message;
   if (!global) global = CreateObject(coclass->progID);
   return global;

@@ -239,8 +239,10 @@ TEST_F(TypeLibraryWalk, Loggers) {
 
 TEST(Dispatch, ErrorsOfLateBinding) {
   HostGuard host;
-  EXPECT_AUTOMATION_ERROR(CreateObject("ORVEX.CNoSuchClass"), 429, "", "");
-  EXPECT_AUTOMATION_ERROR(CreateObject("CLogError"), 429, "", "");
+  for (const char* unknown : {"ORVEX.CNoSuchClass", "CLogError", ""}) {
+    EXPECT_AUTOMATION_ERROR(CreateObject(unknown), 429, "",
+                            "ActiveX component can't create object");
+  }
   std::shared_ptr<Dispatch> errors = CreateObject("orvex.gerrors");  // identifiers ignore case
   EXPECT_AUTOMATION_ERROR(errors->GetIDOfName("NoSuchMember"), DISP_E_UNKNOWNNAME, "", "");
   std::vector<Variant> none;
@@ -270,7 +272,8 @@ TEST(Dispatch, GlobalClassesHaveOneGlobalObjectPerThread) {
             "Mod.Proc::@PC9");
   EXPECT_NE(GlobalObject("GMessage"), nullptr);
   EXPECT_NE(GlobalObject("GMessage"), errors);
-  EXPECT_AUTOMATION_ERROR(GlobalObject("CLogError"), 429, "", "");
+  EXPECT_AUTOMATION_ERROR(GlobalObject("CLogError"), 429, "CLogError",
+                          "ActiveX component can't create object");
   EXPECT_AUTOMATION_ERROR(GlobalObject("Nothing"), 429, "", "");
 }
 
