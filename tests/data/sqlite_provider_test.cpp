@@ -34,7 +34,7 @@ TEST(SqliteProvider, ReportsTheTypeTableOfDeclaredTypes) {
       "CREATE TABLE T (Id INTEGER PRIMARY KEY, Qty SMALLINT, Code VARCHAR(10), "
       "Label NVARCHAR(10), Price DECIMAL(9,2), Stamp DATETIME, Done BOOLEAN, Note TEXT, "
       "Must INTEGER NOT NULL, Big BIGINT, Amount NUMERIC(12,4), Day DATE, Fixed CHAR(3), "
-      "Data BLOB)");
+      "Data BLOB, R REAL, F FLOAT, D DOUBLE)");
   auto rs = std::make_shared<Recordset>();
   rs->CursorLocation(adUseClient);
   rs->Open(Variant("SELECT TOP 1 * FROM T"), Variant(connection), adOpenStatic);
@@ -57,6 +57,9 @@ TEST(SqliteProvider, ReportsTheTypeTableOfDeclaredTypes) {
       {"Day", adDBDate, 6, 255, 255, true},
       {"Fixed", adChar, 3, 255, 255, true},
       {"Data", adLongVarBinary, 2147483647, 255, 255, true},
+      {"R", adDouble, 8, 255, 255, true},  // SQLite's floating point is always 8 bytes
+      {"F", adDouble, 8, 255, 255, true},
+      {"D", adDouble, 8, 255, 255, true},
   };
   ASSERT_EQ(rs->Fields()->Count(), static_cast<int32_t>(std::size(expected)));
   for (int32_t i = 0; i < rs->Fields()->Count(); ++i) {
@@ -95,6 +98,26 @@ TEST(SqliteProvider, ReadsStoredValuesAsTheirColumnTypes) {
   EXPECT_TRUE(fields->Item("Done")->Value().Bool());
   EXPECT_EQ(fields->Item("Day")->Value().DateValue(), Date(2026, 1, 31));
   EXPECT_TRUE(fields->Item("Note")->Value().IsNull());
+}
+
+// A floating-point value written through an edit and read back keeps every bit of its double.
+TEST(SqliteProvider, FloatingPointColumnsKeepDoublePrecision) {
+  TempDir folder;
+  auto connection = Open("Data Source=" + folder.File("reals.db"));
+  connection->Execute("CREATE TABLE T (Id INTEGER PRIMARY KEY, R REAL, F FLOAT, D DOUBLE)");
+  connection->Execute("INSERT INTO T VALUES (1, 0.1, 0.1, 0.1)");
+  auto rs = std::make_shared<Recordset>();
+  rs->CursorLocation(adUseClient);
+  rs->Open(Variant("SELECT * FROM T"), Variant(connection), adOpenStatic, adLockOptimistic);
+  for (const char* column : {"R", "F", "D"}) {
+    SCOPED_TRACE(column);
+    EXPECT_EQ(rs->Fields()->Item(column)->Value().VarType(), vbDouble);
+    EXPECT_EQ(rs->Fields()->Item(column)->Value().R8(), 0.1);
+    rs->Fields()->Item(column)->Value(Variant(123456789.125));
+  }
+  rs->Update();
+  auto back = connection->Execute("SELECT R, F, D FROM T");
+  for (int32_t i = 0; i < 3; ++i) EXPECT_EQ(back->Fields()->Item(i)->Value().R8(), 123456789.125);
 }
 
 std::string BytesOf(const Variant& value) {

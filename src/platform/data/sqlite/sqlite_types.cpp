@@ -61,9 +61,7 @@ bool SetFixedType(const std::string& name, ColumnInfo& column) {
     Set(column, adInteger, 4, 10);
   else if (name == "BIGINT")
     Set(column, adBigInt, 8, 19);
-  else if (name == "REAL" || name == "FLOAT")
-    Set(column, adSingle, 4, 7);
-  else if (name == "DOUBLE" || name == "DOUBLE PRECISION")
+  else if (name == "REAL" || name == "FLOAT" || name == "DOUBLE" || name == "DOUBLE PRECISION")
     Set(column, adDouble, 8, 15);
   else if (name == "MONEY")
     Set(column, adCurrency, 8, 19);
