@@ -20,8 +20,7 @@ std::shared_ptr<Dispatch> CreateObject(const std::string& progID) {
   MMain::EnsureMain();
   const CoClassInfo* coclass = FindCoClass(progID);
   // Only the programmatic identifier ("ORVEX.CLogError") creates; a bare class name does not.
-  if (coclass == nullptr || progID.find('.') == std::string::npos)
-    RaiseCantCreate(progID);
+  if (coclass == nullptr || progID.find('.') == std::string::npos) RaiseCantCreate(progID);
   const std::string& name = coclass->name;
   if (name == "CLogError") return typelib::MakeLogErrorDispatch(std::make_shared<CLogError>());
   if (name == "CLogEvent") return typelib::MakeLogEventDispatch(std::make_shared<CLogEvent>());
@@ -41,8 +40,7 @@ std::shared_ptr<Dispatch> GlobalObject(const std::string& name) {
   thread_local std::shared_ptr<Dispatch> errors;
   thread_local std::shared_ptr<Dispatch> message;
   const CoClassInfo* coclass = FindCoClass(name);
-  if (coclass == nullptr || !coclass->isGlobal)
-    RaiseCantCreate(name);
+  if (coclass == nullptr || !coclass->isGlobal) RaiseCantCreate(name);
   std::shared_ptr<Dispatch>& global = coclass->name == "GErrors" ? errors : message;
   if (!global) global = CreateObject(coclass->progID);
   return global;

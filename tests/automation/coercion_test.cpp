@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "orvex/variant.hpp"
 #include "support/automation_matchers.hpp"
 #include "support/locales.hpp"
@@ -94,6 +96,29 @@ TEST(Coercion, TextOfNumbersAsTheRuntimePrintsThem) {
   const Locale german = Locale::FromName("de_DE");
   EXPECT_EQ(CStr(Variant(1234.5), german), "1234,5");
   EXPECT_EQ(CStr(Variant(Currency{15000}), german), "1,5");
+}
+
+// Not-a-number and the infinities have names of their own in a text, and overflow every type
+// that cannot hold them.
+TEST(Coercion, NotANumberAndInfinitiesAreNamedOrOverflow) {
+  const struct {
+    double value;
+    const char* text;
+  } cases[] = {{std::numeric_limits<double>::quiet_NaN(), "NaN"},
+               {std::numeric_limits<double>::infinity(), "Infinity"},
+               {-std::numeric_limits<double>::infinity(), "-Infinity"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    EXPECT_EQ(CStr(Variant(c.value), kUS), c.text);
+    EXPECT_EQ(CStr(Variant(static_cast<float>(c.value)), kUS), c.text);
+    EXPECT_EQ(ChangeType(Variant(c.value), vbString, kUS).Str(), c.text);
+    EXPECT_AUTOMATION_ERROR(CInt(Variant(c.value), kUS), 6, "", "Overflow");
+    EXPECT_AUTOMATION_ERROR(CLng(Variant(c.value), kUS), 6, "", "");
+    EXPECT_AUTOMATION_ERROR(CByte(Variant(c.value), kUS), 6, "", "");
+    EXPECT_AUTOMATION_ERROR(CCur(Variant(c.value), kUS), 6, "", "");
+    EXPECT_AUTOMATION_ERROR(CDec(Variant(c.value), kUS), 6, "", "");
+    EXPECT_AUTOMATION_ERROR(CDate(Variant(c.value), kUS), 6, "", "");
+  }
 }
 
 TEST(Coercion, TextReadAsNumbersInTheLocale) {

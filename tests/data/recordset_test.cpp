@@ -1,6 +1,9 @@
 // Client-side record sets: indexed Find, clones, in-memory edits and write-through.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+
 #include "data_fixture.hpp"
 #include "support/automation_matchers.hpp"
 
@@ -234,6 +237,60 @@ TEST_P(RecordsetTest, NavigationRespectsTheEndsOfTheRows) {
   EXPECT_AUTOMATION_ERROR(rs->Open(Variant("SELECT 1")), adErrObjectOpen, "", "");
   rs->Close();
   EXPECT_AUTOMATION_ERROR(rs->EOF_(), adErrObjectClosed, "", "");
+}
+
+// Not-a-number and the infinities are written as text where the column is text, kept where the
+// column can hold them, and overflow where it cannot; never stored as 0 or as NULL.
+TEST_P(RecordsetTest, NonFiniteNumbersAreNamedKeptOrRefused) {
+  Run({"CREATE TABLE T (ID INTEGER PRIMARY KEY, N INTEGER, S VARCHAR(20), D DOUBLE PRECISION)"});
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const double inf = std::numeric_limits<double>::infinity();
+  const struct {
+    double value;
+    const char* text;
+  } cases[] = {{nan, "NaN"}, {inf, "Infinity"}, {-inf, "-Infinity"}};
+  auto connection = Connect();
+  auto rs = std::make_shared<Recordset>();
+  rs->CursorLocation(adUseClient);
+  rs->Open(Variant("SELECT * FROM T"), Variant(connection), adOpenStatic, adLockOptimistic);
+  int32_t id = 0;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    rs->AddNew();
+    rs->Fields()->Item("ID")->Value(Variant(++id));
+    rs->Fields()->Item("S")->Value(Variant(c.value));
+    rs->Update();
+    // The error number of setting a column to the value and updating (0: none), and the edit
+    // given up when it failed.
+    auto store = [&](const char* column) -> AutomationError {
+      try {
+        rs->Fields()->Item(column)->Value(Variant(c.value));
+        rs->Update();
+        return AutomationError(0);
+      } catch (const AutomationError& error) {
+        rs->CancelUpdate();
+        return error;
+      }
+    };
+    // SQLite keeps the infinities in a floating-point column, but not not-a-number.
+    const bool held = Db().IsPostgres() || !std::isnan(c.value);
+    const AutomationError real = store("D");
+    EXPECT_EQ(real.Number, held ? 0 : errOverflow) << real.Description;
+    const AutomationError integer = store("N");
+    // As any value out of an integer column's range: the field's conversion error, overflow.
+    EXPECT_EQ(integer.Number, adErrDataConversion);
+    EXPECT_TRUE(integer.Description.ends_with(": Overflow")) << integer.Description;
+  }
+  auto back = Query("SELECT S, D FROM T ORDER BY ID");
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    EXPECT_EQ(CStr(back->Fields()->Item("S")->Value()), c.text);
+    const Variant stored = back->Fields()->Item("D")->Value();
+    if (Db().IsPostgres() || !std::isnan(c.value)) {
+      EXPECT_EQ(CStr(stored), c.text);
+    }
+    back->MoveNext();
+  }
 }
 
 ORVEX_INSTANTIATE_DATABASE_TESTS(RecordsetTest);

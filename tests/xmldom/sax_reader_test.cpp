@@ -185,8 +185,8 @@ TEST(SaxReader, InternalEntitiesAreReplacedAndNothingElseIsExpandedOrRead) {
   std::string quadratic = "<!DOCTYPE r [<!ENTITY a '" + std::string(100000, 'x') + "'>]>\n<r a='";
   for (int i = 0; i < 100000; ++i) quadratic += "&a;";
   quadratic += "'/>";
-  const std::string external = "<!DOCTYPE r [<!ENTITY x SYSTEM 'file://" +
-                               dir.File("secret.txt") + "'>]>\n<r a='&x;'>&x;</r>";
+  const std::string external = "<!DOCTYPE r [<!ENTITY x SYSTEM 'file://" + dir.File("secret.txt") +
+                               "'>]>\n<r a='&x;'>&x;</r>";
   const struct {
     const char* name;
     std::string document;

@@ -159,8 +159,14 @@ Decimal ToDecimal(const ReadValue& value) {
   return decimal_math::FromDigits(value.digits, value.exponent, value.negative, false);
 }
 
+std::string NonFiniteText(double value) {
+  if (std::isnan(value)) return "NaN";
+  return value > 0 ? "Infinity" : "-Infinity";
+}
+
 std::string FormatDouble(double value, int significantDigits, const Locale& locale) {
-  if (value == 0.0 || !std::isfinite(value)) return "0";
+  if (!std::isfinite(value)) return NonFiniteText(value);
+  if (value == 0.0) return "0";
   char buffer[64];
   std::snprintf(buffer, sizeof buffer, "%.*G", significantDigits, value);
   return LocalisePoint(buffer, locale);

@@ -27,6 +27,8 @@ Decimal ToDecimal(const ReadValue& value);
 // Up to significantDigits significant digits, trailing zeros dropped, "1E+20" style for large
 // and small magnitudes, the locale's decimal separator and no grouping.
 std::string FormatDouble(double value, int significantDigits, const Locale& locale);
+// "NaN", "Infinity" or "-Infinity": the text of a value that is not finite.
+std::string NonFiniteText(double value);
 // Replaces the "." of plain number text by the locale's decimal separator.
 std::string LocalisePoint(std::string text, const Locale& locale);
 

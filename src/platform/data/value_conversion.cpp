@@ -7,6 +7,7 @@
 
 #include "orvex/automation_error.hpp"
 #include "orvex/data.hpp"
+#include "platform/automation/number_text.hpp"
 
 namespace orvex::data::internal {
 
@@ -56,6 +57,7 @@ std::optional<double> StoredReal(const NativeValue& value) {
 }
 
 std::string RealText(double value) {
+  if (!std::isfinite(value)) return number_text::NonFiniteText(value);
   char buffer[32];
   std::snprintf(buffer, sizeof buffer, "%.15g", value);
   return buffer;
@@ -128,11 +130,11 @@ Variant DateVariant(const NativeValue& value) {
 int64_t RoundToInt64(const Variant& value) {
   if (value.VarType() == vbDecimal) {
     double number = std::nearbyint(value.Dec().ToDouble());
-    if (std::fabs(number) >= 9.2e18) Raise(errOverflow);
+    if (!(std::fabs(number) < 9.2e18)) Raise(errOverflow);
     return static_cast<int64_t>(number);
   }
-  double number = std::nearbyint(CDbl(value));  // the default rounding is half to even
-  if (std::fabs(number) >= 9.2e18) Raise(errOverflow);
+  double number = std::nearbyint(CDbl(value));            // the default rounding is half to even
+  if (!(std::fabs(number) < 9.2e18)) Raise(errOverflow);  // not-a-number included
   return static_cast<int64_t>(number);
 }
 

@@ -2,6 +2,9 @@
 
 #include <sqlite3.h>
 
+#include <cmath>
+
+#include "orvex/automation_error.hpp"
 #include "orvex/data.hpp"
 #include "platform/data/sqlite/sqlite_errors.hpp"
 #include "platform/data/sqlite/sqlite_types.hpp"
@@ -26,6 +29,8 @@ void SqliteStatement::Bind(int32_t index, const NativeValue& value, int32_t /*ad
       rc = sqlite3_bind_int64(statement_, position, value.integer);
       break;
     case NativeValue::Kind::Real:
+      // SQLite keeps the infinities but stores not-a-number as NULL: a value it cannot hold.
+      if (std::isnan(value.real)) Raise(errOverflow);
       rc = sqlite3_bind_double(statement_, position, value.real);
       break;
     case NativeValue::Kind::Text:
