@@ -1,6 +1,7 @@
 // The message box of a process with a desktop: a modal GTK 3 dialog, mirrored for right-to-left
-// reading. Built only when the library was configured with GTK; without it the desktop is
-// never reported as available.
+// reading. The dialog lives in a module of its own (orvex-gtk.so), loaded the first time a box
+// is asked for where a display is named; the library itself never links GTK, and where the
+// module or GTK's libraries are missing the desktop is never reported as available.
 #pragma once
 
 #include <cstdint>
@@ -10,7 +11,7 @@
 
 namespace orvex::host {
 
-// True when the library was built with GTK.
+// True when the desktop module loads (it was built and installed, and GTK's libraries are there).
 bool GtkMessageBoxBuiltIn();
 
 // True when a display is named (DISPLAY or WAYLAND_DISPLAY), GTK started on it, and the calling

@@ -3,7 +3,6 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
 namespace orvex::host {
 
@@ -11,15 +10,5 @@ namespace orvex::host {
 // (1..7). Raises kNoInteractiveDesktop when the process has no controlling terminal.
 int32_t ShowTerminalMessageBox(const std::string& prompt, int32_t style, const std::string& title,
                                const std::string& helpFile, int32_t helpContext);
-
-// A button of a message box: its label, the key that presses it and the answer it gives.
-struct ButtonChoice {
-  const char* label;
-  char key;
-  int32_t answer;
-};
-
-// The buttons of the button set in the low four bits of a style, in display order.
-std::vector<ButtonChoice> ButtonsOfStyle(int32_t style);
 
 }  // namespace orvex::host
