@@ -1,10 +1,8 @@
 // Text(ID) on a loaded table of 100,000 rows, IDs asked in ascending and in random order,
-// beside a hash map find-and-copy and a linear search from the first row.
+// beside a hash map find-and-copy.
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
 #include <unordered_map>
-#include <utility>
 
 #include "orvex/text_table.hpp"
 #include "support.hpp"
@@ -56,22 +54,6 @@ void BM_Text_Map(benchmark::State& state) {
 }
 BENCHMARK(BM_Text_Map)->Arg(0)->Arg(1)->ArgName("random");
 
-void BM_Text_LinearSearch(benchmark::State& state) {
-  std::vector<std::pair<int32_t, std::string>> rows;
-  rows.reserve(kTableRows);
-  for (int32_t id = 1; id <= kTableRows; ++id) rows.emplace_back(id, EnglishText(id));
-  const std::vector<int32_t>& ids = IdsOf(state);
-  std::size_t next = 0;
-  for (auto _ : state) {
-    const int32_t wanted = ids[next];
-    auto found = std::find_if(rows.begin(), rows.end(),
-                              [wanted](const auto& row) { return row.first == wanted; });
-    std::string text = found != rows.end() ? found->second : std::string();
-    benchmark::DoNotOptimize(text);
-    if (++next == ids.size()) next = 0;
-  }
-}
-BENCHMARK(BM_Text_LinearSearch)->Arg(0)->Arg(1)->ArgName("random");
 
 }  // namespace
 

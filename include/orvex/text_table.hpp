@@ -51,18 +51,11 @@ class CTextTable : public Object {
 
  private:
   std::shared_ptr<data::Connection> OpenConnection() const;
-  // Finds where the ID and the text are in mrsStrings, by name, once per record set.
-  void FindColumns();
-  void FindColumnsAnew();
 
   std::string mstrConnectingString;
   std::string mstrLanguage;
   std::shared_ptr<data::Recordset> mrsStrings;
   std::map<std::string, std::shared_ptr<data::Recordset>> mdicCache;
-  // The positions of the ID and text columns in mrsColumnsOf; -1 for a column it lacks.
-  int32_t mlngIdColumn = -1;
-  int32_t mlngTextColumn = -1;
-  std::weak_ptr<data::Recordset> mrsColumnsOf;
 };
 
 }  // namespace orvex

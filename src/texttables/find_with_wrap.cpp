@@ -1,7 +1,6 @@
 #include "texttables/find_with_wrap.hpp"
 
 #include "orvex/data.hpp"
-#include "platform/data/recordset_by_position.hpp"
 
 namespace orvex::texttables {
 
@@ -37,35 +36,30 @@ bool FindStepByStep(data::Recordset& rows, int32_t ID) noexcept {
   return !PastLastRow(rows);
 }
 
+}  // namespace
+
+std::string IdCriterion(int32_t ID) { return "ID='" + std::to_string(ID) + "'"; }
+
 // The search for the criterion IdCriterion(ID), without writing and reading it back (the number
 // finds exactly the rows its decimal text does): forward from the cursor, then once more from
 // the first row, in one search where it can run.
-template <class OneSearch>
-bool FindWithWrapThrough(const std::shared_ptr<data::Recordset>& rows, int32_t ID,
-                         OneSearch oneSearch) noexcept {
+bool FindWithWrap(const std::shared_ptr<data::Recordset>& rows, int32_t ID) noexcept {
   if (!rows) return false;
   try {
-    return oneSearch(*rows);
+    return rows->FindValueWrapping(kIdColumn, Variant(ID));
   } catch (...) {
   }
   return FindStepByStep(*rows, ID);
 }
 
-}  // namespace
-
-std::string IdCriterion(int32_t ID) { return "ID='" + std::to_string(ID) + "'"; }
-
-bool FindWithWrap(const std::shared_ptr<data::Recordset>& rows, int32_t ID) noexcept {
-  return FindWithWrapThrough(rows, ID, [&](data::Recordset& set) {
-    return set.FindValueWrapping(kIdColumn, Variant(ID));
-  });
-}
-
-bool FindWithWrap(const std::shared_ptr<data::Recordset>& rows, int32_t idColumn,
-                  int32_t ID) noexcept {
-  return FindWithWrapThrough(rows, ID, [&](data::Recordset& set) {
-    return data::internal::FindValueWrapping(set, idColumn, ID);
-  });
+std::string TextOfId(const std::shared_ptr<data::Recordset>& rows, int32_t ID,
+                     const std::string& column) noexcept {
+  try {
+    if (!FindWithWrap(rows, ID)) return "";
+    return CStr(rows->Fields()->Item(column)->Value());
+  } catch (...) {
+    return "";
+  }
 }
 
 }  // namespace orvex::texttables

@@ -22,8 +22,10 @@ std::string IdCriterion(int32_t ID);
 // Never raises: a failing step is passed over, and a set that cannot answer where its cursor
 // stands (none loaded, closed) counts as holding no such ID.
 bool FindWithWrap(const std::shared_ptr<data::Recordset>& rows, int32_t ID) noexcept;
-// The same, for a caller that keeps the position of the rows' ID column (-1: they have none).
-bool FindWithWrap(const std::shared_ptr<data::Recordset>& rows, int32_t idColumn,
-                  int32_t ID) noexcept;
+
+// The text in `column` of the row of ID, found as FindWithWrap finds it; "" for an absent ID or
+// any failure (no rows, no such column, a value that has no text). Never raises.
+std::string TextOfId(const std::shared_ptr<data::Recordset>& rows, int32_t ID,
+                     const std::string& column) noexcept;
 
 }  // namespace orvex::texttables

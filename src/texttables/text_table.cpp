@@ -4,7 +4,6 @@
 #include "foundation/show_rule.hpp"
 #include "orvex/data.hpp"
 #include "orvex/modules.hpp"
-#include "platform/data/recordset_by_position.hpp"
 #include "texttables/find_with_wrap.hpp"
 #include "texttables/text_table_class.hpp"
 
@@ -73,38 +72,9 @@ void CTextTable::LoadStringsRS(const std::string& TableName, const std::string& 
   }
 }
 
-// Defined ahead of Text so that the check, made on every lookup, is compiled into it.
-void CTextTable::FindColumns() {
-  // Compared by owner, not by address: a new record set may take the address of a freed one,
-  // never the owner block the weak pointer still holds.
-  if (mrsColumnsOf.owner_before(mrsStrings) || mrsStrings.owner_before(mrsColumnsOf))
-    FindColumnsAnew();
-}
-
+// The loggers rely on this never raising: every failure gives the empty text.
 std::string CTextTable::Text(int32_t ID) {
-  // The loggers rely on this never raising: every failure gives the empty text.
-  try {
-    if (!mrsStrings) return "";
-    FindColumns();
-    const Variant* text = nullptr;
-    if (auto settled =
-            data::internal::SettledFindAndRead(*mrsStrings, mlngIdColumn, mlngTextColumn, ID)) {
-      text = *settled;
-    } else if (texttables::FindWithWrap(mrsStrings, mlngIdColumn, ID)) {
-      text = &data::internal::CurrentValue(*mrsStrings, mlngTextColumn);
-    }
-    if (text == nullptr) return "";
-    // Read in place: a text is copied once, straight into the result; anything else converts.
-    return text->VarType() == vbString ? text->Str() : CStr(*text);
-  } catch (...) {
-    return "";
-  }
-}
-
-void CTextTable::FindColumnsAnew() {
-  mlngIdColumn = data::internal::ColumnPosition(*mrsStrings, texttables::kIdColumn);
-  mlngTextColumn = data::internal::ColumnPosition(*mrsStrings, kTextColumn);
-  mrsColumnsOf = mrsStrings;
+  return texttables::TextOfId(mrsStrings, ID, kTextColumn);
 }
 
 int32_t CTextTable::Show(int16_t MessageID, int32_t Buttons, const Variant& Source,

@@ -52,12 +52,7 @@ void CTextTable3::LoadStringsRS(const std::string& TableName, const std::string&
 }
 
 std::string CTextTable3::Text(int32_t ID) {
-  try {
-    if (!texttables::FindWithWrap(mrsStrings, ID)) return "";
-    return CStr(mrsStrings->Fields()->Item(mstrLanguage)->Value());
-  } catch (...) {
-    return "";
-  }
+  return texttables::TextOfId(mrsStrings, ID, mstrLanguage);
 }
 
 void CTextTable3::Text(int32_t ID, const std::string& New_Text) {

@@ -1,7 +1,6 @@
 #include "orvex/automation_error.hpp"
 #include "orvex/data.hpp"
 #include "platform/data/errors.hpp"
-#include "platform/data/recordset_by_position.hpp"
 #include "platform/data/recordset_state.hpp"
 #include "platform/data/value_conversion.hpp"
 
@@ -46,17 +45,6 @@ Variant Field::OriginalValue() const {
   // Edits stay pending until Update writes them, so the stored row is the original.
   return state_->store->Value(state_->row, column_);
 }
-
-namespace internal {
-
-const Variant& CurrentValue(const Recordset& rows, int32_t column) {
-  const RecordsetState& state = RecordsetAccess::StateOf(rows);
-  state.RequireOpen();
-  state.RequireColumn(column);
-  return state.CurrentValue(column);
-}
-
-}  // namespace internal
 
 int32_t Field::Type() const { return state_->store->Columns()[column_].type; }
 int32_t Field::DefinedSize() const { return state_->store->Columns()[column_].definedSize; }

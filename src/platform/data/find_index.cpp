@@ -69,7 +69,7 @@ std::optional<double> NumberOf(const Variant& value) {
 
 }  // namespace
 
-std::optional<FindKey> FindIndex::KeyOfOther(const Variant& value, bool numericColumn) {
+std::optional<FindKey> FindIndex::KeyOf(const Variant& value, bool numericColumn) {
   uint16_t vt = value.VarType();
   if (vt == vbEmpty || vt == vbNull) return std::nullopt;
   if (numericColumn || vt != vbString) {
@@ -131,7 +131,8 @@ int64_t FindIndex::FindForward(const FindKey& key, int64_t from) const {
   return list == nullptr ? -1 : list->FirstFrom(from);
 }
 
-int64_t FindIndex::ListedForwardWrapping(const FindKey& key, int64_t from) const {
+int64_t FindIndex::FindForwardWrapping(const FindKey& key, int64_t from) const {
+  if (auto slot = DirectEntry(key)) return *slot;  // the one position, or kAbsent (-1)
   const Positions* list = PositionsOf(key);
   if (list == nullptr) return -1;
   const int64_t found = list->FirstFrom(from);

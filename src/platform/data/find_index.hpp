@@ -38,16 +38,7 @@ class FindIndex {
   // The key under which a value is indexed (and looked up): in a numeric column every value
   // that reads as a number by its numeric value (so 7, 7.0 and "7" meet); everything else by its
   // text. Empty, Null and not-a-number are not indexed.
-  static std::optional<FindKey> KeyOf(const Variant& value, bool numericColumn) {
-    if (value.VarType() == vbLong) return KeyOf(value.I4(), numericColumn);
-    return KeyOfOther(value, numericColumn);
-  }
-  // The key of a Long holding the number, which always has one. Inline for the usual search, a
-  // whole number in a numeric column.
-  static FindKey KeyOf(int32_t number, bool numericColumn) {
-    if (numericColumn) return FindKey{true, static_cast<double>(number), {}};
-    return *KeyOfOther(Variant(number), numericColumn);
-  }
+  static std::optional<FindKey> KeyOf(const Variant& value, bool numericColumn);
 
   void Add(int64_t position, const std::optional<FindKey>& key);
   // Every row is in: whole-number keys that run densely get their direct table.
@@ -59,28 +50,11 @@ class FindIndex {
   // The last position <= from holding the key, or -1.
   int64_t FindBackward(const FindKey& key, int64_t from) const;
   // The first position >= from holding the key, else the first of all; -1 when none holds it.
-  // One look-up of the key where a search and its wrap to the top would make two. Inline for
-  // the key that the direct table settles, as an ID does.
-  int64_t FindForwardWrapping(const FindKey& key, int64_t from) const {
-    if (auto slot = DirectEntry(key)) return *slot;  // the one position, or kAbsent (-1)
-    return ListedForwardWrapping(key, from);
-  }
-  // The same for the key of a whole number in a numeric column, KeyOf(number, true), which is
-  // built only when the direct table does not settle the search.
-  int64_t FindForwardWrapping(int32_t number, int64_t from) const {
-    if (auto slot = SettledWhole(number)) return *slot;
-    return ListedForwardWrapping(KeyOf(number, true), from);
-  }
-  // The direct table's answer for a whole number in a numeric column when it settles every
-  // search, wherever it starts: the one position holding it, or -1 for none; empty when the
-  // table does not cover the number or the number is on several rows.
-  std::optional<int32_t> SettledWhole(int32_t number) const {
-    return Settling(dense_.LookupWhole(number));
-  }
+  // One look-up of the key where a search and its wrap to the top would make two.
+  int64_t FindForwardWrapping(const FindKey& key, int64_t from) const;
 
  private:
   using Positions = PositionList;
-  static std::optional<FindKey> KeyOfOther(const Variant& value, bool numericColumn);
   // The key's entry in the direct table when it settles the search: its one position, or
   // kAbsent; empty when the table does not cover the key or the key is on several rows.
   std::optional<int32_t> DirectEntry(const FindKey& key) const {
@@ -92,8 +66,6 @@ class FindIndex {
     if (slot && *slot == DensePositions::kSeveral) return std::nullopt;
     return slot;
   }
-  // FindForwardWrapping through the key's list of positions.
-  int64_t ListedForwardWrapping(const FindKey& key, int64_t from) const;
   Positions* PositionsOf(const FindKey& key);
   const Positions* PositionsOf(const FindKey& key) const;
 

@@ -5,7 +5,6 @@
 #include "orvex/data.hpp"
 #include "platform/data/connection_string.hpp"
 #include "platform/data/errors.hpp"
-#include "platform/data/recordset_by_position.hpp"
 #include "platform/data/recordset_state.hpp"
 
 namespace orvex::data {
@@ -136,28 +135,6 @@ bool MoveToWrapping(internal::RecordsetState& state, SearchFrom&& searchFrom) {
 }
 
 }  // namespace
-
-namespace internal {
-
-int32_t ColumnPosition(const Recordset& rows, const std::string& name) {
-  const RecordsetState& state = RecordsetAccess::StateOf(rows);
-  state.RequireOpen();
-  return FindColumn(*state.store, name);
-}
-
-bool FindValueWrapping(Recordset& rows, int32_t column, int32_t value) {
-  RecordsetState& state = RecordsetAccess::StateOf(rows);
-  state.RequireOpen();
-  state.RequireColumn(column);
-  const FindIndex& index = IndexToSearch(rows, state, column);
-  if (state.store->IsNumericColumn(column))
-    return MoveToWrapping(state,
-                          [&](int64_t from) { return index.FindForwardWrapping(value, from); });
-  const FindKey key = FindIndex::KeyOf(value, false);
-  return MoveToWrapping(state, [&](int64_t from) { return index.FindForwardWrapping(key, from); });
-}
-
-}  // namespace internal
 
 void Recordset::Find(const std::string& criterion, int32_t skip, int32_t direction,
                      const Variant& start) {

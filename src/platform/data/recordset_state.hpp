@@ -79,9 +79,6 @@ struct RecordsetState {
 };
 
 struct RecordsetAccess {
-  // For the library's own entry points that take a record set (recordset_by_position.hpp).
-  static RecordsetState& StateOf(Recordset& recordset) { return *recordset.state_; }
-  static const RecordsetState& StateOf(const Recordset& recordset) { return *recordset.state_; }
   // Makes `recordset` an open set over the rows, attached to the connection (may be null).
   static void Adopt(Recordset& recordset, std::shared_ptr<RowStore> store,
                     sp<Connection> connection);
