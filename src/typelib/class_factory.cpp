@@ -1,10 +1,9 @@
 // The class factory: objects by programmatic identifier, and the late-bound face of a native
-// object.
+// object, both from the one list of registered classes.
 #include "orvex/automation_error.hpp"
 #include "orvex/dispatch.hpp"
 #include "orvex/modules.hpp"
-#include "typelib/adapters.hpp"
-#include "typelib/typed_dispatch.hpp"
+#include "typelib/class_registry.hpp"
 
 namespace orvex {
 namespace {
@@ -14,6 +13,12 @@ namespace {
   Raise(errCantCreateObject, name.empty() ? std::string("ORVEX") : name);
 }
 
+const typelib::RegisteredClass* RegisteredNamed(const std::string& name) {
+  for (const typelib::RegisteredClass& entry : typelib::RegisteredClasses())
+    if (entry.coclass.name == name) return &entry;
+  return nullptr;
+}
+
 }  // namespace
 
 std::shared_ptr<Dispatch> CreateObject(const std::string& progID) {
@@ -21,19 +26,7 @@ std::shared_ptr<Dispatch> CreateObject(const std::string& progID) {
   const CoClassInfo* coclass = FindCoClass(progID);
   // Only the programmatic identifier ("ORVEX.CLogError") creates; a bare class name does not.
   if (coclass == nullptr || progID.find('.') == std::string::npos) RaiseCantCreate(progID);
-  const std::string& name = coclass->name;
-  if (name == "CLogError") return typelib::MakeLogErrorDispatch(std::make_shared<CLogError>());
-  if (name == "CLogEvent") return typelib::MakeLogEventDispatch(std::make_shared<CLogEvent>());
-  if (name == "CLogXaction")
-    return typelib::MakeLogXactionDispatch(std::make_shared<CLogXaction>());
-  if (name == "CTextTable") return typelib::MakeTextTableDispatch(std::make_shared<CTextTable>());
-  if (name == "CTextTable2")
-    return typelib::MakeTextTable2Dispatch(std::make_shared<CTextTable2>());
-  if (name == "CTextTable3")
-    return typelib::MakeTextTable3Dispatch(std::make_shared<CTextTable3>());
-  if (name == "GErrors") return typelib::MakeGErrorsDispatch(std::make_shared<GErrors>());
-  if (name == "GMessage") return typelib::MakeGMessageDispatch(std::make_shared<GMessage>());
-  RaiseCantCreate(progID);
+  return RegisteredNamed(coclass->name)->create();
 }
 
 std::shared_ptr<Dispatch> GlobalObject(const std::string& name) {
@@ -48,21 +41,23 @@ std::shared_ptr<Dispatch> GlobalObject(const std::string& name) {
 
 namespace typelib {
 
+const std::vector<RegisteredClass>& RegisteredClasses() {
+  static const std::vector<RegisteredClass> classes = [] {
+    std::vector<RegisteredClass> tables = TextTableClasses();
+    std::vector<RegisteredClass> loggers = LoggerClasses();
+    std::vector<RegisteredClass> globals = GlobalClasses();
+    // The type library's order.
+    return std::vector<RegisteredClass>{tables[0],  globals[0], tables[1],  tables[2],
+                                        loggers[0], loggers[1], loggers[2], globals[1]};
+  }();
+  return classes;
+}
+
 std::shared_ptr<Dispatch> WrapNative(const std::shared_ptr<Object>& native) {
   if (!native) return nullptr;
   if (auto dispatch = std::dynamic_pointer_cast<Dispatch>(native)) return dispatch;
-  if (auto log = std::dynamic_pointer_cast<CLogError>(native)) return MakeLogErrorDispatch(log);
-  if (auto log = std::dynamic_pointer_cast<CLogEvent>(native)) return MakeLogEventDispatch(log);
-  if (auto log = std::dynamic_pointer_cast<CLogXaction>(native)) return MakeLogXactionDispatch(log);
-  if (auto table = std::dynamic_pointer_cast<CTextTable>(native))
-    return MakeTextTableDispatch(table);
-  if (auto table = std::dynamic_pointer_cast<CTextTable2>(native))
-    return MakeTextTable2Dispatch(table);
-  if (auto table = std::dynamic_pointer_cast<CTextTable3>(native))
-    return MakeTextTable3Dispatch(table);
-  if (auto errors = std::dynamic_pointer_cast<GErrors>(native)) return MakeGErrorsDispatch(errors);
-  if (auto message = std::dynamic_pointer_cast<GMessage>(native))
-    return MakeGMessageDispatch(message);
+  for (const RegisteredClass& entry : RegisteredClasses())
+    if (std::shared_ptr<Dispatch> wrapped = entry.wrap(native)) return wrapped;
   Raise(DISP_E_TYPEMISMATCH, "ORVEX.Dispatch", "The object has no late-bound interface");
 }
 

@@ -1,6 +1,7 @@
 // The enumerations and records that the type library publishes, members in declaration order.
 #include <utility>
 
+#include "orvex/types.hpp"
 #include "typelib/member_builders.hpp"
 
 namespace orvex::typelib {
@@ -15,8 +16,9 @@ EnumInfo MakeEnum(std::string name, std::vector<std::pair<std::string, int32_t>>
   return info;
 }
 
-constexpr int32_t kServerErrors = static_cast<int32_t>(0xA0000000u);
-constexpr int32_t kNonServerErrors = static_cast<int32_t>(0x90000000u);
+// A member of an enumeration as the type library lists it: the enumerator's own name and value.
+#define ORVEX_ENUMERATOR(name) \
+  { #name, name }
 
 }  // namespace
 
@@ -24,36 +26,28 @@ constexpr int32_t kNonServerErrors = static_cast<int32_t>(0x90000000u);
 std::vector<EnumInfo> OrvexEnums() {
   return {
       MakeEnum("EReturnCodes",
-               {{"rcSUCCESS", 1}, {"rcFAIL", 2}, {"rcBOF", 3}, {"rcEOF", 4}, {"rcDLLERROR", 5}}),
-      MakeEnum("EMessageType", {{"mtERROR", 1}, {"mtMESSAGE", 2}, {"mtGLOSSARY", 3}}),
-      MakeEnum("ELogType", {{"ltRAISEEVENT", 1},
-                            {"ltRAISEERROR", 2},
-                            {"ltFILE", 4},
-                            {"ltEVENTLOG", 8},
-                            {"ltMSGBOX", 16},
-                            {"ltDB", 32},
-                            {"ltEMAIL", 64},
-                            {"ltFORMATERROR", 65},
-                            {"ltMSG_ONLY", 128},
-                            {"ltXML", 256}}),
+               {ORVEX_ENUMERATOR(rcSUCCESS), ORVEX_ENUMERATOR(rcFAIL), ORVEX_ENUMERATOR(rcBOF),
+                ORVEX_ENUMERATOR(rcEOF), ORVEX_ENUMERATOR(rcDLLERROR)}),
+      MakeEnum("EMessageType", {ORVEX_ENUMERATOR(mtERROR), ORVEX_ENUMERATOR(mtMESSAGE),
+                                ORVEX_ENUMERATOR(mtGLOSSARY)}),
+      MakeEnum("ELogType",
+               {ORVEX_ENUMERATOR(ltRAISEEVENT), ORVEX_ENUMERATOR(ltRAISEERROR),
+                ORVEX_ENUMERATOR(ltFILE), ORVEX_ENUMERATOR(ltEVENTLOG), ORVEX_ENUMERATOR(ltMSGBOX),
+                ORVEX_ENUMERATOR(ltDB), ORVEX_ENUMERATOR(ltEMAIL), ORVEX_ENUMERATOR(ltFORMATERROR),
+                ORVEX_ENUMERATOR(ltMSG_ONLY), ORVEX_ENUMERATOR(ltXML)}),
       // Declared in this order, which is not the order of the values.
-      MakeEnum("ETWErrorLogResult", {{"etwelrABORT", 3},
-                                     {"etwelrRETRY", 4},
-                                     {"etwelrCANCEL", 2},
-                                     {"etwelrIGNORE", 5},
-                                     {"etwelrOK", 1},
-                                     {"etwelrYES", 6},
-                                     {"etwelrNO", 7},
-                                     {"etwelrLOGTODB_FAILED", 16},
-                                     {"etwelrLOGTOFILE_FAILED", 32},
-                                     {"etwelrLOGTONT_FAILED", 64},
-                                     {"etwelrLOGTOXML_FAILED", 128},
-                                     {"etwelrSERROR", kServerErrors},
-                                     {"etwelrNSERROR", kNonServerErrors}}),
-      MakeEnum("ETWConstants",
-               {{"etwcNSERRORS", kNonServerErrors}, {"etwcSERRORS", kServerErrors}}),
+      MakeEnum("ETWErrorLogResult",
+               {ORVEX_ENUMERATOR(etwelrABORT), ORVEX_ENUMERATOR(etwelrRETRY),
+                ORVEX_ENUMERATOR(etwelrCANCEL), ORVEX_ENUMERATOR(etwelrIGNORE),
+                ORVEX_ENUMERATOR(etwelrOK), ORVEX_ENUMERATOR(etwelrYES), ORVEX_ENUMERATOR(etwelrNO),
+                ORVEX_ENUMERATOR(etwelrLOGTODB_FAILED), ORVEX_ENUMERATOR(etwelrLOGTOFILE_FAILED),
+                ORVEX_ENUMERATOR(etwelrLOGTONT_FAILED), ORVEX_ENUMERATOR(etwelrLOGTOXML_FAILED),
+                ORVEX_ENUMERATOR(etwelrSERROR), ORVEX_ENUMERATOR(etwelrNSERROR)}),
+      MakeEnum("ETWConstants", {ORVEX_ENUMERATOR(etwcNSERRORS), ORVEX_ENUMERATOR(etwcSERRORS)}),
   };
 }
+
+#undef ORVEX_ENUMERATOR
 
 // Type-library order: TDllErrorInfo, TErrorObject.
 std::vector<RecordInfo> OrvexRecords() {

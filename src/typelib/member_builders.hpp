@@ -94,11 +94,8 @@ inline MemberInfo Event(std::string name, int32_t dispId, std::vector<ParamInfo>
           false};
 }
 
-// The parts of the library, each built in its own file.
-std::vector<InterfaceInfo> TextTableInterfaces();  // _CTextTable, _CTextTable2, _CTextTable3
-std::vector<InterfaceInfo> LoggerInterfaces();     // _CLogError, _CLogEvent, _CLogXaction
-std::vector<InterfaceInfo> GlobalInterfaces();     // _GMessage, _GErrors
-std::vector<InterfaceInfo> EventInterfaces();      // __CLogError, __CLogEvent, __CLogXaction
+// The parts of the library described apart from the classes' bindings.
+std::vector<InterfaceInfo> EventInterfaces();  // __CLogError, __CLogEvent, __CLogXaction
 std::vector<EnumInfo> OrvexEnums();
 std::vector<RecordInfo> OrvexRecords();
 

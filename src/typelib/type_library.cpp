@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "typelib/class_registry.hpp"
 #include "typelib/member_builders.hpp"
 
 namespace orvex {
@@ -16,29 +17,19 @@ bool SameName(std::string_view a, std::string_view b) {
   });
 }
 
-CoClassInfo MakeCoClass(std::string name, std::string guid, bool hasEvents, bool isGlobal) {
-  CoClassInfo coclass{name, "ORVEX." + name, std::move(guid), "_" + name, std::nullopt, isGlobal};
-  if (hasEvents) coclass.eventInterface = "__" + name;
-  return coclass;
-}
-
 std::vector<CoClassInfo> CoClasses() {
-  return {MakeCoClass("CTextTable", "{7C75A734-A3AF-4834-A1F4-33E586B170BF}", false, false),
-          MakeCoClass("GMessage", "{3B2A33B3-7AC5-4262-A133-17EC1DA36E59}", false, true),
-          MakeCoClass("CTextTable2", "{754C1F15-8306-422B-ABCB-3C7800B37300}", false, false),
-          MakeCoClass("CTextTable3", "{BE718204-CA20-4CFB-8E54-51FCCD7E4CE3}", false, false),
-          MakeCoClass("CLogError", "{85545322-9277-4171-9F8C-A56F18B0EBCB}", true, false),
-          MakeCoClass("CLogEvent", "{7CB0CF77-59AF-429A-A647-FF6B71DE543E}", true, false),
-          MakeCoClass("CLogXaction", "{139CB780-45B0-48E1-8702-671816D657D9}", true, false),
-          MakeCoClass("GErrors", "{44D2C92F-9577-4481-B903-8F43C8FA70A2}", false, true)};
+  std::vector<CoClassInfo> coclasses;
+  for (const typelib::RegisteredClass& entry : typelib::RegisteredClasses())
+    coclasses.push_back(entry.coclass);
+  return coclasses;
 }
 
+// The classes' default interfaces in the classes' order, then the event interfaces.
 std::vector<InterfaceInfo> Interfaces() {
   std::vector<InterfaceInfo> all;
-  for (auto part : {typelib::TextTableInterfaces, typelib::GlobalInterfaces,
-                    typelib::LoggerInterfaces, typelib::EventInterfaces}) {
-    std::ranges::move(part(), std::back_inserter(all));
-  }
+  for (const typelib::RegisteredClass& entry : typelib::RegisteredClasses())
+    all.push_back(*entry.iface);
+  std::ranges::move(typelib::EventInterfaces(), std::back_inserter(all));
   return all;
 }
 

@@ -38,35 +38,14 @@ class TypedDispatch : public Dispatch, public NativeHolder {
   // changed here are written back to the caller. For a property put, newValue is the value.
   virtual Variant Call(const MemberInfo& member, InvokeKind kind, std::vector<Variant>& params,
                        const Variant& newValue) = 0;
+  // The member's place in the interface's call table.
+  size_t MemberIndex(const MemberInfo& member) const {
+    return static_cast<size_t>(&member - interface_->members.data());
+  }
 
  private:
   const CoClassInfo& coclass_;
   const InterfaceInfo* interface_;
-};
-
-// An adapter over one native object of a class: the object's late-bound face.
-template <class NativeT>
-class NativeDispatch : public TypedDispatch {
- public:
-  NativeDispatch(const char* className, std::shared_ptr<NativeT> native)
-      : TypedDispatch(*FindCoClass(className)), native_(std::move(native)) {}
-  std::shared_ptr<Object> Native() const override { return native_; }
-
- protected:
-  std::shared_ptr<NativeT> native_;
-};
-
-// An adapter over a class that raises events: a late-bound sink is connected through Bridge, a
-// sink of the class's event interface that invokes the late-bound one by event identifier.
-template <class NativeT, class Bridge>
-class EventSourceDispatch : public NativeDispatch<NativeT> {
- public:
-  using NativeDispatch<NativeT>::NativeDispatch;
-  uint32_t Advise(std::shared_ptr<Dispatch> sink) override {
-    if (!sink) Raise(errObjectRequired);
-    return this->native_->Advise(std::make_shared<Bridge>(std::move(sink)));
-  }
-  void Unadvise(uint32_t cookie) override { this->native_->Unadvise(cookie); }
 };
 
 // Coerces a value to a declared type the way the automation runtime would for an argument;

@@ -67,62 +67,6 @@ TEST(TypeLibrary, IdentityCoClassesAndTypeOrder) {
   EXPECT_EQ(order, expectedOrder);
 }
 
-// The type library's enumerations agree member for member with the C++ enumerators.
-TEST(TypeLibrary, EnumerationsMatchTheCppDeclarations) {
-  using Members = std::vector<std::pair<std::string, int32_t>>;
-  const std::vector<std::pair<std::string, Members>> expected = {
-      {"EReturnCodes",
-       {{"rcSUCCESS", rcSUCCESS},
-        {"rcFAIL", rcFAIL},
-        {"rcBOF", rcBOF},
-        {"rcEOF", rcEOF},
-        {"rcDLLERROR", rcDLLERROR}}},
-      {"EMessageType",
-       {{"mtERROR", mtERROR}, {"mtMESSAGE", mtMESSAGE}, {"mtGLOSSARY", mtGLOSSARY}}},
-      {"ELogType",
-       {{"ltRAISEEVENT", ltRAISEEVENT},
-        {"ltRAISEERROR", ltRAISEERROR},
-        {"ltFILE", ltFILE},
-        {"ltEVENTLOG", ltEVENTLOG},
-        {"ltMSGBOX", ltMSGBOX},
-        {"ltDB", ltDB},
-        {"ltEMAIL", ltEMAIL},
-        {"ltFORMATERROR", ltFORMATERROR},
-        {"ltMSG_ONLY", ltMSG_ONLY},
-        {"ltXML", ltXML}}},
-      {"ETWErrorLogResult",
-       {{"etwelrABORT", etwelrABORT},
-        {"etwelrRETRY", etwelrRETRY},
-        {"etwelrCANCEL", etwelrCANCEL},
-        {"etwelrIGNORE", etwelrIGNORE},
-        {"etwelrOK", etwelrOK},
-        {"etwelrYES", etwelrYES},
-        {"etwelrNO", etwelrNO},
-        {"etwelrLOGTODB_FAILED", etwelrLOGTODB_FAILED},
-        {"etwelrLOGTOFILE_FAILED", etwelrLOGTOFILE_FAILED},
-        {"etwelrLOGTONT_FAILED", etwelrLOGTONT_FAILED},
-        {"etwelrLOGTOXML_FAILED", etwelrLOGTOXML_FAILED},
-        {"etwelrSERROR", etwelrSERROR},
-        {"etwelrNSERROR", etwelrNSERROR}}},
-      {"ETWConstants", {{"etwcNSERRORS", etwcNSERRORS}, {"etwcSERRORS", etwcSERRORS}}},
-  };
-  const auto& enums = OrvexTypeLibrary().enums;
-  ASSERT_EQ(enums.size(), expected.size());
-  for (size_t i = 0; i < expected.size(); ++i) {
-    SCOPED_TRACE(expected[i].first);
-    EXPECT_EQ(enums[i].name, expected[i].first);
-    Members actual;
-    for (const EnumMemberInfo& member : enums[i].members) {
-      actual.emplace_back(member.name, member.value);
-      EXPECT_EQ(member.helpString, member.name);
-    }
-    EXPECT_EQ(actual, expected[i].second);
-  }
-  // The error classes are negative as 32-bit values.
-  EXPECT_EQ(FindEnum("ETWErrorLogResult")->members.at(11).value, -1610612736);
-  EXPECT_EQ(FindEnum("etwconstants")->members.at(0).value, -1879048192);
-}
-
 TEST(TypeLibrary, RecordsHaveTheirFieldsInOrder) {
   auto fields = [](const RecordInfo& record) {
     std::vector<std::string> text;
