@@ -4,6 +4,9 @@
 #include <cstdint>
 #include <exception>
 #include <string>
+#include "orvex/export.h"
+
+ORVEX_PUBLIC_BEGIN
 
 namespace orvex {
 
@@ -59,3 +62,5 @@ std::string ErrorText(int32_t number);
                         int32_t helpContext = 0);
 
 }  // namespace orvex
+
+ORVEX_PUBLIC_END

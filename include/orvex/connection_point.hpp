@@ -8,6 +8,9 @@
 #include <vector>
 
 #include "orvex/automation_error.hpp"
+#include "orvex/export.h"
+
+ORVEX_PUBLIC_BEGIN
 
 namespace orvex {
 
@@ -59,3 +62,5 @@ class ConnectionPoint {
 };
 
 }  // namespace orvex
+
+ORVEX_PUBLIC_END

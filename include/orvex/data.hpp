@@ -8,7 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "orvex/export.h"
 #include "orvex/variant.hpp"
+
+ORVEX_PUBLIC_BEGIN
 
 namespace orvex::data {
 
@@ -120,12 +123,15 @@ inline constexpr int32_t DB_E_ROWNOTFOUND =
     static_cast<int32_t>(0x80040E38u);  // row to update gone
 inline constexpr int32_t XACT_E_NOTRANSACTION = static_cast<int32_t>(0x8004D00Eu);
 
+// The library's own types behind the public classes: declared outside the exported surface.
+ORVEX_PUBLIC_END
 namespace internal {
 class Session;
 struct RecordsetState;
 struct CommandState;
 struct RecordsetAccess;
 }  // namespace internal
+ORVEX_PUBLIC_BEGIN
 
 class Recordset;
 
@@ -259,7 +265,7 @@ class Command : public Object {
 // A column of a record set, reading and writing the record set's current row.
 class Field : public Object {
  public:
-  Field(std::shared_ptr<internal::RecordsetState> state, int32_t column);
+  ORVEX_LIBRARY_ONLY Field(std::shared_ptr<internal::RecordsetState> state, int32_t column);
 
   const std::string& Name() const;
   // adErrNoCurrentRecord at BOF/EOF; adErrObjectClosed after Close.
@@ -379,3 +385,5 @@ class Recordset : public Object {
 };
 
 }  // namespace orvex::data
+
+ORVEX_PUBLIC_END

@@ -3,6 +3,9 @@
 
 #include <compare>
 #include <cstdint>
+#include "orvex/export.h"
+
+ORVEX_PUBLIC_BEGIN
 
 namespace orvex {
 
@@ -22,7 +25,7 @@ class Date {
   double Value() const { return value_; }
   // Calendar parts, the time rounded to the nearest second.
   DateParts Parts() const;
-  bool HasTime() const;   // false at exactly midnight
+  bool HasTime() const;  // false at exactly midnight
   bool IsDateOnly() const { return !HasTime(); }
 
   friend bool operator==(const Date&, const Date&) = default;
@@ -33,3 +36,5 @@ class Date {
 };
 
 }  // namespace orvex
+
+ORVEX_PUBLIC_END

@@ -4,6 +4,9 @@
 
 #include <cstdint>
 #include <string>
+#include "orvex/export.h"
+
+ORVEX_PUBLIC_BEGIN
 
 namespace orvex {
 
@@ -17,9 +20,9 @@ struct Currency {
 };
 
 struct Decimal {
-  uint32_t hi = 0;   // high 32 bits of the 96-bit magnitude
-  uint64_t lo = 0;   // low 64 bits of the magnitude
-  uint8_t scale = 0; // power of ten dividing the magnitude (0..28)
+  uint32_t hi = 0;    // high 32 bits of the 96-bit magnitude
+  uint64_t lo = 0;    // low 64 bits of the magnitude
+  uint8_t scale = 0;  // power of ten dividing the magnitude (0..28)
   bool negative = false;
 
   // Raise error 6 when the value does not fit.
@@ -35,3 +38,5 @@ struct Decimal {
 };
 
 }  // namespace orvex
+
+ORVEX_PUBLIC_END

@@ -7,7 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "orvex/export.h"
 #include "orvex/variant.hpp"
+
+ORVEX_PUBLIC_BEGIN
 
 namespace orvex {
 
@@ -46,3 +49,5 @@ std::shared_ptr<Dispatch> CreateObject(const std::string& progID);
 std::shared_ptr<Dispatch> GlobalObject(const std::string& name);
 
 }  // namespace orvex
+
+ORVEX_PUBLIC_END

@@ -4,7 +4,10 @@
 #include <cstdint>
 #include <string>
 
+#include "orvex/export.h"
 #include "orvex/variant.hpp"
+
+ORVEX_PUBLIC_BEGIN
 
 namespace orvex {
 
@@ -18,3 +21,5 @@ class GErrors : public Object {
 };
 
 }  // namespace orvex
+
+ORVEX_PUBLIC_END

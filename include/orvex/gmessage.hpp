@@ -5,7 +5,10 @@
 #include <optional>
 #include <string>
 
+#include "orvex/export.h"
 #include "orvex/variant.hpp"
+
+ORVEX_PUBLIC_BEGIN
 
 namespace orvex {
 
@@ -29,3 +32,5 @@ class GMessage : public Object {
 };
 
 }  // namespace orvex
+
+ORVEX_PUBLIC_END

@@ -8,7 +8,10 @@
 #include <string>
 
 #include "orvex/date.hpp"
+#include "orvex/export.h"
 #include "orvex/locale.hpp"
+
+ORVEX_PUBLIC_BEGIN
 
 namespace orvex {
 
@@ -58,3 +61,5 @@ Host& CurrentHost();
 std::shared_ptr<Host> CurrentHostPtr();
 
 }  // namespace orvex
+
+ORVEX_PUBLIC_END

@@ -3,6 +3,9 @@
 #pragma once
 
 #include <string>
+#include "orvex/export.h"
+
+ORVEX_PUBLIC_BEGIN
 
 namespace orvex {
 
@@ -18,16 +21,18 @@ class Locale {
   // root data, as ICU does. Short-date years always have four digits, as on the desktop.
   static Locale FromName(const std::string& name);
 
-  std::string name;               // e.g. "en_US"
-  std::string shortDatePattern;   // tokens d dd M MM yyyy, e.g. "M/d/yyyy"
-  std::string longTimePattern;    // tokens h hh H HH mm ss tt, e.g. "h:mm:ss tt"
-  std::string dateSeparator;      // e.g. "/"
-  std::string timeSeparator;      // e.g. ":"
-  std::string decimalSeparator;   // e.g. "."
-  std::string thousandsSeparator; // e.g. ","
-  std::string amDesignator;       // e.g. "AM"
-  std::string pmDesignator;       // e.g. "PM"
+  std::string name;                // e.g. "en_US"
+  std::string shortDatePattern;    // tokens d dd M MM yyyy, e.g. "M/d/yyyy"
+  std::string longTimePattern;     // tokens h hh H HH mm ss tt, e.g. "h:mm:ss tt"
+  std::string dateSeparator;       // e.g. "/"
+  std::string timeSeparator;       // e.g. ":"
+  std::string decimalSeparator;    // e.g. "."
+  std::string thousandsSeparator;  // e.g. ","
+  std::string amDesignator;        // e.g. "AM"
+  std::string pmDesignator;        // e.g. "PM"
   DateOrder dateOrder = DateOrder::MDY;
 };
 
 }  // namespace orvex
+
+ORVEX_PUBLIC_END

@@ -9,9 +9,12 @@
 #include <string>
 
 #include "orvex/connection_point.hpp"
+#include "orvex/export.h"
 #include "orvex/text_table.hpp"
 #include "orvex/types.hpp"
 #include "orvex/variant.hpp"
+
+ORVEX_PUBLIC_BEGIN
 
 namespace orvex {
 
@@ -97,3 +100,5 @@ class CLogError : public Object {
 };
 
 }  // namespace orvex
+
+ORVEX_PUBLIC_END

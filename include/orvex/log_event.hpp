@@ -8,9 +8,12 @@
 #include <string>
 
 #include "orvex/connection_point.hpp"
+#include "orvex/export.h"
 #include "orvex/gmessage.hpp"
 #include "orvex/text_table.hpp"
 #include "orvex/variant.hpp"
+
+ORVEX_PUBLIC_BEGIN
 
 namespace orvex {
 
@@ -88,3 +91,5 @@ class CLogEvent : public Object {
 };
 
 }  // namespace orvex
+
+ORVEX_PUBLIC_END

@@ -11,9 +11,12 @@
 #include <vector>
 
 #include "orvex/connection_point.hpp"
+#include "orvex/export.h"
 #include "orvex/gmessage.hpp"
 #include "orvex/text_table.hpp"
 #include "orvex/variant.hpp"
+
+ORVEX_PUBLIC_BEGIN
 
 namespace orvex {
 
@@ -128,3 +131,5 @@ class CLogXaction : public Object {
 };
 
 }  // namespace orvex
+
+ORVEX_PUBLIC_END

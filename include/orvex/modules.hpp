@@ -5,7 +5,10 @@
 #include <cstdint>
 #include <string>
 
+#include "orvex/export.h"
 #include "orvex/variant.hpp"
+
+ORVEX_PUBLIC_BEGIN
 
 namespace orvex {
 
@@ -56,3 +59,5 @@ void EnsureMain();
 }  // namespace MMain
 
 }  // namespace orvex
+
+ORVEX_PUBLIC_END

@@ -6,6 +6,9 @@
 #define ORVEX_ORVEX_C_H_
 
 #include <stdint.h>
+#include "orvex/export.h"
+
+ORVEX_PUBLIC_BEGIN
 
 #ifdef __cplusplus
 extern "C" {
@@ -63,5 +66,7 @@ const char* orvex_last_error_description(void);
 #ifdef __cplusplus
 }
 #endif
+
+ORVEX_PUBLIC_END
 
 #endif /* ORVEX_ORVEX_C_H_ */

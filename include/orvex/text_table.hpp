@@ -7,7 +7,10 @@
 #include <memory>
 #include <string>
 
+#include "orvex/export.h"
 #include "orvex/variant.hpp"
+
+ORVEX_PUBLIC_BEGIN
 
 namespace orvex {
 
@@ -59,3 +62,5 @@ class CTextTable : public Object {
 };
 
 }  // namespace orvex
+
+ORVEX_PUBLIC_END

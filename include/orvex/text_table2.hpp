@@ -8,13 +8,19 @@
 #include <memory>
 #include <string>
 
+#include "orvex/export.h"
 #include "orvex/variant.hpp"
+
+ORVEX_PUBLIC_BEGIN
 
 namespace orvex {
 
+// The library's own type behind the glossary: declared outside the exported surface.
+ORVEX_PUBLIC_END
 namespace scripting {
 class TextDictionary;
 }  // namespace scripting
+ORVEX_PUBLIC_BEGIN
 
 class CTextTable2 : public Object {
  public:
@@ -46,3 +52,5 @@ class CTextTable2 : public Object {
 };
 
 }  // namespace orvex
+
+ORVEX_PUBLIC_END

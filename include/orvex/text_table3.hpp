@@ -8,7 +8,10 @@
 #include <memory>
 #include <string>
 
+#include "orvex/export.h"
 #include "orvex/variant.hpp"
+
+ORVEX_PUBLIC_BEGIN
 
 namespace orvex {
 
@@ -53,3 +56,5 @@ class CTextTable3 : public Object {
 };
 
 }  // namespace orvex
+
+ORVEX_PUBLIC_END

@@ -9,7 +9,10 @@
 #include <string_view>
 #include <vector>
 
+#include "orvex/export.h"
 #include "orvex/variant.hpp"
+
+ORVEX_PUBLIC_BEGIN
 
 namespace orvex {
 
@@ -171,3 +174,5 @@ inline Variant ToVariant(const DefaultValue& value) {
 }
 
 }  // namespace orvex
+
+ORVEX_PUBLIC_END

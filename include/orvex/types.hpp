@@ -3,6 +3,9 @@
 
 #include <cstdint>
 #include <string>
+#include "orvex/export.h"
+
+ORVEX_PUBLIC_BEGIN
 
 namespace orvex {
 
@@ -79,3 +82,5 @@ struct TDllErrorInfo {
 };
 
 }  // namespace orvex
+
+ORVEX_PUBLIC_END

@@ -6,7 +6,10 @@
 #include <cstdint>
 #include <memory>
 
+#include "orvex/export.h"
 #include "orvex/variant.hpp"
+
+ORVEX_PUBLIC_BEGIN
 
 namespace orvex {
 
@@ -37,3 +40,5 @@ Variant DefaultValueForType(int32_t type);
 }  // namespace MComponent
 
 }  // namespace orvex
+
+ORVEX_PUBLIC_END

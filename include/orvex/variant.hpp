@@ -12,8 +12,11 @@
 
 #include "orvex/date.hpp"
 #include "orvex/decimal.hpp"
+#include "orvex/export.h"
 #include "orvex/locale.hpp"
 #include "orvex/types.hpp"
+
+ORVEX_PUBLIC_BEGIN
 
 namespace orvex {
 
@@ -303,3 +306,5 @@ std::string FormatDate(Date value, std::string_view pattern, const Locale& local
 std::optional<double> ParseNumber(std::string_view text, const Locale& locale);
 
 }  // namespace orvex
+
+ORVEX_PUBLIC_END
