@@ -120,7 +120,7 @@ TEST_P(HostileNamesTest, EachClassOfNameWorksAsANameOrIsRefused) {
                     "Get TextE");
   ExpectNameRefused(testing::CatchAutomationError([&] { direct->TextE(hostile, 1, "x"); }),
                     "Language", "let TextE");
-  EXPECT_EQ(direct->TextE("\"English\"", 1), "one");
+  EXPECT_EQ(direct->TextE("English", 1), "one");
 
   const std::string hostileTable = "Secrets; DELETE FROM Secrets";
   auto xactions = std::make_shared<CLogXaction>();
