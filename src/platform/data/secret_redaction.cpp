@@ -8,17 +8,15 @@ namespace {
 
 char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
-bool IsWordChar(char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
-}
-
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
+// The word (any case) at pos; also at the end of a longer key ("db_password="), which is hidden
+// as well.
 bool StartsWithWord(std::string_view text, size_t pos, std::string_view word) {
   if (text.size() - pos < word.size()) return false;
   for (size_t i = 0; i < word.size(); ++i)
     if (Lower(text[pos + i]) != word[i]) return false;
-  return pos == 0 || !IsWordChar(text[pos - 1]);
+  return true;
 }
 
 // A found secret: text[begin, end) is written as ***.
