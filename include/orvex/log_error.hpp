@@ -95,6 +95,7 @@ class CLogError : public Object {
   std::string mstrFileRecord;  // the text log's record, its room reused from call to call
   std::string mstrSource;      // the composed source's room, reused likewise
   std::shared_ptr<data::Connection> madoConnection;
+  std::string mstrDBTableName;  // checked again by every database record: pConnect cannot raise
   std::unique_ptr<logging::XmlLog> mXmlLog;
   ConnectionPoint<CLogErrorEvents> events_;
 };

@@ -5,6 +5,7 @@
 #include "logging/xml_log.hpp"
 #include "orvex/host.hpp"
 #include "orvex/modules.hpp"
+#include "platform/data/secret_redaction.hpp"
 #include "platform/scripting/reused_buffer.hpp"
 
 namespace orvex {
@@ -108,6 +109,11 @@ int32_t CLogError::LogError(const std::string& ModuleName, const std::string& Pr
       c.title = !Title.empty() ? Title : "System Error at " + ModuleName + "::" + ProcedureName;
   }
   int32_t result = c.result;
+  // A password quoted in a description (a connection string, a URI) reaches no destination.
+  if (data::internal::HoldsSecrets(*c.description)) {
+    c.ownDescription = data::internal::RedactSecrets(*c.description);
+    c.description = &c.ownDescription;
+  }
 
   if (elt & ltRAISEEVENT)
     Guarded([&] {

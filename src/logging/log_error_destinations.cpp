@@ -8,6 +8,7 @@
 #include "orvex/host.hpp"
 #include "orvex/log_error.hpp"
 #include "orvex/modules.hpp"
+#include "platform/data/sql_names.hpp"
 #include "platform/scripting/file_system.hpp"
 #include "platform/scripting/reused_buffer.hpp"
 
@@ -103,7 +104,9 @@ void CLogError::pConnect(const std::string& strConnectingString, const std::stri
     madocmdInsertError->ActiveConnection = madoConnection;
     madocmdInsertError->CommandType = data::adCmdText;
   });
+  mstrDBTableName = strTableName;
   Ignoring([&] {
+    data::internal::RequireSqlName(strTableName, "strTableName");
     madocmdInsertError->CommandText = "INSERT INTO " + strTableName +
                                       " ( lErrorNumber, strDescription, strSource,dDate ) " +
                                       " VALUES ( ?, ?,?,? )";
@@ -130,6 +133,8 @@ TErrorObject CLogError::pLogToDB(int32_t number, const std::string& source,
     const int32_t plain = MErrors::PlainErrNumber(number);
     if (!madocmdInsertError)
       Raise(errObjectNotSet, "CLogError", "No database destination: call pConnect first");
+    // A refused table name has left the insert without a text: say why.
+    data::internal::RequireSqlName(mstrDBTableName, "strTableName");
     data::Parameters& parameters = *madocmdInsertError->Parameters();
     parameters["lErrorNumber"]->Value = Variant(plain);
     parameters["strDescription"]->Value = Variant(description.empty() ? " " : description);

@@ -7,6 +7,7 @@
 #include "orvex/host.hpp"
 #include "orvex/log_event.hpp"
 #include "orvex/modules.hpp"
+#include "platform/data/sql_names.hpp"
 
 namespace orvex {
 
@@ -41,6 +42,7 @@ void CLogEvent::pConnect(const std::string& strConnectingString, const std::stri
     madocmdInsertEvent = std::make_shared<data::Command>();
     madocmdInsertEvent->ActiveConnection = madoConnection;
     madocmdInsertEvent->CommandType = data::adCmdText;
+    data::internal::RequireSqlName(strTableName, "strTableName");
     madocmdInsertEvent->CommandText =
         "INSERT INTO " + strTableName + " (  strEvent,dDate ) " + " VALUES ( ?,? )";
     madocmdInsertEvent->Prepared = true;

@@ -11,6 +11,7 @@
 #include "orvex/log_xaction.hpp"
 #include "orvex/modules.hpp"
 #include "orvex/value_conversion.hpp"
+#include "platform/data/sql_names.hpp"
 
 namespace orvex {
 
@@ -57,6 +58,7 @@ void CLogXaction::pConnect(const std::string& strConnectingString, const std::st
   try {
     mstrConnectingString = strConnectingString;
     madocmdInsertXaction = std::make_shared<data::Command>();
+    data::internal::RequireSqlName(strTableName, "strTableName");
     std::shared_ptr<data::Fields> fields = pGetFields(strTableName, data::adLockReadOnly);
     if (!fields) return;
     BuildInsert(strTableName, *fields);
@@ -67,11 +69,22 @@ void CLogXaction::pConnect(const std::string& strConnectingString, const std::st
 
 void CLogXaction::BuildInsert(const std::string& tableName, const data::Fields& fields) {
   madocmdInsertXaction->CommandType = data::adCmdText;
+  // The columns are named as the database spells them, quoted in its dialect: a column named
+  // with a blank, a keyword or capitals is one name, and a planted name stays a name.
+  std::shared_ptr<data::Connection> connection;
   std::string columns;
   std::string markers;
-  for (int32_t i = 0; i < fields.Count(); ++i) {
-    columns += fields[i]->Name() + ",";
-    markers += "?,";
+  try {
+    OpenConnection(mstrConnectingString, connection);
+    for (int32_t i = 0; i < fields.Count(); ++i) {
+      columns += data::internal::QuotedIdentifier(*connection, fields[i]->Name()) + ",";
+      markers += "?,";
+    }
+    connection->Close();
+  } catch (...) {
+    AutomationError pending = foundation::PendingError();
+    CloseIfOpen(connection);
+    throw pending;
   }
   if (!columns.empty()) columns.pop_back();
   if (!markers.empty()) markers.pop_back();

@@ -4,6 +4,7 @@
 #include "foundation/show_rule.hpp"
 #include "orvex/data.hpp"
 #include "orvex/modules.hpp"
+#include "platform/data/sql_names.hpp"
 #include "texttables/find_with_wrap.hpp"
 #include "texttables/text_table_class.hpp"
 
@@ -46,6 +47,9 @@ void CTextTable::LoadStringsRS(const std::string& TableName, const std::string& 
   sp<data::Connection> connection;
   try {
     mstrLanguage = Language.empty() ? "English" : Language;
+    // The language and the table name go into the text as they stand, so they must be names.
+    data::internal::RequireSqlName(mstrLanguage, "Language");
+    data::internal::RequireSqlName(TableName, "TableName");
     auto cached = mdicCache.find(mstrLanguage);
     if (cached != mdicCache.end()) {
       mrsStrings = cached->second;
@@ -56,7 +60,6 @@ void CTextTable::LoadStringsRS(const std::string& TableName, const std::string& 
     rows->CursorLocation(data::adUseClient);
     rows->SetActiveConnection(connection);
     rows->LockType(ReadOnly ? data::adLockReadOnly : data::adLockBatchOptimistic);
-    // Language and table name go into the text as they stand: they name a column and a table.
     rows->Open(Variant("SELECT ID, " + mstrLanguage + " as " + kTextColumn + " FROM " + TableName),
                Variant::Missing(), data::adOpenStatic, data::adLockUnspecified, data::adCmdText);
     rows->SetActiveConnection(nullptr);

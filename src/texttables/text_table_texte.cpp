@@ -3,6 +3,7 @@
 #include "foundation/error_path.hpp"
 #include "orvex/data.hpp"
 #include "orvex/text_table.hpp"
+#include "platform/data/sql_names.hpp"
 #include "texttables/find_with_wrap.hpp"
 #include "texttables/text_table_class.hpp"
 
@@ -15,6 +16,7 @@ namespace {
 constexpr const char* kStringColumn = "String";
 
 std::string LanguageStringsQuery(const std::string& Language) {
+  data::internal::RequireSqlName(Language, "Language");
   return "SELECT ID, " + Language + " as " + kStringColumn + " FROM LanguageStrings";
 }
 

@@ -67,8 +67,10 @@ TEST_P(LogXactionDbTest, ConnectPreparesOneParameterPerColumnInTableOrder) {
   Connect();
   std::shared_ptr<const data::Command> command = logger->InsertCommand();
   ASSERT_NE(command, nullptr);
-  EXPECT_EQ(command->CommandText, "INSERT INTO XT ( " + Column("Id") + "," + Column("Port") + "," +
-                                      Column("WhenAt") + " )  VALUES ( ?,?,? )");
+  // The discovered columns are quoted as the database spells them.
+  auto quoted = [&](const char* name) { return "\"" + Column(name) + "\""; };
+  EXPECT_EQ(command->CommandText, "INSERT INTO XT ( " + quoted("Id") + "," + quoted("Port") + "," +
+                                      quoted("WhenAt") + " )  VALUES ( ?,?,? )");
   EXPECT_EQ(command->CommandType, data::adCmdText);
   EXPECT_TRUE(command->Prepared);
   EXPECT_EQ(command->ActiveConnection, nullptr);

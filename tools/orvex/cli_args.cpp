@@ -3,8 +3,49 @@
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
+#include <fstream>
 
 namespace orvex::cli {
+
+namespace {
+
+// A connection-string option ("db", "texts-db") whose value may also come from elsewhere.
+bool IsConnectionOption(const std::string& name, const OptionSpec& spec) {
+  const bool named =
+      name == "db" || (name.size() > 3 && name.compare(name.size() - 3, 3, "-db") == 0);
+  return named && spec.valued.count(name) != 0;
+}
+
+// "db-env" -> "db" when the base is a connection-string option and the suffix is the one given.
+std::string SourceBase(const std::string& name, const std::string& suffix, const OptionSpec& spec) {
+  if (name.size() <= suffix.size() ||
+      name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0)
+    return "";
+  std::string base = name.substr(0, name.size() - suffix.size());
+  return IsConnectionOption(base, spec) ? base : "";
+}
+
+std::string FromEnvironment(const std::string& command, const std::string& option,
+                            const std::string& variable) {
+  const char* value = variable.empty() ? nullptr : std::getenv(variable.c_str());
+  if (value == nullptr || *value == '\0')
+    throw UsageError(
+        command, "option --" + option + ": the environment variable '" + variable + "' is not set");
+  return value;
+}
+
+// The file's first line, without its line end.
+std::string FromFile(const std::string& command, const std::string& option,
+                     const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::string line;
+  if (!in || !std::getline(in, line))
+    throw UsageError(command, "option --" + option + ": cannot read a line from '" + path + "'");
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+  return line;
+}
+
+}  // namespace
 
 Args::Args(std::string command, const std::vector<std::string>& argv, const OptionSpec& spec)
     : command_(std::move(command)) {
@@ -35,12 +76,22 @@ void Args::Take(const std::vector<std::string>& argv, size_t& i, const OptionSpe
     flags_.insert(name);
     return;
   }
-  if (spec.valued.count(name) == 0) throw UsageError(command_, "unknown option --" + name);
+  // A connection string may carry a password, which the command line shows to every local
+  // user: --db-env VAR and --db-file FILE take it from the environment or a file instead.
+  const std::string fromEnvironment = SourceBase(name, "-env", spec);
+  const std::string fromFile = SourceBase(name, "-file", spec);
+  if (spec.valued.count(name) == 0 && fromEnvironment.empty() && fromFile.empty())
+    throw UsageError(command_, "unknown option --" + name);
   if (!inlineValue) {
     if (i + 1 >= argv.size()) throw UsageError(command_, "option --" + name + " needs a value");
     value = argv[++i];
   }
-  options_[name] = value;
+  if (!fromEnvironment.empty())
+    options_[fromEnvironment] = FromEnvironment(command_, name, value);
+  else if (!fromFile.empty())
+    options_[fromFile] = FromFile(command_, name, value);
+  else
+    options_[name] = value;
 }
 
 bool Args::Has(const std::string& name) const {

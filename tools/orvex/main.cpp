@@ -35,7 +35,10 @@ void PrintUsage(std::ostream& out) {
     out << "  " << entry.name << std::string(8 - std::string(entry.name).size(), ' ')
         << entry.summary << '\n';
   out << "\n'orvex COMMAND --help' describes a command. Errors are written to stderr as\n"
-         "'error <number> (0x<hex>) in <source>: <description>' with a non-zero exit status.\n";
+         "'error <number> (0x<hex>) in <source>: <description>' with a non-zero exit status.\n"
+         "A connection string (--db, --texts-db) may instead be read from an environment\n"
+         "variable (--db-env VAR) or from the first line of a file (--db-file FILE), so that\n"
+         "no password stands on the command line; passwords are written as *** in output.\n";
 }
 
 const CommandEntry* FindCommand(const std::string& name) {

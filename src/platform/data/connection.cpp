@@ -2,6 +2,7 @@
 #include "orvex/data.hpp"
 #include "platform/data/errors.hpp"
 #include "platform/data/recordset_state.hpp"
+#include "platform/data/secret_redaction.hpp"
 #include "platform/data/session_pool.hpp"
 
 namespace orvex::data {
@@ -27,7 +28,15 @@ void Connection::Open(const std::string& connStr, const std::string& user,
   auto settings = internal::ConnectionString::Parse(ConnectionString);
   if (!user.empty()) settings.Set("user id", user);
   if (!password.empty()) settings.Set("password", password);
-  impl_->pooled = internal::AcquireSession(settings);
+  try {
+    impl_->pooled = internal::AcquireSession(settings);
+  } catch (const AutomationError& error) {
+    // A driver's message may quote the connection string, or a piece of it, that it refused.
+    AutomationError redacted = error;
+    redacted.Description =
+        internal::RedactSecrets(error.Description, internal::SecretsOf(settings));
+    throw redacted;
+  }
   impl_->open = true;
   impl_->transactionLevel = 0;
 }

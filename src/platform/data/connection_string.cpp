@@ -62,7 +62,9 @@ ConnectionString ConnectionString::Parse(const std::string& text) {
     if (equals == std::string::npos || (semicolon != std::string::npos && semicolon < equals)) {
       std::string rest = Trim(
           text.substr(pos, semicolon == std::string::npos ? std::string::npos : semicolon - pos));
-      if (!rest.empty()) RaiseBadString("'" + rest + "' has no '='");
+      // Said by position, not quoted: the piece may be the end of a password holding ";".
+      if (!rest.empty())
+        RaiseBadString("the text at character " + std::to_string(pos + 1) + " has no '='");
       if (semicolon == std::string::npos) break;
       pos = semicolon + 1;
       continue;
@@ -108,6 +110,22 @@ std::string ConnectionString::Normalized() const {
   std::string text;
   for (const auto& [key, value] : values_) text += key + "=\"" + value + "\";";
   return text;
+}
+
+int32_t ConnectionString::LockTimeoutMilliseconds() const {
+  constexpr int32_t kDefaultLockTimeout = 5000;
+  auto text = Get("lock timeout");
+  if (!text) return kDefaultLockTimeout;
+  int64_t value = 0;
+  bool valid = !text->empty() && text->size() <= 10;
+  for (char c : *text) {
+    if (c < '0' || c > '9') valid = false;
+    value = value * 10 + (c - '0');
+  }
+  if (!valid || value > INT32_MAX)
+    RaiseDataError(adErrInvalidArgument, "Connection",
+                   "Lock Timeout must be a whole number of milliseconds, not '" + *text + "'");
+  return static_cast<int32_t>(value);
 }
 
 void ConnectionString::Set(const std::string& key, const std::string& value) {

@@ -2,6 +2,7 @@
 // values optionally quoted with " or ' (a doubled quote inside stands for one).
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <optional>
 #include <string>
@@ -24,6 +25,11 @@ class ConnectionString {
 
   // Keys lower-cased, in key order: equal strings written differently share a pool entry.
   std::string Normalized() const;
+
+  // "Lock Timeout": how long, in milliseconds, a statement waits for a lock that another session
+  // holds before it fails (default 5000). Raises adErrInvalidArgument when the value is not a
+  // whole number from 0 to 2147483647.
+  int32_t LockTimeoutMilliseconds() const;
 
   // Sets or replaces a key (for the user and password arguments of Open).
   void Set(const std::string& key, const std::string& value);

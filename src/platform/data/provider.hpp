@@ -35,6 +35,7 @@ struct ColumnInfo {
   int32_t precision = 255;
   int32_t numericScale = 255;
   int32_t attributes = 0;  // FieldAttributeEnum bits (32 nullable, 0x8000 key ...)
+  std::string baseSchema;  // the base table's schema ("main" ...); "" for a computed column
   std::string baseTable;   // "" for a computed column
   std::string baseColumn;
   bool isKey = false;  // part of the base table's primary key

@@ -1,26 +1,52 @@
 #include "platform/data/sql_dialect.hpp"
 
 #include <cctype>
-#include <regex>
 
 namespace orvex::data::internal {
 
+namespace {
+
+bool IsBlank(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
+
+// Moves pos past the word (any case) when it stands there followed by a blank.
+bool SkipWordAndBlanks(const std::string& text, size_t& pos, const char* word) {
+  size_t at = pos;
+  for (; *word != '\0'; ++word, ++at)
+    if (at >= text.size() ||
+        std::toupper(static_cast<unsigned char>(text[at])) != static_cast<unsigned char>(*word))
+      return false;
+  if (at >= text.size() || !IsBlank(text[at])) return false;
+  while (at < text.size() && IsBlank(text[at])) ++at;
+  pos = at;
+  return true;
+}
+
+}  // namespace
+
+// One pass over the text, with no backtracking and no recursion: its time and stack do not
+// grow with the statement.
 std::string TranslateTopToLimit(const std::string& sql) {
-  static const std::regex kSelectTop(R"(^\s*SELECT\s+TOP\s+(\d+)\s+([\s\S]*)$)", std::regex::icase);
-  std::smatch match;
-  if (!std::regex_match(sql, match, kSelectTop)) return sql;
-  std::string rest = match[2].str();
-  while (!rest.empty() &&
-         (std::isspace(static_cast<unsigned char>(rest.back())) || rest.back() == ';'))
-    rest.pop_back();
-  return "SELECT " + rest + " LIMIT " + match[1].str();
+  size_t pos = 0;
+  while (pos < sql.size() && IsBlank(sql[pos])) ++pos;
+  if (!SkipWordAndBlanks(sql, pos, "SELECT") || !SkipWordAndBlanks(sql, pos, "TOP")) return sql;
+  size_t digits = pos;
+  while (pos < sql.size() && std::isdigit(static_cast<unsigned char>(sql[pos]))) ++pos;
+  if (pos == digits || pos >= sql.size() || !IsBlank(sql[pos])) return sql;
+  std::string count = sql.substr(digits, pos - digits);
+  while (pos < sql.size() && IsBlank(sql[pos])) ++pos;
+  size_t end = sql.size();
+  while (end > pos && (IsBlank(sql[end - 1]) || sql[end - 1] == ';')) --end;
+  std::string translated;
+  translated.reserve(end - pos + count.size() + 16);
+  translated.append("SELECT ").append(sql, pos, end - pos).append(" LIMIT ").append(count);
+  return translated;
 }
 
 bool IsOnlyBlankOrComments(const std::string& text) {
   size_t pos = 0;
   while (pos < text.size()) {
     char c = text[pos];
-    if (std::isspace(static_cast<unsigned char>(c)) || c == ';') {
+    if (IsBlank(c) || c == ';') {
       ++pos;
     } else if (text.compare(pos, 2, "--") == 0) {
       pos = text.find('\n', pos);

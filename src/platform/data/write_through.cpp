@@ -18,31 +18,53 @@ struct BoundStatement {
   std::vector<std::pair<Variant, int32_t>> values;  // value, type
 };
 
-std::string BaseTableOf(const RowStore& store, const std::map<int32_t, Variant>& pending) {
-  std::set<std::string> tables;
+// A base table as the result's metadata gives it: its schema and its name.
+struct BaseTable {
+  std::string schema;
+  std::string name;
+  bool operator<(const BaseTable& other) const {
+    return schema != other.schema ? schema < other.schema : name < other.name;
+  }
+  bool Holds(const ColumnInfo& column) const {
+    return column.baseSchema == schema && column.baseTable == name;
+  }
+};
+
+bool HasBaseTable(const ColumnInfo& column) {
+  return !column.baseSchema.empty() && !column.baseTable.empty() && !column.baseColumn.empty();
+}
+
+// The table the edit writes to, never guessed: each edited column must name its schema and
+// table, and all of them the same one.
+BaseTable BaseTableOf(const RowStore& store, const std::map<int32_t, Variant>& pending) {
+  std::set<BaseTable> tables;
   for (const auto& [column, value] : pending) {
     const ColumnInfo& info = store.Columns()[column];
-    if (info.baseTable.empty() || info.baseColumn.empty())
+    if (!HasBaseTable(info))
       RaiseDataError(kNoBaseTable, "Recordset",
                      "Insufficient base table information for updating: field '" + info.name +
                          "' is not a column of a table.");
-    tables.insert(info.baseTable);
+    tables.insert({info.baseSchema, info.baseTable});
   }
   if (tables.size() > 1)
     RaiseDataError(kNoBaseTable, "Recordset",
                    "The edited fields belong to more than one table; update them one at a time.");
   if (tables.empty()) {
     for (const auto& column : store.Columns())
-      if (!column.baseTable.empty()) return column.baseTable;
+      if (HasBaseTable(column)) return {column.baseSchema, column.baseTable};
     RaiseDataError(kNoBaseTable, "Recordset", "Insufficient base table information for updating.");
   }
   return *tables.begin();
 }
 
-BoundStatement BuildInsert(Session& session, const RowStore& store, const std::string& table,
+std::string QualifiedName(const Session& session, const BaseTable& table) {
+  return session.QuoteIdentifier(table.schema) + "." + session.QuoteIdentifier(table.name);
+}
+
+BoundStatement BuildInsert(Session& session, const RowStore& store, const BaseTable& table,
                            const std::map<int32_t, Variant>& pending) {
   BoundStatement built;
-  built.sql = "INSERT INTO " + session.QuoteIdentifier(table);
+  built.sql = "INSERT INTO " + QualifiedName(session, table);
   if (pending.empty()) {
     built.sql += " DEFAULT VALUES";
     return built;
@@ -60,11 +82,11 @@ BoundStatement BuildInsert(Session& session, const RowStore& store, const std::s
 
 // Columns that locate the row: the key columns of the table when the set holds them, else every
 // column of the table except long ones, which databases do not compare.
-std::vector<int32_t> LocatingColumns(const RowStore& store, const std::string& table) {
+std::vector<int32_t> LocatingColumns(const RowStore& store, const BaseTable& table) {
   std::vector<int32_t> keys, all;
   const auto& columns = store.Columns();
   for (size_t i = 0; i < columns.size(); ++i) {
-    if (columns[i].baseTable != table || columns[i].baseColumn.empty()) continue;
+    if (!table.Holds(columns[i]) || columns[i].baseColumn.empty()) continue;
     if (columns[i].isKey) keys.push_back(static_cast<int32_t>(i));
     if ((columns[i].attributes & adFldLong) == 0 || columns[i].type == adLongVarWChar)
       all.push_back(static_cast<int32_t>(i));
@@ -72,7 +94,7 @@ std::vector<int32_t> LocatingColumns(const RowStore& store, const std::string& t
   return keys.empty() ? all : keys;
 }
 
-BoundStatement BuildUpdate(Session& session, const RowStore& store, const std::string& table,
+BoundStatement BuildUpdate(Session& session, const RowStore& store, const BaseTable& table,
                            int64_t position, const std::map<int32_t, Variant>& pending) {
   BoundStatement built;
   std::string assignments;
@@ -94,7 +116,7 @@ BoundStatement BuildUpdate(Session& session, const RowStore& store, const std::s
       built.values.emplace_back(original, info.type);
     }
   }
-  built.sql = "UPDATE " + session.QuoteIdentifier(table) + " SET " + assignments;
+  built.sql = "UPDATE " + QualifiedName(session, table) + " SET " + assignments;
   if (!where.empty()) built.sql += " WHERE " + where;
   return built;
 }
@@ -116,7 +138,7 @@ int64_t Run(Session& session, const BoundStatement& built) {
 void WriteRowThrough(Session& session, const RowStore& store, int64_t position,
                      const std::map<int32_t, Variant>& pending, bool isNew) {
   if (!isNew && pending.empty()) return;
-  std::string table = BaseTableOf(store, pending);
+  BaseTable table = BaseTableOf(store, pending);
   if (isNew) {
     Run(session, BuildInsert(session, store, table, pending));
     return;

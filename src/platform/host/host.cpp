@@ -7,6 +7,7 @@
 #include <ctime>
 
 #include "orvex/automation_error.hpp"
+#include "platform/data/secret_redaction.hpp"
 #include "platform/host/gtk_message_box.hpp"
 #include "platform/host/terminal_message_box.hpp"
 
@@ -26,8 +27,10 @@ void Host::WriteEventLog(const std::string& text, int32_t eventType) {
   int priority = LOG_INFO;
   if (eventType == evtError) priority = LOG_ERR;
   if (eventType == evtWarning) priority = LOG_WARNING;
+  // The system log is readable far beyond the process: no password goes there, whoever calls.
+  const bool holdsSecrets = data::internal::HoldsSecrets(text);
   openlog("ORVEX", LOG_PID, LOG_USER);
-  syslog(priority, "%s", text.c_str());
+  syslog(priority, "%s", holdsSecrets ? data::internal::RedactSecrets(text).c_str() : text.c_str());
   closelog();
 }
 

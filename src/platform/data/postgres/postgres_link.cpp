@@ -22,8 +22,9 @@ std::vector<const char*> CStrings(const std::vector<std::string>& texts) {
 constexpr const char* kCatalogQuery =
     "SELECT a.attrelid, c.relname, a.attnum, a.attname, a.attnotnull, "
     "EXISTS (SELECT 1 FROM pg_catalog.pg_index i WHERE i.indrelid = a.attrelid "
-    "AND i.indisprimary AND a.attnum = ANY (i.indkey)) "
+    "AND i.indisprimary AND a.attnum = ANY (i.indkey)), n.nspname "
     "FROM pg_catalog.pg_attribute a JOIN pg_catalog.pg_class c ON c.oid = a.attrelid "
+    "JOIN pg_catalog.pg_namespace n ON n.oid = c.relnamespace "
     "WHERE a.attnum > 0 AND NOT a.attisdropped AND a.attrelid IN (";
 
 }  // namespace
@@ -93,6 +94,7 @@ void Link::LoadTables(const std::vector<unsigned>& oids) {
     auto oid = static_cast<unsigned>(std::strtoul(PQgetvalue(guard.result, row, 0), nullptr, 10));
     CatalogTable& table = tables_[oid];
     table.name = PQgetvalue(guard.result, row, 1);
+    table.schema = PQgetvalue(guard.result, row, 6);
     CatalogColumn& column = table.columns[std::atoi(PQgetvalue(guard.result, row, 2))];
     column.name = PQgetvalue(guard.result, row, 3);
     column.notNull = PQgetvalue(guard.result, row, 4)[0] == 't';

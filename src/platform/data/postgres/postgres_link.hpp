@@ -21,6 +21,7 @@ struct CatalogColumn {
 };
 
 struct CatalogTable {
+  std::string schema;
   std::string name;
   std::map<int, CatalogColumn> columns;  // by attribute number
 };

@@ -48,6 +48,10 @@ void Add(ConnectParameters& parameters, const std::string& keyword, const std::s
 
 std::string ServerOptions(const ConnectionString& settings) {
   std::string options = "-c DateStyle=ISO,YMD -c lc_monetary=C -c bytea_output=hex";
+  // A statement waits a bounded time for a lock, as on SQLite; 0 on the server would mean for
+  // ever, so "no wait" becomes the shortest wait it takes.
+  int32_t lockTimeout = settings.LockTimeoutMilliseconds();
+  options += " -c lock_timeout=" + std::to_string(lockTimeout == 0 ? 1 : lockTimeout);
   std::string zone = LocalTimeZoneName();
   if (!zone.empty()) options += " -c TimeZone=" + EscapeOptionValue(zone);
   std::string searchPath = FirstOf(settings, {"search path"});
@@ -85,7 +89,10 @@ ConnectParameters ToConnectParameters(const ConnectionString& settings) {
     Add(parameters, "port", FirstOf(settings, {"port"}));
     Add(parameters, "dbname", FirstOf(settings, {"database", "initial catalog", "dbname"}));
     Add(parameters, "user", FirstOf(settings, {"user id", "uid", "user", "username"}));
+    // Without a password here libpq takes PGPASSWORD, then the password file (PGPASSFILE or
+    // ~/.pgpass, or "Password File"): a password need not stand in the connection string.
     Add(parameters, "password", FirstOf(settings, {"password", "pwd"}));
+    Add(parameters, "passfile", FirstOf(settings, {"password file", "passfile"}));
     Add(parameters, "sslmode", FirstOf(settings, {"ssl mode", "sslmode"}));
   }
   std::string timeout = FirstOf(settings, {"connect timeout", "timeout"});

@@ -145,6 +145,7 @@ void PostgresStatement::DescribeColumns() {
       if (found != table->columns.end()) origin = &found->second;
     }
     if (origin != nullptr) {
+      column.baseSchema = table->schema;
       column.baseTable = table->name;
       column.baseColumn = origin->name;
       column.isKey = origin->primaryKey;

@@ -26,6 +26,8 @@ int OpenFlags(const ConnectionString& settings) {
 }
 
 int BusyTimeout(const ConnectionString& settings) {
+  // "Lock Timeout" is the provider-neutral key; "Busy Timeout" is SQLite's own name for it.
+  if (settings.Has("lock timeout")) return settings.LockTimeoutMilliseconds();
   std::string text = settings.GetOr("busy timeout", "");
   if (text.empty()) return kDefaultBusyTimeoutMs;
   try {

@@ -92,7 +92,8 @@ ColumnInfo SqliteStatement::DescribeColumn(int index) const {
   const char* origin = sqlite3_column_origin_name(statement_, index);
   const char* schema = sqlite3_column_database_name(statement_, index);
   int notNull = 0, primaryKey = 0, autoIncrement = 0;
-  if (table != nullptr && origin != nullptr) {
+  if (table != nullptr && origin != nullptr && schema != nullptr) {
+    column.baseSchema = schema;
     column.baseTable = table;
     column.baseColumn = origin;
     sqlite3_table_column_metadata(database_->db, schema, table, origin, nullptr, nullptr, &notNull,

@@ -1,0 +1,28 @@
+// Names of tables and columns that callers give, checked before any statement carries them.
+// A statement is built from such a name as it stands, so only text that the database can read
+// as nothing but a name is let through.
+#pragma once
+
+#include <string>
+
+namespace orvex::data {
+class Connection;
+}
+
+namespace orvex::data::internal {
+
+// True for a name: a plain identifier (ASCII letters, digits and "_", not starting with a digit;
+// bytes of non-ASCII letters count as letters) or a double-quoted identifier holding no double
+// quote and no control character, alone or as "schema.name".
+bool IsSqlName(const std::string& text);
+
+// Raises adErrInvalidArgument (source "ORVEX.Data.Name") when `text` is not a name; the
+// description names `argument` and says what a name may hold.
+void RequireSqlName(const std::string& text, const std::string& argument);
+
+// A name that the database itself gave (a discovered column), quoted with the identifier quoting
+// of the open connection's provider so that any name the database can hold stays one name.
+// Raises adErrObjectClosed when the connection is not open.
+std::string QuotedIdentifier(const Connection& connection, const std::string& name);
+
+}  // namespace orvex::data::internal
