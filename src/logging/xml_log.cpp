@@ -1,10 +1,13 @@
 #include "logging/xml_log.hpp"
 
+#include <fcntl.h>
+
 #include <vector>
 
 #include "orvex/automation_error.hpp"
 #include "orvex/host.hpp"
 #include "orvex/modules.hpp"
+#include "platform/files/file_lock.hpp"
 #include "platform/xmldom/log_file_append.hpp"
 
 namespace orvex::logging {
@@ -78,6 +81,7 @@ void XmlLog::Start(const std::string& path) {
     document_->appendChild(bufferRoot_);
   });
   path_ = path;
+  fileChecked_ = false;
 }
 
 xmldom::NodePtr XmlLog::NewRecord(const std::string& elementName) {
@@ -129,7 +133,9 @@ void XmlLog::Save() {
   if (!bufferRoot_) Raise(errObjectNotSet);
   // Under the file's lock, the records go in at the end of its root without the file being
   // copied: see SaveRecordsToLogFile. A failed save keeps them buffered for the next attempt.
-  xmldom::SaveRecordsToLogFile(path_, rootName_, *bufferRoot_, *NewFileDocument());
+  xmldom::SaveRecordsToLogFile(path_, rootName_, *bufferRoot_, *NewFileDocument(),
+                               !fileChecked_);
+  fileChecked_ = true;
   DropBufferedRecords();
 }
 
@@ -152,7 +158,12 @@ void XmlLog::Clear() {
     bufferRoot_ = file->createElement(rootName_);
     file->appendChild(bufferRoot_);
   });
-  Ignoring([&] { file->save(path_); });
+  // Under the file's lock, so that no other process's save is lost in between.
+  Ignoring([&] {
+    files::FileDescriptor lock = files::OpenLocked(files::FollowLinks(path_, xmldom::kDomSource),
+                                                   O_RDWR | O_CREAT, xmldom::kDomSource);
+    file->save(path_);
+  });
 }
 
 int32_t XmlLog::BufferedCount() const {

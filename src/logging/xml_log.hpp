@@ -69,6 +69,8 @@ class XmlLog {
   std::shared_ptr<xmldom::Document> document_;  // the in-memory document
   std::string path_;                            // the XML file path
   xmldom::NodePtr bufferRoot_;                  // where new records wait for Save
+  // The whole file was checked once, at the first save to it: later saves only look at its end.
+  bool fileChecked_ = false;
 };
 
 // Writes the declaration and one comment per element of comments, each with its placeholders

@@ -8,7 +8,6 @@
 #include "orvex/log_error.hpp"
 #include "orvex/log_event.hpp"
 #include "orvex/modules.hpp"
-#include "platform/scripting/file_io.hpp"
 #include "support/recording_host.hpp"
 #include "support/temp_dir.hpp"
 #include "support/xml_records.hpp"
@@ -158,34 +157,6 @@ TEST_F(XmlLogAppendTest, FilesTheAppendIsNotSureAboutStillGetTheirRecordsOrRaise
   std::vector<std::string> records = RecordLines(broken);
   ASSERT_EQ(records.size(), 3u);
   EXPECT_EQ(records[2].substr(0, 42), "error: lErrorNumber=4 strDescription=kept ");
-}
-
-TEST_F(XmlLogAppendTest, AFailedWriteOfTheAppendLeavesTheFileAndTheRecords) {
-  int32_t failedWrites = 0;
-  for (int32_t nth = 1; nth <= 8; ++nth) {
-    const std::string path = dir.File("fault-" + std::to_string(nth) + ".xml");
-    WriteFile(path, kHandHead + kHandTail);
-    CLogError logger;
-    logger.pLogXML(path);
-    LogThree(logger);
-    scripting::WriteFaultInjection::FailNthWrite(nth, ENOSPC);
-    bool raised = false;
-    try {
-      logger.SaveXMLLog();
-    } catch (const AutomationError& error) {
-      raised = true;
-      EXPECT_EQ(error.Number, 61) << error.Description;
-    }
-    scripting::WriteFaultInjection::Clear();
-    if (!raised) break;  // the save made fewer writes than nth
-    ++failedWrites;
-    EXPECT_EQ(ReadFile(path), kHandHead + kHandTail) << "write " << nth;
-    logger.SaveXMLLog();
-    EXPECT_EQ(RecordLines(path).size(), 5u) << "write " << nth;
-    EXPECT_EQ(ReadFile(path).substr(0, kHandHead.size()), kHandHead);
-  }
-  // The file before the records, the records and the rest of the file.
-  EXPECT_EQ(failedWrites, 3);
 }
 
 }  // namespace

@@ -53,7 +53,7 @@ std::optional<size_t> EndTagAt(std::string_view tail, const std::string& endTag)
 }
 
 // True when the document's bytes are UTF-8 (no byte-order mark of UTF-16 or UTF-32, and no
-// declared encoding other than UTF-8 or ASCII), so that records serialised as UTF-8 can be
+// declared encoding other than UTF-8), so that records serialised as UTF-8 can be
 // written into it as they are.
 bool IsUtf8Document(std::string_view head) {
   if (head.size() >= 2 &&
@@ -74,7 +74,7 @@ bool IsUtf8Document(std::string_view head) {
   std::string name(declaration.substr(open + 1, stop - open - 1));
   std::transform(name.begin(), name.end(), name.begin(),
                  [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return name == "utf-8" || name == "utf8" || name == "us-ascii" || name == "ascii";
+  return name == "utf-8" || name == "utf8";
 }
 
 // The root with the records, as Document::save writes it.
@@ -155,20 +155,33 @@ void AppendByRewriting(const std::string& target, const std::string& rootName, N
 }  // namespace
 
 void SaveRecordsToLogFile(const std::string& path, const std::string& rootName, Node& records,
-                          const Document& header) {
+                          const Document& header, bool checkWholeFile) {
   files::IgnoreFileSizeSignal();
   const std::string target = files::FollowLinks(path, kDomSource);
-  files::FileDescriptor file = files::OpenLocked(target, O_RDWR | O_CREAT, kDomSource);
   struct stat info {};
+  const bool existed = ::stat(target.c_str(), &info) == 0;
+  files::FileDescriptor file = files::OpenLocked(target, O_RDWR | O_CREAT, kDomSource);
   if (::fstat(file.get(), &info) != 0) throw files::ErrorFromErrno(errno, target, kDomSource);
   const size_t size = static_cast<size_t>(info.st_size);
   if (size == 0) {
     // New, or emptied by a log rotation: a whole new document, written atomically.
-    files::WriteFileAtomically(target, header.xml() + RootWithRecords(rootName, records),
-                               kDomSource);
+    try {
+      files::WriteFileAtomically(target, header.xml() + RootWithRecords(rootName, records),
+                                 kDomSource);
+    } catch (...) {
+      // A failed save leaves no file where there was none (other savers waiting for the lock
+      // find the path gone and create it again).
+      if (!existed && files::PathNamesFile(target, file.get())) ::unlink(target.c_str());
+      throw;
+    }
     return;
   }
   if (!records.firstChild()) return;
+  if (checkWholeFile &&
+      !ScanLogDocument(files::ReadWholeFile(target, kDomSource), rootName).has_value()) {
+    AppendByRewriting(target, rootName, records);
+    return;
+  }
   const std::string head = ReadAt(file.get(), 0, std::min(size, kHeadBytes), target);
   const size_t tailStart = size - std::min(size, kTailBytes);
   const std::string tail = ReadAt(file.get(), tailStart, size - tailStart, target);
@@ -177,7 +190,7 @@ void SaveRecordsToLogFile(const std::string& path, const std::string& rootName, 
     if (!endTag && tail.find("</" + rootName + ">") == std::string::npos &&
         RepairTornLog(target, rootName)) {
       // Repaired into a new file: this save goes on with that one.
-      SaveRecordsToLogFile(target, rootName, records, header);
+      SaveRecordsToLogFile(target, rootName, records, header, false);
       return;
     }
     if (endTag && !(tailStart == 0 && *endTag == 0)) {

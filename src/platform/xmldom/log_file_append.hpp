@@ -20,7 +20,11 @@ namespace orvex::xmldom {
 // records. A failed write raises as Document::save does and leaves the file as it was (or, after
 // a crash, as the next save repairs it); a file that is not a log document with that root raises
 // error 91 and is not changed.
+//
+// With checkWholeFile (a logger's first save to a file) the whole file is checked first, and
+// one that is not certainly a plain log document (see ScanLogDocument) is loaded and rewritten,
+// so that a document that does not parse is refused rather than appended to.
 void SaveRecordsToLogFile(const std::string& path, const std::string& rootName, Node& records,
-                          const Document& header);
+                          const Document& header, bool checkWholeFile);
 
 }  // namespace orvex::xmldom
