@@ -16,9 +16,8 @@ void WriteRecord(files::AppendFile& file, const std::string& line) {
 }
 
 void CreateRecordFileIfMissing(const std::string& path) {
-  scripting::FileSystem files;
-  if (files.FileExists(path)) return;
-  files.CreateTextFile(path, false, false)->Close();
+  // Opened as for a record, without one: several processes may make the file at once.
+  OpenRecordFile(path);
 }
 
 }  // namespace orvex::logging

@@ -133,8 +133,7 @@ void XmlLog::Save() {
   if (!bufferRoot_) Raise(errObjectNotSet);
   // Under the file's lock, the records go in at the end of its root without the file being
   // copied: see SaveRecordsToLogFile. A failed save keeps them buffered for the next attempt.
-  xmldom::SaveRecordsToLogFile(path_, rootName_, *bufferRoot_, *NewFileDocument(),
-                               !fileChecked_);
+  xmldom::SaveRecordsToLogFile(path_, rootName_, *bufferRoot_, *NewFileDocument(), !fileChecked_);
   fileChecked_ = true;
   DropBufferedRecords();
 }

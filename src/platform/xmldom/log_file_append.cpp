@@ -164,14 +164,18 @@ void SaveRecordsToLogFile(const std::string& path, const std::string& rootName, 
   if (::fstat(file.get(), &info) != 0) throw files::ErrorFromErrno(errno, target, kDomSource);
   const size_t size = static_cast<size_t>(info.st_size);
   if (size == 0) {
-    // New, or emptied by a log rotation: a whole new document, written atomically.
+    // New, or emptied by a log rotation: the whole new document goes into the locked file
+    // itself (a rename over the path could replace the file another process has just made
+    // there after a rotation).
     try {
-      files::WriteFileAtomically(target, header.xml() + RootWithRecords(rootName, records),
-                                 kDomSource);
+      files::WriteAll(file.get(), header.xml() + RootWithRecords(rootName, records), kDomSource);
+      if (::fdatasync(file.get()) != 0) throw files::ErrorFromErrno(errno, target, kDomSource);
+      if (!existed) files::SyncFolderOf(target);
     } catch (...) {
-      // A failed save leaves no file where there was none (other savers waiting for the lock
-      // find the path gone and create it again).
-      if (!existed && files::PathNamesFile(target, file.get())) ::unlink(target.c_str());
+      // A failed save leaves the file empty, or no file where there was none (other savers
+      // waiting for the lock find the path gone and create it again).
+      if (::ftruncate(file.get(), 0) == 0 && !existed && files::PathNamesFile(target, file.get()))
+        ::unlink(target.c_str());
       throw;
     }
     return;
