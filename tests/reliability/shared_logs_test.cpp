@@ -196,9 +196,8 @@ TEST(SharedLogs, RotationWhileThreeProcessesLogLosesNothing) {
   for (bool copyTruncate : {false, true}) {
     SCOPED_TRACE(copyTruncate ? "copytruncate" : "create");
     testing::TempDir dir;
-    const SharedFiles files{dir.File("errors.log"), dir.File("events.log"), dir.File("errors.xml"),
-                            ""};
-    std::vector<pid_t> children = StartLoggers(kProcesses, kRecords, 10, files, false);
+    const SharedFiles files{dir.File("errors.log"), dir.File("events.log"), dir.File("errors.xml")};
+    std::vector<pid_t> children = StartLoggers(kProcesses, kRecords, 10, files);
     for (int rotation = 1; rotation <= kRotations; ++rotation) {
       std::this_thread::sleep_for(std::chrono::milliseconds(40));
       for (const std::string& path : {files.errorText, files.eventText, files.xml})

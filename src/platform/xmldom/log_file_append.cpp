@@ -43,10 +43,18 @@ std::string ReadAt(int fd, size_t offset, size_t count, const std::string& path)
   return bytes;
 }
 
-// Where the root's end tag starts when the bytes end with it (and white space), else nullopt.
+// Where the root's end tag starts when the bytes end with it, followed by nothing but white
+// space and comments; else nullopt.
 std::optional<size_t> EndTagAt(std::string_view tail, const std::string& endTag) {
   size_t end = tail.size();
-  while (end > 0 && IsSpace(tail[end - 1])) --end;
+  for (;;) {
+    while (end > 0 && IsSpace(tail[end - 1])) --end;
+    const std::string_view before = tail.substr(0, end);
+    if (before.size() < 3 || before.substr(before.size() - 3) != "-->") break;
+    const size_t open = before.rfind("<!--");
+    if (open == std::string_view::npos) return std::nullopt;
+    end = open;
+  }
   if (end < endTag.size() || tail.substr(end - endTag.size(), endTag.size()) != endTag)
     return std::nullopt;
   return end - endTag.size();
@@ -102,15 +110,15 @@ bool RepairTornLog(const std::string& target, const std::string& rootName) {
   return false;
 }
 
-// Writes records over the root's end tag at insertAt and the end tag after them, then flushes.
-// On failure the bytes that were there are put back.
+// Writes records over the root's end tag at insertAt, and the end tag and whatever followed it
+// after them, then flushes. On failure the bytes that were there are put back.
 void AppendInPlace(int fd, const std::string& target, size_t size, size_t insertAt,
-                   std::string_view before, const std::string& rootName, const Node& records) {
+                   std::string_view before, const Node& records) {
+  const std::string original = ReadAt(fd, insertAt, size - insertAt, target);
   std::string inserted;
   if (insertAt > 0 && before.size() > 0 && before.back() != '\n') inserted = "\n";
   inserted += records.childrenXmlAsSaved(1);
-  inserted += "</" + rootName + ">\n";
-  const std::string original = ReadAt(fd, insertAt, size - insertAt, target);
+  inserted += original;
   try {
     if (::lseek(fd, static_cast<off_t>(insertAt), SEEK_SET) < 0)
       throw files::ErrorFromErrno(errno, target, kDomSource);
@@ -129,12 +137,13 @@ void AppendInPlace(int fd, const std::string& target, size_t size, size_t insert
   }
 }
 
-// Loads the whole document, adds the records under its root and replaces the file.
-void AppendByRewriting(const std::string& target, const std::string& rootName, Node& records) {
+// Loads the whole document, adds the records under its root (whatever its name) and replaces
+// the file.
+void AppendByRewriting(const std::string& target, Node& records) {
   auto file = Document::Create();
   file->load(target);
   NodePtr root = file->documentElement();
-  if (!root || root->nodeName() != rootName)
+  if (!root)
     Raise(errObjectNotSet, kDefaultErrorSource,
           "The XML log file " + target + " cannot be read as a log document");
   // The records move into the file's document and back again, whether the save worked or not.
@@ -183,7 +192,7 @@ void SaveRecordsToLogFile(const std::string& path, const std::string& rootName, 
   if (!records.firstChild()) return;
   if (checkWholeFile &&
       !ScanLogDocument(files::ReadWholeFile(target, kDomSource), rootName).has_value()) {
-    AppendByRewriting(target, rootName, records);
+    AppendByRewriting(target, records);
     return;
   }
   const std::string head = ReadAt(file.get(), 0, std::min(size, kHeadBytes), target);
@@ -199,11 +208,11 @@ void SaveRecordsToLogFile(const std::string& path, const std::string& rootName, 
     }
     if (endTag && !(tailStart == 0 && *endTag == 0)) {
       AppendInPlace(file.get(), target, size, tailStart + *endTag,
-                    std::string_view(tail).substr(0, *endTag), rootName, records);
+                    std::string_view(tail).substr(0, *endTag), records);
       return;
     }
   }
-  AppendByRewriting(target, rootName, records);
+  AppendByRewriting(target, records);
 }
 
 }  // namespace orvex::xmldom
