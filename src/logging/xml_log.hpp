@@ -46,9 +46,10 @@ class XmlLog {
   void AddAttribute(const xmldom::NodePtr& element, const std::string& name, int32_t value);
   void AddAttribute(const xmldom::NodePtr& element, const std::string& name, Date value);
 
-  // SaveXMLLog: a missing file is created with the header and the buffered records; an existing
-  // one is loaded, the records moved to the end of its root and the file replaced atomically.
-  // Raises (no handler); a file that cannot be parsed keeps the records in the buffer.
+  // SaveXMLLog: a missing or empty file is given the header and the buffered records; an
+  // existing one takes them at the end of its root (see xmldom::SaveRecordsToLogFile: in place
+  // under the file's lock). Raises (no handler); after a failure, or with a file that cannot be
+  // parsed, the records stay in the buffer.
   void Save();
   // ClearXMLLog: the file is replaced by the header and an empty root; buffered records are
   // dropped. Every failure is ignored.
