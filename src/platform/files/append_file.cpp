@@ -50,9 +50,9 @@ void AppendFile::Append(std::string_view record, std::string_view header, bool f
     if (!bytes.empty()) WriteAll(fd, bytes, source_);
     if (flush && ::fdatasync(fd) != 0) throw ErrorFromErrno(errno, path_, source_);
   } catch (...) {
-    // Whole records or none: what the failed write left is cut off again.
-    if (::ftruncate(fd, info.st_size) != 0) {
-    }
+    // Whole records or none: what the failed write left is cut off again. (Should even that
+    // fail, the next record still starts after the torn one; nothing more can be done here.)
+    [[maybe_unused]] int cut = ::ftruncate(fd, info.st_size);
     Unlock(fd);
     throw;
   }
