@@ -86,6 +86,17 @@ bool IsUtf8Document(std::string_view head) {
   return name == "utf-8" || name == "utf8";
 }
 
+// True when the head holds the start tag of a root named rootName.
+bool StartsRoot(std::string_view head, const std::string& rootName) {
+  const std::string open = "<" + rootName;
+  for (size_t at = head.find(open); at != std::string_view::npos; at = head.find(open, at + 1)) {
+    const size_t next = at + open.size();
+    if (next < head.size() && (head[next] == '>' || head[next] == '/' || IsSpace(head[next])))
+      return true;
+  }
+  return false;
+}
+
 // The root with the records, as Document::save writes it.
 std::string RootWithRecords(const std::string& rootName, const Node& records) {
   if (!records.firstChild()) return "<" + rootName + "/>\n";
@@ -201,8 +212,9 @@ void SaveRecordsToLogFile(const std::string& path, const std::string& rootName, 
   const std::string tail = ReadAt(file.get(), tailStart, size - tailStart, target);
   if (IsUtf8Document(head)) {
     std::optional<size_t> endTag = EndTagAt(tail, "</" + rootName + ">");
+    // Torn: a log of this root (its start tag near the start) whose end tag is gone.
     if (!endTag && tail.find("</" + rootName + ">") == std::string::npos &&
-        RepairTornLog(target, rootName)) {
+        StartsRoot(head, rootName) && RepairTornLog(target, rootName)) {
       // Repaired into a new file: this save goes on with that one.
       SaveRecordsToLogFile(target, rootName, records, header, false);
       return;
