@@ -158,11 +158,12 @@ TErrorObject CLogError::pLogToXML(int32_t number, const std::string& source,
                                   const std::string& description) {
   try {
     if (!mXmlLog) Raise(errObjectNotSet, "CLogError", "No XML log: set pLogXML first");
-    xmldom::NodePtr record = mXmlLog->AppendRecord("error");
+    xmldom::NodePtr record = mXmlLog->NewRecord("error");
     if (gbDateStamp) mXmlLog->AddAttribute(record, "dDate", CurrentHost().Now());
     mXmlLog->AddAttribute(record, "lErrorNumber", MErrors::PlainErrNumber(number));
     mXmlLog->AddAttribute(record, "strDescription", description);
     mXmlLog->AddAttribute(record, "strSource", source);
+    mXmlLog->BufferRecord(record);
     return {};
   } catch (...) {
     return FailureRecord();

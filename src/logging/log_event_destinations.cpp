@@ -27,9 +27,9 @@ void CLogEvent::pLogToFile(std::string& workingCopy) {
   // reaches the client or stops the destinations after it. The stamp is applied only once the
   // file is open, so a file that cannot be opened leaves the working copy as it was.
   try {
-    std::shared_ptr<scripting::TextStream> stream = logging::OpenRecordFile(mstrFileName);
+    files::AppendFile file = logging::OpenRecordFile(mstrFileName);
     if (gbDateStamp) workingCopy = FormatGeneralDate(CurrentHost().Now()) + " " + workingCopy;
-    logging::WriteRecord(*stream, workingCopy);
+    logging::WriteRecord(file, workingCopy);
   } catch (...) {
   }
 }
@@ -71,9 +71,10 @@ void CLogEvent::pLogToDB(const std::string& workingCopy) {
 
 void CLogEvent::pLogToXML(const std::string& strEvent) {
   try {
-    xmldom::NodePtr record = mXmlLog->AppendRecord("event");
+    xmldom::NodePtr record = mXmlLog->NewRecord("event");
     mXmlLog->AddAttribute(record, "strEvent", strEvent);
     if (gbDateStamp) mXmlLog->AddAttribute(record, "dDate", CurrentHost().Now());
+    mXmlLog->BufferRecord(record);
   } catch (...) {
     foundation::RaiseAgain(kClassName, "pLogToXML");
   }

@@ -40,11 +40,12 @@ void CLogXaction::pLogFile(const std::string& strFileName) {
 
 void CLogXaction::pLogToXML(const FieldTexts& fields) {
   try {
-    // The element stays in the buffer with the attributes added before a failure.
-    xmldom::NodePtr record = mXmlLog->AppendRecord("transactions");
+    // The element waits for the save only once it is whole: a missing field leaves nothing.
+    xmldom::NodePtr record = mXmlLog->NewRecord("transactions");
     if (gbDateStamp) mXmlLog->AddAttribute(record, "date", CurrentHost().Now());
     for (const PositionAttribute& attribute : kElementAttributes)
       mXmlLog->AddAttribute(record, attribute.name, FieldAt(fields, attribute.position));
+    mXmlLog->BufferRecord(record);
   } catch (...) {
     foundation::RaiseAgain(kClassName, "pLogToXML");
   }
@@ -54,7 +55,8 @@ void CLogXaction::pLogToFile(const std::string& recordLine) {
   // A best-effort copy: no failure of the file reaches the client or stops the destinations
   // after it.
   try {
-    logging::WriteRecord(*logging::OpenRecordFile(mstrFileName), recordLine);
+    files::AppendFile file = logging::OpenRecordFile(mstrFileName);
+    logging::WriteRecord(file, recordLine);
   } catch (...) {
   }
 }

@@ -1,22 +1,23 @@
 #include "logging/record_file.hpp"
 
+#include "platform/scripting/file_system.hpp"
+
 namespace orvex::logging {
 
-std::shared_ptr<scripting::TextStream> OpenRecordFile(const std::string& path) {
-  return scripting::FileSystem().OpenTextFile(path, scripting::ForAppending, true,
-                                              scripting::TristateFalse);
+files::AppendFile OpenRecordFile(const std::string& path) {
+  files::AppendFile file(path, scripting::kScriptingSource);
+  file.Open();
+  return file;
 }
 
-void WriteRecord(scripting::TextStream& stream, const std::string& line) {
-  stream.WriteLine(line);
-  stream.WriteLine("");
-  stream.Close();
+void WriteRecord(files::AppendFile& file, const std::string& line) {
+  file.Append(line + "\r\n\r\n");
+  file.Close();
 }
 
 void CreateRecordFileIfMissing(const std::string& path) {
-  scripting::FileSystem files;
-  if (files.FileExists(path)) return;
-  files.CreateTextFile(path, false, false)->Close();
+  // Opened as for a record, without one: several processes may make the file at once.
+  OpenRecordFile(path);
 }
 
 }  // namespace orvex::logging

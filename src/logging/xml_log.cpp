@@ -1,11 +1,13 @@
 #include "logging/xml_log.hpp"
 
+#include <fcntl.h>
+
 #include <vector>
 
 #include "orvex/automation_error.hpp"
 #include "orvex/host.hpp"
 #include "orvex/modules.hpp"
-#include "platform/scripting/file_system.hpp"
+#include "platform/files/file_lock.hpp"
 #include "platform/xmldom/log_file_append.hpp"
 
 namespace orvex::logging {
@@ -26,6 +28,34 @@ void Ignoring(Step&& step) {
     step();
   } catch (...) {
   }
+}
+
+// The bytes the text takes as an attribute value in the file, at most: markup and line breaks
+// escaped, every byte beyond ASCII counted as a replacement character.
+size_t WrittenSize(const std::string& value) {
+  size_t size = 0;
+  for (unsigned char c : value) {
+    switch (c) {
+      case '&':
+        size += 5;
+        break;
+      case '<':
+      case '>':
+        size += 4;
+        break;
+      case '"':
+        size += 6;
+        break;
+      case '\n':
+      case '\r':
+      case '\t':
+        size += 5;
+        break;
+      default:
+        size += c >= 0x80 ? 3 : 1;
+    }
+  }
+  return size;
 }
 
 }  // namespace
@@ -51,16 +81,27 @@ void XmlLog::Start(const std::string& path) {
     document_->appendChild(bufferRoot_);
   });
   path_ = path;
+  fileChecked_ = false;
 }
 
-xmldom::NodePtr XmlLog::AppendRecord(const std::string& elementName) {
+xmldom::NodePtr XmlLog::NewRecord(const std::string& elementName) {
   if (!document_ || !bufferRoot_) Raise(errObjectNotSet);
-  return bufferRoot_->appendChild(document_->createElement(elementName));
+  return document_->createElement(elementName);
+}
+
+void XmlLog::BufferRecord(const xmldom::NodePtr& record) {
+  if (!bufferRoot_) Raise(errObjectNotSet);
+  bufferRoot_->appendChild(record);
 }
 
 void XmlLog::AddAttribute(const xmldom::NodePtr& element, const std::string& name,
                           const std::string& value) {
   if (!document_) Raise(errObjectNotSet);
+  if (WrittenSize(value) > kMaxAttributeBytes)
+    Raise(errInvalidProcedureCall, kDefaultErrorSource,
+          "The text for the XML log attribute " + name + " is " + std::to_string(value.size()) +
+              " bytes; escaped in the file it would pass the " +
+              std::to_string(kMaxAttributeBytes) + " bytes a log attribute may take");
   xmldom::NodePtr attribute = document_->createAttribute(name);
   attribute->setNodeValue(value);
   element->attributes().setNamedItem(attribute);
@@ -89,41 +130,12 @@ std::shared_ptr<xmldom::Document> XmlLog::NewFileDocument() const {
 }
 
 void XmlLog::Save() {
-  scripting::FileSystem files;
-  if (!files.FileExists(path_)) {
-    if (!bufferRoot_) Raise(errObjectNotSet);
-    std::shared_ptr<xmldom::Document> file = NewFileDocument();
-    file->appendChild(bufferRoot_);
-    file->save(path_);
-    // Only once the file holds the records does the buffer start afresh; after a failed save
-    // they stay under the buffer root for the next attempt.
-    bufferRoot_ = file->createElement(rootName_);
-    return;
-  }
-  if (!bufferRoot_ || !bufferRoot_->firstChild()) return;
-  // A log in the shape the loggers write takes the records at the end of its root without
-  // being loaded whole: the cost is a copy of the file, not a parse and a rewrite of it.
-  if (xmldom::AppendChildrenToLogFile(path_, rootName_, *bufferRoot_)) {
-    DropBufferedRecords();
-    return;
-  }
-  auto file = xmldom::Document::Create();
-  file->load(path_);
-  xmldom::NodePtr root = file->documentElement();
-  if (!root)
-    Raise(errObjectNotSet, kDefaultErrorSource,
-          "The XML log file " + path_ + " cannot be read as a log document");
-  // Move the records into the file's document, and back again if the file cannot be written,
-  // so that a failed save loses nothing.
-  std::vector<xmldom::NodePtr> moved;
-  while (xmldom::NodePtr record = bufferRoot_->firstChild())
-    moved.push_back(root->appendChild(record));
-  try {
-    file->save(path_);
-  } catch (...) {
-    for (const xmldom::NodePtr& record : moved) bufferRoot_->appendChild(record);
-    throw;
-  }
+  if (!bufferRoot_) Raise(errObjectNotSet);
+  // Under the file's lock, the records go in at the end of its root without the file being
+  // copied: see SaveRecordsToLogFile. A failed save keeps them buffered for the next attempt.
+  xmldom::SaveRecordsToLogFile(path_, rootName_, *bufferRoot_, *NewFileDocument(), !fileChecked_);
+  fileChecked_ = true;
+  DropBufferedRecords();
 }
 
 void XmlLog::DropBufferedRecords() {
@@ -145,7 +157,12 @@ void XmlLog::Clear() {
     bufferRoot_ = file->createElement(rootName_);
     file->appendChild(bufferRoot_);
   });
-  Ignoring([&] { file->save(path_); });
+  // Under the file's lock, so that no other process's save is lost in between.
+  Ignoring([&] {
+    files::FileDescriptor lock = files::OpenLocked(files::FollowLinks(path_, xmldom::kDomSource),
+                                                   O_RDWR | O_CREAT, xmldom::kDomSource);
+    file->save(path_);
+  });
 }
 
 int32_t XmlLog::BufferedCount() const {

@@ -17,6 +17,10 @@ extern const char* const kXmlLogNotice;
 // The banner (the second comment); %1 and %2 take the report name and the creation date.
 extern const char* const kXmlLogBanner;
 
+// What a text may take in the file, escaped, as one attribute: below the XML reader's limit on
+// one attribute value (10,000,000 bytes).
+inline constexpr size_t kMaxAttributeBytes = 8'000'000;
+
 class XmlLog {
  public:
   // rootName: "errors", "events" or "transactions".
@@ -29,18 +33,23 @@ class XmlLog {
   // pLogXML: a new in-memory document with an empty buffer root; the file is not touched.
   // Records still buffered are dropped. Never raises.
   void Start(const std::string& path);
-  // A new record element, created through the in-memory document and appended to the buffer
-  // root. Raises error 91 before Start.
-  xmldom::NodePtr AppendRecord(const std::string& elementName);
-  // Creates the attribute through the in-memory document and adds it to the element.
+  // A new record element, created through the in-memory document; it waits for Save only once
+  // BufferRecord took it, so that a record that fails half-way leaves nothing buffered. Raises
+  // error 91 before Start.
+  xmldom::NodePtr NewRecord(const std::string& elementName);
+  void BufferRecord(const xmldom::NodePtr& record);
+  // Creates the attribute through the in-memory document and adds it to the element. A text
+  // that would not fit in an attribute the next load can read (kMaxAttributeBytes as written
+  // in the file) raises error 5, so that no save ever writes a log that cannot be read again.
   void AddAttribute(const xmldom::NodePtr& element, const std::string& name,
                     const std::string& value);
   void AddAttribute(const xmldom::NodePtr& element, const std::string& name, int32_t value);
   void AddAttribute(const xmldom::NodePtr& element, const std::string& name, Date value);
 
-  // SaveXMLLog: a missing file is created with the header and the buffered records; an existing
-  // one is loaded, the records moved to the end of its root and the file replaced atomically.
-  // Raises (no handler); a file that cannot be parsed keeps the records in the buffer.
+  // SaveXMLLog: a missing or empty file is given the header and the buffered records; an
+  // existing one takes them at the end of its root (see xmldom::SaveRecordsToLogFile: in place
+  // under the file's lock). Raises (no handler); after a failure, or with a file that cannot be
+  // parsed, the records stay in the buffer.
   void Save();
   // ClearXMLLog: the file is replaced by the header and an empty root; buffered records are
   // dropped. Every failure is ignored.
@@ -61,6 +70,8 @@ class XmlLog {
   std::shared_ptr<xmldom::Document> document_;  // the in-memory document
   std::string path_;                            // the XML file path
   xmldom::NodePtr bufferRoot_;                  // where new records wait for Save
+  // The whole file was checked once, at the first save to it: later saves only look at its end.
+  bool fileChecked_ = false;
 };
 
 // Writes the declaration and one comment per element of comments, each with its placeholders

@@ -63,6 +63,13 @@ TEST(RowsCommand, RefusesMalformedCsv) {
   EXPECT_NE(import("A,B\r\n1,x\"y\r\n").err.find("quote inside"), std::string::npos);
   EXPECT_NE(import("").err.find("no header"), std::string::npos);
   EXPECT_NE(RunCli({"rows", "export", "--rows", temp.File("none.rows"), "--csv", "-"}).status, 0);
+  // A failed run leaves the previous output whole: it is written beside and renamed.
+  std::ofstream(temp.File("kept.csv"), std::ios::binary) << "previous\r\n";
+  EXPECT_NE(
+      RunCli({"rows", "export", "--rows", temp.File("none.rows"), "--csv", temp.File("kept.csv")})
+          .status,
+      0);
+  EXPECT_EQ(ReadBytes(temp.File("kept.csv")), "previous\r\n");
 }
 
 }  // namespace

@@ -147,33 +147,6 @@ TEST_P(SavedRowsTest, AHeaderClaimingHugeCountsIsRefusedWithoutAllocatingThem) {
   EXPECT_AUTOMATION_ERROR(OpenFile(path), adErrCorruptFile, "", "");
 }
 
-TEST_P(SavedRowsTest, ASaveThatFailsMidwayLeavesTheOldFileWhole) {
-  MakeStrings(1000);  // several write chunks
-  std::string path = folder_.File("strings.rows");
-  auto rs = Query("SELECT * FROM S", adLockBatchOptimistic);
-  rs->Save(path);
-  const std::string before = ReadBytes(path);
-  ASSERT_GT(before.size(), 2 * internal::kWriteChunkSize);
-
-  rs->Fields()->Item("English")->Value(Variant("changed"));
-  rs->Update();
-  internal::FailNthFileWrite(2);
-  auto error = CatchAutomationError([&] { rs->Save(path); });
-  internal::FailNthFileWrite(0);
-  EXPECT_EQ(error.Number, adErrWriteFault);
-  EXPECT_NE(error.Description.find("No space left"), std::string::npos) << error.Description;
-  EXPECT_EQ(ReadBytes(path), before);
-  size_t files = std::distance(std::filesystem::directory_iterator(folder_.path()),
-                               std::filesystem::directory_iterator());
-  EXPECT_EQ(files, 1u) << "the saved file alone; no temporary file is left";
-
-  rs->Save(path);
-  auto reread = OpenFile(path);
-  EXPECT_EQ(CStr(reread->Fields()->Item("English")->Value()), "changed");
-  EXPECT_AUTOMATION_ERROR(rs->Save(folder_.File("no/such/folder/x.rows")), adErrOpeningFile, "",
-                          "");
-}
-
 ORVEX_INSTANTIATE_DATABASE_TESTS(SavedRowsTest);
 
 }  // namespace

@@ -8,7 +8,6 @@
 #include "orvex/log_error.hpp"
 #include "orvex/log_event.hpp"
 #include "orvex/modules.hpp"
-#include "platform/scripting/file_io.hpp"
 #include "support/recording_host.hpp"
 #include "support/temp_dir.hpp"
 #include "support/xml_records.hpp"
@@ -160,32 +159,60 @@ TEST_F(XmlLogAppendTest, FilesTheAppendIsNotSureAboutStillGetTheirRecordsOrRaise
   EXPECT_EQ(records[2].substr(0, 42), "error: lErrorNumber=4 strDescription=kept ");
 }
 
-TEST_F(XmlLogAppendTest, AFailedWriteOfTheAppendLeavesTheFileAndTheRecords) {
-  int32_t failedWrites = 0;
-  for (int32_t nth = 1; nth <= 8; ++nth) {
-    const std::string path = dir.File("fault-" + std::to_string(nth) + ".xml");
-    WriteFile(path, kHandHead + kHandTail);
+}  // namespace
+}  // namespace orvex
+
+namespace orvex {
+namespace {
+
+TEST_F(XmlLogAppendTest, ALogInAnotherEncodingKeepsItsTextsAndItsEncoding) {
+  const std::string latin1 =
+      "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n<errors>\n"
+      "  <error lErrorNumber=\"1\" strDescription=\"caf\xE9\"/>\n</errors>\n";
+  std::string utf16 = "\xFF\xFE";
+  for (char c : std::string("<errors><error lErrorNumber=\"1\" strDescription=\"caf"))
+    utf16 += std::string{c, '\0'};
+  utf16 += std::string("\xE9\0", 2);
+  for (char c : std::string("\"/></errors>")) utf16 += std::string{c, '\0'};
+  struct Case {
+    const char* name;
+    std::string bytes;
+  };
+  for (const Case& file : {Case{"latin1.xml", latin1}, Case{"utf16.xml", utf16}}) {
+    SCOPED_TRACE(file.name);
+    const std::string path = dir.File(file.name);
+    WriteFile(path, file.bytes);
     CLogError logger;
     logger.pLogXML(path);
-    LogThree(logger);
-    scripting::WriteFaultInjection::FailNthWrite(nth, ENOSPC);
-    bool raised = false;
-    try {
-      logger.SaveXMLLog();
-    } catch (const AutomationError& error) {
-      raised = true;
-      EXPECT_EQ(error.Number, 61) << error.Description;
-    }
-    scripting::WriteFaultInjection::Clear();
-    if (!raised) break;  // the save made fewer writes than nth
-    ++failedWrites;
-    EXPECT_EQ(ReadFile(path), kHandHead + kHandTail) << "write " << nth;
+    Log(logger, 2, "\xC3\xBC \xD8\xB9");  // ü and an Arabic letter Latin-1 cannot hold
     logger.SaveXMLLog();
-    EXPECT_EQ(RecordLines(path).size(), 5u) << "write " << nth;
-    EXPECT_EQ(ReadFile(path).substr(0, kHandHead.size()), kHandHead);
+    Log(logger, 3, "again \xC3\xA9");
+    logger.SaveXMLLog();
+    std::vector<std::string> records = RecordLines(path);
+    ASSERT_EQ(records.size(), 3u);
+    EXPECT_EQ(records[0], "error: lErrorNumber=1 strDescription=caf\xC3\xA9");
+    EXPECT_NE(records[1].find("strDescription=\xC3\xBC \xD8\xB9"), std::string::npos);
+    EXPECT_NE(records[2].find("strDescription=again \xC3\xA9"), std::string::npos);
   }
-  // The file before the records, the records and the rest of the file.
-  EXPECT_EQ(failedWrites, 3);
+  EXPECT_NE(ReadFile(dir.File("latin1.xml")).find("encoding=\"ISO-8859-1\""), std::string::npos);
+  EXPECT_NE(ReadFile(dir.File("latin1.xml")).find("caf\xE9"), std::string::npos);
+}
+
+TEST_F(XmlLogAppendTest, ARecordTooBigToReadBackIsRefusedWhenLogged) {
+  const std::string path = dir.File("big.xml");
+  CLogError logger;
+  logger.pLogXML(path);
+  TErrorObject big;
+  big.strDescription = std::string(10 << 20, 'x');
+  EXPECT_NE(logger.LogError("Mod", "Proc", big, ltXML) & etwelrLOGTOXML_FAILED, 0);
+  EXPECT_EQ(big.lNumber, errInvalidProcedureCall);
+  Log(logger, 1, std::string(1 << 20, '&'));  // 1 MiB, 5 MiB escaped: still readable
+  logger.SaveXMLLog();
+  Log(logger, 2, "after");
+  logger.SaveXMLLog();
+  std::vector<std::string> records = RecordLines(path);
+  ASSERT_EQ(records.size(), 2u);
+  EXPECT_NE(records[1].find("strDescription=after"), std::string::npos);
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 
 #include "orvex/log_error.hpp"
 #include "orvex/modules.hpp"
-#include "platform/scripting/file_io.hpp"
+#include "platform/files/file_write.hpp"
 #include "platform/xmldom/dom.hpp"
 #include "support/automation_matchers.hpp"
 #include "support/recording_host.hpp"
@@ -145,9 +145,9 @@ TEST_F(XmlLogTest, AFailingWriteLeavesThePreviousFileAndTheBuffer) {
 
   Log(2, "waiting");
   // The next write fails, as on a full disk.
-  scripting::WriteFaultInjection::FailNthWrite(1, ENOSPC);
+  files::InstallWriteFault({1, ENOSPC});
   EXPECT_THROW(logger->SaveXMLLog(), AutomationError);
-  scripting::WriteFaultInjection::Clear();
+  files::InstallWriteFault({});
   EXPECT_EQ(ReadFile(path), previous);
 
   // The records that waited are saved by the next save that succeeds.
@@ -155,9 +155,9 @@ TEST_F(XmlLogTest, AFailingWriteLeavesThePreviousFileAndTheBuffer) {
   EXPECT_EQ(Records(path), (std::vector<std::string>{"1:on disk", "2:waiting"}));
 
   const std::string saved = ReadFile(path);
-  scripting::WriteFaultInjection::FailNthWrite(1, ENOSPC);
+  files::InstallWriteFault({1, ENOSPC});
   logger->ClearXMLLog();  // failures ignored; the file stays whole
-  scripting::WriteFaultInjection::Clear();
+  files::InstallWriteFault({});
   EXPECT_EQ(ReadFile(path), saved);
 }
 

@@ -1,18 +1,22 @@
-// A disk that fills up (ENOSPC) at each write of the XML log, the text log and the saved-rows
-// file: the previous file stays whole, the failure is reported as each operation promises, and
-// no buffered record is lost once the disk has room again.
+// A disk that fills up at each write of every operation that writes a file -- the XML log's
+// save and clear, the text logs, a saved-rows file and a document -- with and without part of
+// the failing write reaching the file: the file stays as it was (whole records or none), the
+// failure is reported as each operation promises, and once the disk has room again the same
+// operation writes everything it holds.
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <filesystem>
+#include <functional>
+#include <memory>
 #include <string>
 
-#include "orvex/data.hpp"
 #include "orvex/log_error.hpp"
+#include "orvex/log_event.hpp"
 #include "orvex/modules.hpp"
 #include "orvex/text_table3.hpp"
-#include "platform/data/file_io.hpp"
-#include "platform/scripting/file_io.hpp"
+#include "platform/files/file_write.hpp"
+#include "platform/xmldom/dom.hpp"
 #include "reliability/log_files.hpp"
 #include "support/recording_host.hpp"
 #include "support/sql_rows.hpp"
@@ -22,194 +26,204 @@ namespace orvex {
 namespace {
 
 using reliability::ReadXmlLog;
-using scripting::WriteFaultInjection;
 using testing::ReadFile;
 
-// Only the first few writes of an operation are probed; none of them writes more pieces.
+// No operation here makes more writes than this.
 constexpr int32_t kMaxWritePoints = 8;
 
-// True when the injected fault was never reached (the operation made fewer writes). Clears it.
-bool FaultStillPending() {
-  int errnoValue = 0;
-  bool pending = false;
-  for (int32_t i = 0; i < kMaxWritePoints * 4 && !pending; ++i)
-    pending = WriteFaultInjection::ShouldFail(errnoValue);
-  WriteFaultInjection::Clear();
-  return pending;
+TErrorObject Record(const std::string& description) {
+  TErrorObject error;
+  error.lNumber = 5;
+  error.strDescription = description;
+  return error;
 }
 
-class WriteFaultTest : public ::testing::Test {
- protected:
-  WriteFaultTest() { MMain::Main(); }
-  ~WriteFaultTest() override {
-    WriteFaultInjection::Clear();
-    data::internal::FailNthFileWrite(0);
-  }
-
-  void LogXml(CLogError& logger, const std::string& description) {
-    TErrorObject error;
-    error.lNumber = 5;
-    error.strDescription = description;
-    ASSERT_EQ(logger.LogError("Disk", "Full", error, ltXML) & etwelrLOGTOXML_FAILED, 0);
-  }
-
-  testing::HostGuard host;
-  testing::TempDir dir;
+// One operation under test: prepare makes the file at path hold what it holds before the
+// operation and returns the operation, which returns true when it reported a failure (raised,
+// or set its failure flag). After the failed run and a second, successful one, check looks at
+// what the file holds.
+struct Operation {
+  std::string name;
+  bool reportsFailure;
+  std::function<std::function<bool()>(const std::string& path)> prepare;
+  std::function<void(const std::string& path)> check;
 };
 
-TEST_F(WriteFaultTest, SaveXMLLogRaisesKeepsTheFileAndTheBufferedRecords) {
-  for (bool fileExists : {false, true}) {
-    SCOPED_TRACE(fileExists ? "existing file" : "missing file");
-    int32_t writePointsHit = 0;
-    for (int32_t nth = 1; nth <= kMaxWritePoints; ++nth) {
-      const std::string path =
-          dir.File("save-" + std::to_string(fileExists) + "-" + std::to_string(nth) + ".xml");
-      CLogError logger;
-      logger.pLogXML(path);
-      if (fileExists) {
-        LogXml(logger, "old");
-        logger.SaveXMLLog();
-      }
-      const std::string before = ReadFile(path);
-      LogXml(logger, "a");
-      LogXml(logger, "b");
+bool RaisesDiskFull(const std::function<void()>& step) {
+  try {
+    step();
+    return false;
+  } catch (const AutomationError& error) {
+    EXPECT_EQ(error.Number, 61) << error.Description;
+    return true;
+  }
+}
 
-      WriteFaultInjection::FailNthWrite(nth, ENOSPC);
-      bool raised = false;
-      try {
-        logger.SaveXMLLog();
-      } catch (const AutomationError& error) {
-        raised = true;
-        EXPECT_EQ(error.Number, 61) << error.Description;  // disk full
+std::vector<Operation> Operations(const testing::TempDir& dir) {
+  auto xmlSave = [](bool existing) {
+    return [existing](const std::string& path) -> std::function<bool()> {
+      auto logger = std::make_shared<CLogError>();
+      logger->pLogXML(path);
+      if (existing) {
+        TErrorObject old = Record("old");
+        logger->LogError("Disk", "Full", old, ltXML);
+        logger->SaveXMLLog();
       }
-      if (FaultStillPending()) {
-        EXPECT_FALSE(raised);
-        break;
+      for (const char* text : {"a", "b"}) {
+        TErrorObject record = Record(text);
+        logger->LogError("Disk", "Full", record, ltXML);
       }
-      ++writePointsHit;
-      EXPECT_TRUE(raised) << "write " << nth << " failed silently";
-      EXPECT_EQ(std::filesystem::exists(path), fileExists);
-      EXPECT_EQ(ReadFile(path), before) << "write " << nth << " damaged the previous file";
-
-      logger.SaveXMLLog();  // the disk has room again
+      return [logger] { return RaisesDiskFull([&] { logger->SaveXMLLog(); }); };
+    };
+  };
+  auto xmlRecords = [](std::vector<std::string> expected) {
+    return [expected](const std::string& path) {
       auto records = ReadXmlLog(path);
       ASSERT_TRUE(records.loaded);
-      std::vector<std::string> expected = {"a", "b"};
-      if (fileExists) expected.insert(expected.begin(), "old");
       EXPECT_EQ(records.descriptions, expected);
-    }
-    EXPECT_GE(writePointsHit, 1);
-  }
+    };
+  };
+  return {
+      {"SaveXMLLog, new file", true, xmlSave(false), xmlRecords({"a", "b"})},
+      {"SaveXMLLog, existing file", true, xmlSave(true), xmlRecords({"old", "a", "b"})},
+      {"ClearXMLLog", false,
+       [](const std::string& path) -> std::function<bool()> {
+         auto logger = std::make_shared<CLogError>();
+         logger->pLogXML(path);
+         TErrorObject kept = Record("kept");
+         logger->LogError("Disk", "Full", kept, ltXML);
+         logger->SaveXMLLog();
+         return [logger] {
+           logger->ClearXMLLog();  // ignores its failures
+           return false;
+         };
+       },
+       xmlRecords({})},
+      {"CLogError text log", true,
+       [](const std::string& path) -> std::function<bool()> {
+         auto logger = std::make_shared<CLogError>();
+         logger->pLogFile(path);
+         TErrorObject first = Record("first");
+         logger->LogError("Disk", "Full", first, ltFILE);
+         return [logger] {
+           TErrorObject record = Record("second");
+           int32_t result = logger->LogError("Disk", "Full", record, ltFILE);
+           if (result & etwelrLOGTOFILE_FAILED) {
+             EXPECT_EQ(record.lNumber, 61);
+           }
+           return (result & etwelrLOGTOFILE_FAILED) != 0;
+         };
+       },
+       [](const std::string& path) {
+         auto log = reliability::ReadUtf16Log(path);
+         EXPECT_TRUE(log.hasByteOrderMark);
+         EXPECT_FALSE(log.oddByte);
+         ASSERT_EQ(log.lines.size(), 5u);
+         EXPECT_NE(log.lines[0].find("{first}"), std::string::npos);
+         EXPECT_NE(log.lines[2].find("{second}"), std::string::npos);
+       }},
+      {"CLogEvent text log", false,
+       [](const std::string& path) -> std::function<bool()> {
+         auto logger = std::make_shared<CLogEvent>();
+         logger->pLogFile(path);
+         std::string first = "first";
+         logger->LogEvent(first, ltFILE);
+         return [logger] {
+           std::string event = "second";
+           logger->LogEvent(event, ltFILE);  // the file is a best-effort copy
+           return false;
+         };
+       },
+       [](const std::string& path) { EXPECT_EQ(ReadFile(path), "first\r\n\r\nsecond\r\n\r\n"); }},
+      {"CTextTable3.Save", true,
+       [&dir](const std::string& path) -> std::function<bool()> {
+         const std::string database = "Provider=SQLite;Data Source=" + dir.File("strings.db");
+         if (!std::filesystem::exists(dir.File("strings.db"))) {
+           testing::ExecuteSql(database, "CREATE TABLE Strings (ID INTEGER, English VARCHAR(255))");
+           testing::ExecuteSql(database, "INSERT INTO Strings VALUES (1, 'one')");
+           testing::ExecuteSql(database, "INSERT INTO Strings VALUES (2, 'two')");
+         }
+         data::Recordset rows;
+         rows.Open(Variant("SELECT ID, English FROM Strings ORDER BY ID"), Variant(database));
+         rows.Save(path);
+         auto table = std::make_shared<CTextTable3>();
+         table->ConnectingString(path);
+         table->LoadStringsRS("", "English", false);
+         table->Text(1, "edited");
+         return [table] {
+           try {
+             table->Save();
+             return false;
+           } catch (const AutomationError& error) {
+             EXPECT_NE(error.Source.find("Save"), std::string::npos) << error.Source;
+             return true;
+           }
+         };
+       },
+       [](const std::string& path) {
+         auto reread = std::make_shared<CTextTable3>();
+         reread->ConnectingString(path);
+         reread->LoadStringsRS("", "English");
+         EXPECT_EQ(reread->Text(1), "edited");
+         EXPECT_EQ(reread->Text(2), "two");
+       }},
+      {"DOMDocument.save", true,
+       [](const std::string& path) -> std::function<bool()> {
+         auto doc = xmldom::Document::Create();
+         doc->loadXML("<log><old/></log>");
+         doc->save(path);
+         doc->documentElement()->appendChild(doc->createElement("new"));
+         return [doc, path] { return RaisesDiskFull([&] { doc->save(path); }); };
+       },
+       [](const std::string& path) {
+         EXPECT_NE(ReadFile(path).find("<new/>"), std::string::npos);
+       }},
+  };
 }
 
-TEST_F(WriteFaultTest, ClearXMLLogIgnoresTheFaultAndKeepsThePreviousFile) {
-  int32_t writePointsHit = 0;
-  for (int32_t nth = 1; nth <= kMaxWritePoints; ++nth) {
-    const std::string path = dir.File("clear-" + std::to_string(nth) + ".xml");
-    CLogError logger;
-    logger.pLogXML(path);
-    LogXml(logger, "kept");
-    logger.SaveXMLLog();
-    const std::string before = ReadFile(path);
-    LogXml(logger, "dropped by clear");
+TEST(WriteFault, EveryWritePointOfEveryOperationLeavesTheFileAsItWas) {
+  MMain::Main();
+  testing::HostGuard host;
+  testing::TempDir dir;
+  const std::vector<Operation> operations = Operations(dir);
+  for (size_t index = 0; index < operations.size(); ++index) {
+    const Operation& operation = operations[index];
+    // 0: the write fails before writing; 3: three bytes reach the file first (an odd cut of a
+    // UTF-16 record).
+    for (size_t keptBytes : {size_t{0}, size_t{3}}) {
+      int32_t writePointsHit = 0;
+      for (int32_t nth = 1; nth <= kMaxWritePoints; ++nth) {
+        SCOPED_TRACE(operation.name + ", write " + std::to_string(nth) + ", " +
+                     std::to_string(keptBytes) + " bytes kept");
+        const std::string path =
+            dir.File("f" + std::to_string(keptBytes) + "-" + std::to_string(nth) + "-" +
+                     std::to_string(index) + ".dat");
+        std::filesystem::remove(path);
+        std::function<bool()> run = operation.prepare(path);
+        const bool existed = std::filesystem::exists(path);
+        const std::string before = ReadFile(path);
 
-    WriteFaultInjection::FailNthWrite(nth, ENOSPC);
-    EXPECT_NO_THROW(logger.ClearXMLLog());
-    if (FaultStillPending()) {
-      EXPECT_TRUE(ReadXmlLog(path).descriptions.empty());
-      break;
+        files::InstallWriteFault({nth, ENOSPC, keptBytes});
+        const bool reported = run();
+        const bool reached = !files::WriteFaultPending();
+        files::InstallWriteFault({});
+        if (!reached) {
+          EXPECT_FALSE(reported);
+          break;
+        }
+        ++writePointsHit;
+        if (operation.reportsFailure) {
+          EXPECT_TRUE(reported) << "failed silently";
+        }
+        EXPECT_EQ(std::filesystem::exists(path), existed);
+        EXPECT_EQ(ReadFile(path), before) << "the failed write changed the file";
+
+        EXPECT_FALSE(run()) << "the disk has room again";
+        operation.check(path);
+      }
+      EXPECT_GE(writePointsHit, 1) << operation.name;
     }
-    ++writePointsHit;
-    EXPECT_EQ(ReadFile(path), before) << "write " << nth << " damaged the previous file";
-    // The logger goes on: new records reach the old file at the next save.
-    LogXml(logger, "after");
-    logger.SaveXMLLog();
-    auto records = ReadXmlLog(path);
-    ASSERT_TRUE(records.loaded);
-    EXPECT_EQ(records.descriptions, (std::vector<std::string>{"kept", "after"}));
   }
-  EXPECT_GE(writePointsHit, 1);
-}
-
-TEST_F(WriteFaultTest, TextLogReportsTheFailedWriteAndAppendsAfterIt) {
-  const std::string path = dir.File("errors.log");
-  CLogError logger;
-  logger.pLogFile(path);
-  TErrorObject first;
-  first.lNumber = 53;
-  first.strDescription = "first";
-  ASSERT_EQ(logger.LogError("Disk", "Full", first, ltFILE) & etwelrLOGTOFILE_FAILED, 0);
-
-  int32_t writePointsHit = 0;
-  for (int32_t nth = 1; nth <= kMaxWritePoints; ++nth) {
-    const std::string before = ReadFile(path);
-    TErrorObject error;
-    error.lNumber = 53;
-    error.strDescription = "fault at write " + std::to_string(nth);
-    WriteFaultInjection::FailNthWrite(nth, ENOSPC);
-    int32_t result = logger.LogError("Disk", "Full", error, ltFILE);
-    if (FaultStillPending()) break;
-    ++writePointsHit;
-    EXPECT_NE(result & etwelrLOGTOFILE_FAILED, 0) << "write " << nth;
-    EXPECT_EQ(error.lNumber, 61) << "objErr holds the failure record";
-    const std::string after = ReadFile(path);
-    EXPECT_EQ(after.compare(0, before.size(), before), 0) << "the earlier lines changed";
-
-    TErrorObject next;
-    next.lNumber = 53;
-    next.strDescription = "next " + std::to_string(nth);
-    EXPECT_EQ(logger.LogError("Disk", "Full", next, ltFILE) & etwelrLOGTOFILE_FAILED, 0);
-    auto lines = reliability::ReadUtf16Log(path).lines;
-    ASSERT_GE(lines.size(), 3u);
-    EXPECT_NE(lines[lines.size() - 3].find("{next " + std::to_string(nth) + "}"),
-              std::string::npos);
-  }
-  EXPECT_GE(writePointsHit, 1);
-}
-
-TEST_F(WriteFaultTest, CTextTable3SaveRaisesKeepsTheFileAndTheEdits) {
-  const std::string database = "Provider=SQLite;Data Source=" + dir.File("strings.db");
-  testing::ExecuteSql(database, "CREATE TABLE Strings (ID INTEGER, English VARCHAR(255))");
-  testing::ExecuteSql(database, "INSERT INTO Strings VALUES (1, 'one')");
-  testing::ExecuteSql(database, "INSERT INTO Strings VALUES (2, 'two')");
-  // A text longer than two write pieces, so that the save has several write points.
-  testing::ExecuteSql(database, "INSERT INTO Strings VALUES (3, '" +
-                                    std::string(2 * data::internal::kWriteChunkSize + 10, 'x') +
-                                    "')");
-  const std::string file = dir.File("strings.rows");
-  {
-    data::Recordset rows;
-    rows.Open(Variant("SELECT ID, English FROM Strings ORDER BY ID"), Variant(database));
-    rows.Save(file);
-  }
-  int32_t writePointsHit = 0;
-  for (int32_t nth = 1; nth <= kMaxWritePoints; ++nth) {
-    const std::string before = ReadFile(file);
-    auto table = std::make_shared<CTextTable3>();
-    table->ConnectingString(file);
-    table->LoadStringsRS("", "English", false);
-    table->Text(1, "edit " + std::to_string(nth));
-
-    data::internal::FailNthFileWrite(nth);
-    bool raised = false;
-    try {
-      table->Save();
-    } catch (const AutomationError& error) {
-      raised = true;
-      EXPECT_NE(error.Source.find("Save"), std::string::npos) << error.Source;
-    }
-    data::internal::FailNthFileWrite(0);
-    if (!raised) break;  // fewer writes than nth: the save went through
-    ++writePointsHit;
-    EXPECT_EQ(ReadFile(file), before) << "write " << nth << " damaged the previous file";
-    table->Save();
-    auto reread = std::make_shared<CTextTable3>();
-    reread->ConnectingString(file);
-    reread->LoadStringsRS("", "English");
-    EXPECT_EQ(reread->Text(1), "edit " + std::to_string(nth));
-    EXPECT_EQ(reread->Text(2), "two");
-  }
-  EXPECT_GE(writePointsHit, 1);
   for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
     EXPECT_EQ(entry.path().filename().string().find(".tmp-"), std::string::npos)
         << "temporary file left: " << entry.path();

@@ -5,7 +5,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "platform/scripting/file_io.hpp"
+#include "platform/files/file_write.hpp"
 #include "platform/scripting/file_system.hpp"
 #include "support/automation_matchers.hpp"
 #include "support/temp_dir.hpp"
@@ -114,13 +114,13 @@ TEST(TextStream, InjectedWriteFailureRaisesTheRuntimeNumberAndKeepsEarlierLines)
   std::string path = dir.File("events.log");
   auto stream = FileSystem().OpenTextFile(path, ForAppending, true, TristateFalse);
   stream->WriteLine("kept");
-  WriteFaultInjection::FailNthWrite(2, ENOSPC);
+  files::InstallWriteFault({2, ENOSPC});
   stream->WriteLine("also kept");
   EXPECT_AUTOMATION_ERROR(stream->WriteLine("lost"), 61, kScriptingSource, "");
   stream->WriteLine("after");
-  WriteFaultInjection::FailNthWrite(1, EIO);
+  files::InstallWriteFault({1, EIO});
   EXPECT_AUTOMATION_ERROR(stream->WriteLine("lost"), 57, kScriptingSource, "");
-  WriteFaultInjection::Clear();
+  files::InstallWriteFault({});
   EXPECT_EQ(ReadFile(path), "kept\r\nalso kept\r\nafter\r\n");
 }
 

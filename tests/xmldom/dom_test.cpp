@@ -5,7 +5,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "platform/scripting/file_io.hpp"
+#include "platform/files/file_write.hpp"
 #include "platform/xmldom/dom.hpp"
 #include "support/automation_matchers.hpp"
 #include "support/temp_dir.hpp"
@@ -198,9 +198,9 @@ TEST(DomDocument, FailingWriteDuringSaveLeavesThePreviousFileIntact) {
   std::string before = ReadFile(path);
 
   doc->documentElement()->appendChild(doc->createElement("error"));
-  scripting::WriteFaultInjection::FailNthWrite(1, ENOSPC);
+  files::InstallWriteFault({1, ENOSPC});
   EXPECT_AUTOMATION_ERROR(doc->save(path), 61, kDomSource, "");
-  scripting::WriteFaultInjection::Clear();
+  files::InstallWriteFault({});
   EXPECT_EQ(ReadFile(path), before);
   // No temporary file is left beside it.
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),

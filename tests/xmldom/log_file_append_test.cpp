@@ -5,6 +5,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "orvex/automation_error.hpp"
 #include "platform/xmldom/dom.hpp"
 #include "support/temp_dir.hpp"
 
@@ -69,7 +70,7 @@ TEST(LogFileAppend, WritesTheSameBytesAsSavingTheWholeDocument) {
       AddRecord(*records.doc, records.root, description);
 
     const std::string expected = SavedThroughTheDom(path, dir.File("expected.xml"), records);
-    ASSERT_TRUE(AppendChildrenToLogFile(path, "errors", *records.root));
+    SaveRecordsToLogFile(path, "errors", *records.root, *Document::Create(), false);
     EXPECT_EQ(ReadFile(path), expected);
     // The records stay with their parent: taking them is the caller's business.
     EXPECT_EQ(records.root->childNodes().length(), static_cast<int32_t>(descriptions.size()));
@@ -81,35 +82,47 @@ TEST(LogFileAppend, KeepsTheFileBytesAroundTheNewRecords) {
   const std::string path = dir.File("hand.xml");
   const std::string head =
       "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<errors>\r\n<error n='1'>t&#65;xt</error>";
-  const std::string tail = "</errors>\r\n<!-- trailer -->\r\n";
+  const std::string tail = "</errors>\r\n<!-- trailer -->\r\n\r\n";
   WriteFile(path, head + tail);
   Buffer records;
   AddRecord(*records.doc, records.root, "new");
-  ASSERT_TRUE(AppendChildrenToLogFile(path, "errors", *records.root));
-  const std::string written = ReadFile(path);
-  EXPECT_EQ(written.substr(0, head.size()), head);
-  EXPECT_EQ(written.substr(written.size() - tail.size()), tail);
-  EXPECT_EQ(written.substr(head.size(), written.size() - head.size() - tail.size()),
-            "\n  <error dDate=\"2026-12-05T19:29:54\" strDescription=\"new\"/>\n");
+  SaveRecordsToLogFile(path, "errors", *records.root, *Document::Create(), false);
+  EXPECT_EQ(ReadFile(path),
+            head + "\n  <error dDate=\"2026-12-05T19:29:54\" strDescription=\"new\"/>\n" + tail);
 }
 
-TEST(LogFileAppend, LeavesFilesItIsNotSureAboutUntouched) {
+TEST(LogFileAppend, RefusesWhatIsNotALogDocumentAndLeavesItUntouched) {
   TempDir dir;
   Buffer records;
   AddRecord(*records.doc, records.root, "new");
-  EXPECT_FALSE(AppendChildrenToLogFile(dir.File("missing.xml"), "errors", *records.root));
-  EXPECT_FALSE(std::filesystem::exists(dir.File("missing.xml")));
-  EXPECT_FALSE(AppendChildrenToLogFile(dir.path().string(), "errors", *records.root));
-
-  for (const std::string& text :
-       {std::string("<?app x?><errors/>"), std::string("<events/>"),
-        std::string("<errors><error a=\"\xFF\"/></errors>"), std::string("<errors>")}) {
+  EXPECT_THROW(SaveRecordsToLogFile(dir.path().string(), "errors", *records.root,
+                                    *Document::Create(), false),
+               AutomationError);
+  for (const std::string& text : {std::string("<errors>"), std::string("not XML")}) {
     const std::string path = dir.File("other.xml");
     WriteFile(path, text);
-    EXPECT_FALSE(AppendChildrenToLogFile(path, "errors", *records.root)) << text;
+    try {
+      SaveRecordsToLogFile(path, "errors", *records.root, *Document::Create(), false);
+      ADD_FAILURE() << "accepted " << text;
+    } catch (const AutomationError& error) {
+      EXPECT_EQ(error.Number, 91) << text;
+    }
     EXPECT_EQ(ReadFile(path), text);
   }
   EXPECT_EQ(records.root->childNodes().length(), 1);
+}
+
+TEST(LogFileAppend, CutsATornSaveBackToItsLastWholeRecord) {
+  TempDir dir;
+  const std::string path = dir.File("torn.xml");
+  const std::string whole = "<?xml version='1.0'?>\n<errors>\n  <error n=\"1\"/>\n";
+  WriteFile(path, whole + "  <error n=\"2\" strDescr");  // killed in the middle of a save
+  Buffer records;
+  AddRecord(*records.doc, records.root, "after");
+  SaveRecordsToLogFile(path, "errors", *records.root, *Document::Create(), false);
+  EXPECT_EQ(
+      ReadFile(path),
+      whole + "  <error dDate=\"2026-12-05T19:29:54\" strDescription=\"after\"/>\n</errors>\n");
 }
 
 }  // namespace

@@ -1,12 +1,14 @@
 // orvex rows export|import: saved-rows files from a database query, to CSV and from CSV.
-#include <fstream>
 #include <iostream>
 #include <memory>
+#include <sstream>
 
 #include "cli_args.hpp"
 #include "cli_output.hpp"
 #include "commands.hpp"
 #include "csv.hpp"
+#include "platform/files/atomic_file.hpp"
+#include "platform/files/whole_file.hpp"
 #include "rows_csv.hpp"
 
 namespace orvex::cli {
@@ -26,6 +28,8 @@ constexpr const char* kRowsHelp = R"(usage: orvex rows export|import ...
 Each prints the number of rows on stdout (except CSV written to stdout). CSV follows RFC 4180:
 CR LF line ends, fields with commas, quotes or line breaks quoted, quotes doubled.
 )";
+
+constexpr const char* kRowsSource = "orvex rows";
 
 const OptionSpec kRowsOptions{{"db", "query", "table", "out", "rows", "csv"}, {}};
 
@@ -47,19 +51,17 @@ int ExportCsv(const Args& args) {
     WriteRowsAsCsv(args.Require("rows"), std::cout);
     return kExitOk;
   }
-  std::ofstream file(out, std::ios::binary | std::ios::trunc);
-  if (!file) Raise(errPathNotFound, "orvex rows", "cannot write " + out);
-  const int32_t count = WriteRowsAsCsv(args.Require("rows"), file);
-  file.close();
-  if (!file) Raise(errDiskFull, "orvex rows", "writing " + out + " failed");
+  // Written beside OUT and renamed over it: a run that fails leaves the old OUT whole.
+  std::ostringstream csv;
+  const int32_t count = WriteRowsAsCsv(args.Require("rows"), csv);
+  files::WriteFileAtomically(out, csv.str(), kRowsSource);
   std::cout << count << " rows\n";
   return kExitOk;
 }
 
 int ImportCsv(const Args& args) {
   const std::string in = args.Require("csv");
-  std::ifstream file(in, std::ios::binary);
-  if (!file) Raise(errFileNotFound, "orvex rows", "cannot read " + in);
+  std::istringstream file(files::ReadWholeFile(in, kRowsSource));
   const int32_t count = SaveCsvAsRows(ReadCsv(file), args.Require("out"));
   std::cout << count << " rows\n";
   return kExitOk;

@@ -1,19 +1,24 @@
 #include "demo_summary.hpp"
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 #include <memory>
+#include <sstream>
 
+#include "orvex/automation_error.hpp"
 #include "orvex/data.hpp"
+#include "platform/files/whole_file.hpp"
 
 namespace orvex::cli::demo {
 
 namespace {
 
+// The demo's own outputs; one it did not write counts as empty.
 std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  try {
+    return files::ReadWholeFile(path, "orvex demo");
+  } catch (const AutomationError&) {
+    return {};
+  }
 }
 
 int32_t CountOccurrences(const std::string& text, const std::string& needle) {
@@ -50,7 +55,7 @@ int32_t CountUtf16Lines(const std::string& path, const std::string& marker) {
 }
 
 int32_t CountTextLines(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::istringstream in(ReadFile(path));
   int32_t count = 0;
   for (std::string line; std::getline(in, line);)
     if (!line.empty() && line != "\r") ++count;

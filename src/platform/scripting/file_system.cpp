@@ -7,10 +7,15 @@
 #include <cerrno>
 
 #include "orvex/automation_error.hpp"
-#include "platform/scripting/file_io.hpp"
+#include "platform/files/append_file.hpp"
+#include "platform/files/file_error.hpp"
+#include "platform/files/file_write.hpp"
+#include "platform/files/regular_file.hpp"
 
 namespace orvex::scripting {
 namespace {
+
+constexpr std::string_view kUnicodeMark("\xFF\xFE", 2);
 
 int OpenFlags(int32_t ioMode, bool create) {
   int flags = O_CLOEXEC;
@@ -27,31 +32,33 @@ bool IsEmptyFile(int fd) {
 }
 
 bool StartsWithUnicodeMark(const std::string& path) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
-  unsigned char mark[2] = {0, 0};
-  ssize_t read = ::read(fd, mark, 2);
-  ::close(fd);
-  return read == 2 && mark[0] == 0xFF && mark[1] == 0xFE;
+  try {
+    files::FileDescriptor file = files::OpenRegularFile(path, O_RDONLY, kScriptingSource);
+    unsigned char mark[2] = {0, 0};
+    return ::read(file.get(), mark, 2) == 2 && mark[0] == 0xFF && mark[1] == 0xFE;
+  } catch (const AutomationError&) {
+    return false;  // the open that follows reports it
+  }
 }
 
 int OpenOrRaise(const std::string& path, int flags) {
-  int fd = ::open(path.c_str(), flags, 0666);
-  if (fd < 0) throw ErrorFromErrno(errno, path, kScriptingSource);
-  struct stat info {};
-  if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
-    ::close(fd);
-    throw ErrorFromErrno(EISDIR, path, kScriptingSource);
-  }
-  return fd;
+  return files::OpenRegularFile(path, flags, kScriptingSource).Release();
 }
 
 // A new stream on fd; a Unicode stream that starts an empty file writes its byte-order mark.
 std::shared_ptr<TextStream> StreamOn(int fd, int32_t ioMode, bool unicode,
                                      const std::string& path) {
+  if (ioMode == ForAppending) {
+    // Each write appends a whole record to whatever file the path names then; the byte-order
+    // mark goes in, under the file's lock, only while the file is empty.
+    ::close(fd);
+    auto appender = std::make_unique<files::AppendFile>(path, kScriptingSource);
+    if (unicode) appender->Open(kUnicodeMark);
+    return std::make_shared<TextStream>(std::move(appender), unicode, path);
+  }
   auto stream = std::make_shared<TextStream>(fd, ioMode, unicode, path);
   if (unicode && ioMode != ForReading && IsEmptyFile(fd)) {
-    WriteAll(fd, "\xFF\xFE", kScriptingSource);
+    files::WriteAll(fd, kUnicodeMark, kScriptingSource);
   }
   return stream;
 }
@@ -84,11 +91,11 @@ std::shared_ptr<TextStream> FileSystem::OpenTextFile(const std::string& path, in
 
 void FileSystem::DeleteFile(const std::string& path, bool force) const {
   struct stat info {};
-  if (::lstat(path.c_str(), &info) != 0) throw ErrorFromErrno(errno, path, kScriptingSource);
-  if (S_ISDIR(info.st_mode)) throw ErrorFromErrno(ENOENT, path, kScriptingSource);
+  if (::lstat(path.c_str(), &info) != 0) throw files::ErrorFromErrno(errno, path, kScriptingSource);
+  if (S_ISDIR(info.st_mode)) throw files::ErrorFromErrno(ENOENT, path, kScriptingSource);
   bool readOnly = (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
-  if (readOnly && !force) throw ErrorFromErrno(EACCES, path, kScriptingSource);
-  if (::unlink(path.c_str()) != 0) throw ErrorFromErrno(errno, path, kScriptingSource);
+  if (readOnly && !force) throw files::ErrorFromErrno(EACCES, path, kScriptingSource);
+  if (::unlink(path.c_str()) != 0) throw files::ErrorFromErrno(errno, path, kScriptingSource);
 }
 
 }  // namespace orvex::scripting

@@ -1,14 +1,18 @@
 // The scripting runtime's file-system service and text stream, on POSIX files.
 //
 // Every WriteLine hands its whole line (text and CR LF) to the OS with one write(2) before it
-// returns: no user-space buffer holds a logged record, and a crash cannot tear a line unless
-// the OS itself accepts only part of it.
+// returns: no user-space buffer holds a logged record. A stream opened for appending appends
+// each call as a whole record (see files::AppendFile): under the file's lock, cut back when its
+// write fails, and to the file the path names at that moment, so that the stream follows a
+// log rotation and shares the file with other processes.
 #pragma once
 
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
+
+#include "platform/files/append_file.hpp"
 
 namespace orvex::scripting {
 
@@ -29,6 +33,8 @@ inline constexpr const char* kScriptingSource = "Scripting.FileSystemObject";
 class TextStream {
  public:
   TextStream(int fd, int32_t ioMode, bool unicode, std::string path);
+  // A stream that appends through appender.
+  TextStream(std::unique_ptr<files::AppendFile> appender, bool unicode, std::string path);
   ~TextStream();
   TextStream(const TextStream&) = delete;
   TextStream& operator=(const TextStream&) = delete;
@@ -48,8 +54,10 @@ class TextStream {
   void RequireOpen() const;
   // The bytes to write for the text: the text itself, or its UTF-16 in encoded_.
   std::string_view Encode(std::string_view text);
+  void WriteBytes(std::string_view bytes);
 
   int fd_;
+  std::unique_ptr<files::AppendFile> appender_;
   int32_t ioMode_;
   bool unicode_;
   std::string path_;

@@ -6,49 +6,60 @@
 #include <utility>
 
 #include "orvex/automation_error.hpp"
-#include "platform/scripting/file_io.hpp"
+#include "platform/files/file_error.hpp"
+#include "platform/files/file_write.hpp"
+#include "platform/files/whole_file.hpp"
 #include "platform/scripting/reused_buffer.hpp"
 #include "platform/scripting/utf16.hpp"
 
 namespace orvex::scripting {
 namespace {
 constexpr int kBadFileNameOrNumber = 52;
+constexpr std::string_view kUnicodeMark("\xFF\xFE", 2);
 }  // namespace
 
 TextStream::TextStream(int fd, int32_t ioMode, bool unicode, std::string path)
     : fd_(fd), ioMode_(ioMode), unicode_(unicode), path_(std::move(path)) {}
 
+TextStream::TextStream(std::unique_ptr<files::AppendFile> appender, bool unicode, std::string path)
+    : fd_(-1),
+      appender_(std::move(appender)),
+      ioMode_(ForAppending),
+      unicode_(unicode),
+      path_(std::move(path)) {}
+
 TextStream::~TextStream() { Close(); }
 
 void TextStream::WriteLine(const std::string& text) {
   RequireWritable();
-  WriteAll(fd_, Encode(text + "\r\n"), kScriptingSource);
+  WriteBytes(Encode(text + "\r\n"));
 }
 
 void TextStream::Write(const std::string& text) {
   RequireWritable();
-  if (!text.empty()) WriteAll(fd_, Encode(text), kScriptingSource);
+  if (!text.empty()) WriteBytes(Encode(text));
+}
+
+void TextStream::WriteBytes(std::string_view bytes) {
+  if (appender_) {
+    appender_->Append(bytes, unicode_ ? kUnicodeMark : std::string_view());
+    return;
+  }
+  files::WriteAll(fd_, bytes, kScriptingSource);
 }
 
 void TextStream::WriteBlankLines(int32_t lines) {
   RequireWritable();
   std::string text;
   for (int32_t i = 0; i < lines; ++i) text += "\r\n";
-  if (!text.empty()) WriteAll(fd_, Encode(text), kScriptingSource);
+  if (!text.empty()) WriteBytes(Encode(text));
 }
 
 std::string TextStream::ReadAll() {
   RequireOpen();
   if (ioMode_ != ForReading) Raise(errBadFileMode, kScriptingSource);
   std::string bytes;
-  char chunk[65536];
-  for (;;) {
-    ssize_t got = ::read(fd_, chunk, sizeof chunk);
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) throw ErrorFromErrno(errno, path_, kScriptingSource);
-    if (got == 0) break;
-    bytes.append(chunk, static_cast<size_t>(got));
-  }
+  files::ReadToEnd(fd_, bytes, path_, kScriptingSource);
   if (!unicode_) return bytes;
   std::string_view units(bytes);
   if (units.size() >= 2 && units[0] == '\xFF' && units[1] == '\xFE') units.remove_prefix(2);
@@ -56,13 +67,14 @@ std::string TextStream::ReadAll() {
 }
 
 void TextStream::Close() {
+  appender_.reset();
   if (fd_ < 0) return;
   ::close(fd_);
   fd_ = -1;
 }
 
 void TextStream::RequireOpen() const {
-  if (fd_ < 0) Raise(kBadFileNameOrNumber, kScriptingSource);
+  if (fd_ < 0 && !appender_) Raise(kBadFileNameOrNumber, kScriptingSource);
 }
 
 void TextStream::RequireWritable() const {

@@ -72,10 +72,36 @@ std::shared_ptr<Document> DocumentState::DocumentHandle() {
   return document;
 }
 
+std::string DeclaredEncoding(xmlDocPtr doc) {
+  for (xmlNodePtr child = doc->children; child != nullptr; child = child->next) {
+    if (child->type != XML_PI_NODE) continue;
+    if (child->name == nullptr ||
+        std::string_view(reinterpret_cast<const char*>(child->name)) != "xml")
+      return "";
+    std::string_view data(child->content ? reinterpret_cast<const char*>(child->content) : "");
+    const size_t key = data.find("encoding");
+    if (key == std::string_view::npos) return "";
+    const size_t open = data.find_first_of("\"'", key);
+    if (open == std::string_view::npos) return "";
+    const size_t close = data.find(data[open], open + 1);
+    if (close == std::string_view::npos) return "";
+    return std::string(data.substr(open + 1, close - open - 1));
+  }
+  return "";
+}
+
 std::string SerialiseDocument(xmlDocPtr doc) {
   xmlBufferPtr buffer = xmlBufferCreate();
   if (buffer == nullptr) throw std::bad_alloc();
-  xmlSaveCtxtPtr saver = xmlSaveToBuffer(buffer, "UTF-8", XML_SAVE_NO_DECL | XML_SAVE_FORMAT);
+  // A document that declares its encoding is written in it (what it cannot hold as character
+  // references), so that its declaration stays true; libxml2 refuses encodings it does not
+  // know, and those documents are written in UTF-8.
+  const std::string declared = DeclaredEncoding(doc);
+  xmlSaveCtxtPtr saver = nullptr;
+  if (!declared.empty())
+    saver = xmlSaveToBuffer(buffer, declared.c_str(), XML_SAVE_NO_DECL | XML_SAVE_FORMAT);
+  if (saver == nullptr)
+    saver = xmlSaveToBuffer(buffer, "UTF-8", XML_SAVE_NO_DECL | XML_SAVE_FORMAT);
   if (saver == nullptr) {
     xmlBufferFree(buffer);
     throw std::bad_alloc();

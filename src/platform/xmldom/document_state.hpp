@@ -44,6 +44,8 @@ class DocumentState : public std::enable_shared_from_this<DocumentState> {
 
 // The document as saved: UTF-8, the nodes as built (no declaration of its own), indented.
 std::string SerialiseDocument(xmlDocPtr doc);
+// The encoding its XML declaration names ("" without one).
+std::string DeclaredEncoding(xmlDocPtr doc);
 // The children of parent exactly as SerialiseDocument writes them at that depth (level 1 for
 // the children of the root): each indented two spaces per level, on a line of its own.
 std::string SerialiseChildren(xmlNodePtr parent, int level);

@@ -2,11 +2,9 @@
 #include <libxml/parserInternals.h>
 #include <libxml/tree.h>
 
-#include <fstream>
-#include <iterator>
-
 #include "orvex/automation_error.hpp"
-#include "platform/scripting/atomic_file.hpp"
+#include "platform/files/atomic_file.hpp"
+#include "platform/files/whole_file.hpp"
 #include "platform/xmldom/document_state.hpp"
 #include "platform/xmldom/dom.hpp"
 #include "platform/xmldom/xml_text.hpp"
@@ -160,10 +158,12 @@ NodePtr Document::documentElement() const { return Wrap(xmlDocGetRootElement(own
 
 bool Document::load(const std::string& path) {
   ClearContents();
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return false;
-  std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-  if (file.bad()) return false;
+  std::string bytes;
+  try {
+    bytes = files::ReadWholeFile(path, kDomSource);
+  } catch (const AutomationError&) {
+    return false;  // load reports a file it cannot read as a document that did not load
+  }
   return LoadFromBytes(bytes);
 }
 
@@ -204,7 +204,7 @@ bool Document::LoadFromBytes(const std::string& bytes) {
 }
 
 void Document::save(const std::string& path) const {
-  scripting::WriteFileAtomically(path, SerialiseDocument(owner_->doc()), kDomSource);
+  files::WriteFileAtomically(path, SerialiseDocument(owner_->doc()), kDomSource);
 }
 
 }  // namespace orvex::xmldom

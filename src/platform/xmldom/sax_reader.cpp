@@ -7,7 +7,8 @@
 #include <map>
 
 #include "orvex/automation_error.hpp"
-#include "platform/scripting/file_io.hpp"
+#include "platform/files/file_error.hpp"
+#include "platform/files/regular_file.hpp"
 #include "platform/xmldom/sax.hpp"
 #include "platform/xmldom/sax_session.hpp"
 #include "platform/xmldom/source_url.hpp"
@@ -40,20 +41,6 @@ std::map<std::string, Feature> DefaultFeatures() {
       {"use-inline-schema", {false, false}},
   };
 }
-
-class FileDescriptor {
- public:
-  explicit FileDescriptor(int fd) : fd_(fd) {}
-  ~FileDescriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  FileDescriptor(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(const FileDescriptor&) = delete;
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
 
 }  // namespace
 
@@ -120,8 +107,7 @@ void SAXXMLReader::parse(const std::string& text) {
 
 void SAXXMLReader::parseURL(const std::string& url) {
   std::string path = LocalPathOf(url, state_->baseURL);
-  FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-  if (file.get() < 0) throw scripting::ErrorFromErrno(errno, path, kSaxSource);
+  files::FileDescriptor file = files::OpenRegularFile(path, O_RDONLY, kSaxSource);
   SaxSession session(state_->Options(path, false));
   // The parser asks for a few kilobytes at a time; the file is read in larger pieces.
   std::string chunk(kChunkSize, '\0');
@@ -130,7 +116,7 @@ void SAXXMLReader::parseURL(const std::string& url) {
     while (buffered.empty()) {
       ssize_t got = ::read(file.get(), chunk.data(), chunk.size());
       if (got < 0 && errno == EINTR) continue;
-      if (got < 0) throw scripting::ErrorFromErrno(errno, path, kSaxSource);
+      if (got < 0) throw files::ErrorFromErrno(errno, path, kSaxSource);
       if (got == 0) return 0;
       buffered = std::string_view(chunk.data(), static_cast<size_t>(got));
     }
