@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -188,6 +189,13 @@ class Connection : public Object, public std::enable_shared_from_this<Connection
 
   // Internal: the open session (nullptr when closed).
   std::shared_ptr<internal::Session> Session() const;
+  // Internal: runs `work` on the open session. Outside a transaction, a session found lost
+  // before the work, or lost by a failure of the work that the database cannot have run, is
+  // replaced by a new one and the work runs once more there; other failures pass unchanged.
+  void RunOnSession(const std::function<void(const std::shared_ptr<internal::Session>&)>& work);
+  // Internal: outside a transaction the session waits in the pool between calls, so that a
+  // connection kept open for a long time (a logger's) holds no server connection while idle.
+  void HoldSessionOnlyWhileRunning();
 
  private:
   struct Impl;

@@ -96,6 +96,8 @@ void CLogError::pConnect(const std::string& strConnectingString, const std::stri
   Ignoring([&] {
     madoConnection = std::make_shared<data::Connection>();
     madoConnection->ConnectionString = strConnectingString;
+    // Between records the session waits in the pool, shared with the thread's other loggers.
+    madoConnection->HoldSessionOnlyWhileRunning();
     madoConnection->Open("", "", "", -1);
   });
   Ignoring([&] {
@@ -130,6 +132,10 @@ TErrorObject CLogError::pLogToDB(int32_t number, const std::string& source,
     const int32_t plain = MErrors::PlainErrNumber(number);
     if (!madocmdInsertError)
       Raise(errObjectNotSet, "CLogError", "No database destination: call pConnect first");
+    // A server out of reach at pConnect is tried again with each record.
+    if (madoConnection && madoConnection->State() != data::adStateOpen &&
+        madocmdInsertError->ActiveConnection == madoConnection)
+      madoConnection->Open("", "", "", -1);
     data::Parameters& parameters = *madocmdInsertError->Parameters();
     parameters["lErrorNumber"]->Value = Variant(plain);
     parameters["strDescription"]->Value = Variant(description.empty() ? " " : description);

@@ -87,21 +87,22 @@ sp<Recordset> Command::Execute(int32_t* recordsAffected, const Variant& paramete
     RaiseDataError(adErrInvalidConnection, "Command");
   if (CommandText.empty())
     RaiseDataError(kNoCommandText, "Command", "Command text was not set for the command object.");
-  std::shared_ptr<internal::Session> session = ActiveConnection->Session();
-  bool reuse =
-      state_->statement && state_->text == CommandText && state_->session.lock() == session;
-  if (!reuse) {
-    state_->statement.reset();
-    state_->statement = session->Prepare(CommandText);
-    state_->session = session;
-    state_->text = CommandText;
-  }
   AssignValuesByPosition(*parameters_, parameters);
   auto recordset = std::make_shared<Recordset>();
   try {
-    BindParameters(*state_->statement, *parameters_);
-    auto store = internal::RunStatement(*state_->statement, recordsAffected);
-    if (store) internal::RecordsetAccess::Adopt(*recordset, std::move(store), ActiveConnection);
+    ActiveConnection->RunOnSession([&](const std::shared_ptr<internal::Session>& session) {
+      bool reuse =
+          state_->statement && state_->text == CommandText && state_->session.lock() == session;
+      if (!reuse) {
+        state_->statement.reset();
+        state_->statement = session->Prepare(CommandText);
+        state_->session = session;
+        state_->text = CommandText;
+      }
+      BindParameters(*state_->statement, *parameters_);
+      auto store = internal::RunStatement(*state_->statement, recordsAffected);
+      if (store) internal::RecordsetAccess::Adopt(*recordset, std::move(store), ActiveConnection);
+    });
   } catch (...) {
     if (!Prepared) state_->statement.reset();
     throw;
