@@ -122,6 +122,7 @@ inline constexpr int32_t DB_E_ROWNOTFOUND =
 inline constexpr int32_t XACT_E_NOTRANSACTION = static_cast<int32_t>(0x8004D00Eu);
 
 namespace internal {
+class ConnectionString;
 class Session;
 struct RecordsetState;
 struct CommandState;
@@ -196,6 +197,11 @@ class Connection : public Object, public std::enable_shared_from_this<Connection
   // Internal: outside a transaction the session waits in the pool between calls, so that a
   // connection kept open for a long time (a logger's) holds no server connection while idle.
   void HoldSessionOnlyWhileRunning();
+  // Internal: whether the last RunOnSession failed because the database could not be reached
+  // (no session could be had, or the one it ran on was lost), not because it refused the work.
+  bool LostItsDatabase() const;
+  // Internal: the settings of the open connection, with the user and password given to Open.
+  const internal::ConnectionString& Settings() const;
 
  private:
   struct Impl;

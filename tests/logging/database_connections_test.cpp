@@ -3,10 +3,10 @@
 // live on.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <barrier>
 #include <chrono>
 #include <thread>
-#include <unistd.h>
 
 #include "orvex/log_error.hpp"
 #include "orvex/log_event.hpp"

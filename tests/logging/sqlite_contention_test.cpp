@@ -86,8 +86,8 @@ TEST(SqliteContention, ProcessesAndThreadsLoseNoRecordAndWaitBriefly) {
     EXPECT_LT(outcome.longestCall.count(), 2000);
   }
 
-  auto rows = testing::QueryRows(
-      connection, "SELECT COUNT(*), COUNT(DISTINCT lErrorNumber) FROM Errors");
+  auto rows =
+      testing::QueryRows(connection, "SELECT COUNT(*), COUNT(DISTINCT lErrorNumber) FROM Errors");
   EXPECT_EQ(CLng(rows[0][0]), 2 * kWriters * kRecordsEach);
   EXPECT_EQ(CLng(rows[0][1]), 2 * kWriters * kRecordsEach);
 }

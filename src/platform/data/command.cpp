@@ -1,6 +1,9 @@
+#include <optional>
+
 #include "orvex/automation_error.hpp"
 #include "orvex/data.hpp"
 #include "platform/data/errors.hpp"
+#include "platform/data/record_spool.hpp"
 #include "platform/data/recordset_state.hpp"
 #include "platform/data/value_conversion.hpp"
 
@@ -62,6 +65,24 @@ void BindParameters(internal::Statement& statement, const Parameters& parameters
   }
 }
 
+// Keeps the record that could not reach its database in the spool, and raises the failure with
+// what became of the record. A record that cannot be spooled either is reported as lost.
+[[noreturn]] void SpoolRecord(const internal::RecordSpool& spool, const std::string& sql,
+                              const Parameters& parameters, AutomationError failure) {
+  try {
+    std::vector<internal::SpooledValue> values;
+    for (int32_t i = 0; i < parameters.Count(); ++i) {
+      const Parameter& parameter = *parameters.Item(i);
+      values.push_back({internal::ToNative(parameter.Value, parameter.Type), parameter.Type});
+    }
+    spool.Append(sql, values);
+    failure.Description += " (the record is kept in the spool folder)";
+  } catch (const AutomationError& spoolFailure) {
+    failure.Description += " (the record is lost: " + spoolFailure.Description + ")";
+  }
+  throw failure;
+}
+
 }  // namespace
 
 Command::Command()
@@ -89,7 +110,13 @@ sp<Recordset> Command::Execute(int32_t* recordsAffected, const Variant& paramete
     RaiseDataError(kNoCommandText, "Command", "Command text was not set for the command object.");
   AssignValuesByPosition(*parameters_, parameters);
   auto recordset = std::make_shared<Recordset>();
+  std::optional<internal::RecordSpool> spool =
+      internal::RecordSpool::For(ActiveConnection->Settings());
   try {
+    if (spool && spool->HasPending())
+      ActiveConnection->RunOnSession([&](const std::shared_ptr<internal::Session>& session) {
+        if (!session->InTransaction()) spool->Replay(*session);
+      });
     ActiveConnection->RunOnSession([&](const std::shared_ptr<internal::Session>& session) {
       bool reuse =
           state_->statement && state_->text == CommandText && state_->session.lock() == session;
@@ -103,6 +130,11 @@ sp<Recordset> Command::Execute(int32_t* recordsAffected, const Variant& paramete
       auto store = internal::RunStatement(*state_->statement, recordsAffected);
       if (store) internal::RecordsetAccess::Adopt(*recordset, std::move(store), ActiveConnection);
     });
+  } catch (const AutomationError& failure) {
+    if (!Prepared) state_->statement.reset();
+    if (spool && ActiveConnection->LostItsDatabase())
+      SpoolRecord(*spool, CommandText, *parameters_, failure);
+    throw;
   } catch (...) {
     if (!Prepared) state_->statement.reset();
     throw;

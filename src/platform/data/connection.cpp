@@ -16,6 +16,7 @@ struct Connection::Impl {
   std::string providerName;
   bool open = false;
   bool holdOnlyWhileRunning = false;  // the session waits in the pool between calls
+  bool lostDatabase = false;          // the last RunOnSession could not reach the database
   int32_t transactionLevel = 0;
 
   // The session, taken from the pool again when it waits there.
@@ -85,18 +86,28 @@ void Connection::RunOnSession(
     const std::function<void(const std::shared_ptr<internal::Session>&)>& work) {
   if (!impl_->open) RaiseDataError(adErrObjectClosed, "Connection");
   Impl::ParkOnExit parkAfterwards{*impl_};
-  const bool mayReplace = impl_->transactionLevel == 0;
-  if (mayReplace && impl_->Held()->IsLost()) ReplaceSession(impl_->pooled, impl_->settings);
-  std::shared_ptr<internal::Session> session = impl_->Held();
+  impl_->lostDatabase = false;
   try {
-    work(session);
-    return;
+    const bool mayReplace = impl_->transactionLevel == 0;
+    if (mayReplace && impl_->Held()->IsLost()) ReplaceSession(impl_->pooled, impl_->settings);
+    std::shared_ptr<internal::Session> session = impl_->Held();
+    try {
+      work(session);
+      return;
+    } catch (...) {
+      if (!mayReplace || !session->IsLost() || !session->LostBeforeRunning()) throw;
+    }
+    ReplaceSession(impl_->pooled, impl_->settings);
+    work(impl_->pooled.session);
   } catch (...) {
-    if (!mayReplace || !session->IsLost() || !session->LostBeforeRunning()) throw;
+    impl_->lostDatabase = !impl_->pooled.session || impl_->pooled.session->IsLost();
+    throw;
   }
-  ReplaceSession(impl_->pooled, impl_->settings);
-  work(impl_->pooled.session);
 }
+
+bool Connection::LostItsDatabase() const { return impl_->lostDatabase; }
+
+const internal::ConnectionString& Connection::Settings() const { return impl_->settings; }
 
 int32_t Connection::State() const { return impl_->open ? adStateOpen : adStateClosed; }
 
