@@ -54,6 +54,12 @@ bool LogErrors(const std::string& connection) {
   return true;
 }
 
+// 1, 2, 4 and 8 processes, timed by the wall clock.
+void ProcessCounts(benchmark::internal::Benchmark* b) {
+  b->ArgName("processes")->Arg(1)->Arg(2)->Arg(4)->Arg(8)->UseRealTime();
+  b->Unit(benchmark::kMillisecond);
+}
+
 void Measure(benchmark::State& state, const std::function<bool()>& work) {
   for (auto _ : state)
     if (!InProcesses(state.range(0), work)) {
@@ -79,14 +85,7 @@ void BM_ProcessesSqlite_Ours(benchmark::State& state) {
   std::string connection = "Provider=SQLite;Data Source=" + MakeSqliteDatabase(folder);
   Measure(state, [&] { return LogErrors(connection); });
 }
-BENCHMARK(BM_ProcessesSqlite_Ours)
-    ->ArgName("processes")
-    ->Arg(1)
-    ->Arg(2)
-    ->Arg(4)
-    ->Arg(8)
-    ->UseRealTime()
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ProcessesSqlite_Ours)->Apply(ProcessCounts);
 
 void BM_ProcessesSqlite_Raw(benchmark::State& state) {
   TempFolder folder;
@@ -110,14 +109,7 @@ void BM_ProcessesSqlite_Raw(benchmark::State& state) {
     return ok;
   });
 }
-BENCHMARK(BM_ProcessesSqlite_Raw)
-    ->ArgName("processes")
-    ->Arg(1)
-    ->Arg(2)
-    ->Arg(4)
-    ->Arg(8)
-    ->UseRealTime()
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ProcessesSqlite_Raw)->Apply(ProcessCounts);
 
 // Makes the table on the configured server; false (the benchmark skipped) without one.
 bool MakePostgresTable(benchmark::State& state, const char* table) {
@@ -144,14 +136,7 @@ void BM_ProcessesPostgres_Ours(benchmark::State& state) {
   if (!MakePostgresTable(state, "ErrorLog")) return;
   Measure(state, [] { return LogErrors(PostgresConnectionString()); });
 }
-BENCHMARK(BM_ProcessesPostgres_Ours)
-    ->ArgName("processes")
-    ->Arg(1)
-    ->Arg(2)
-    ->Arg(4)
-    ->Arg(8)
-    ->UseRealTime()
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ProcessesPostgres_Ours)->Apply(ProcessCounts);
 
 void BM_ProcessesPostgres_Raw(benchmark::State& state) {
   if (!MakePostgresTable(state, "ErrorLog")) return;
@@ -172,14 +157,7 @@ void BM_ProcessesPostgres_Raw(benchmark::State& state) {
     return ok;
   });
 }
-BENCHMARK(BM_ProcessesPostgres_Raw)
-    ->ArgName("processes")
-    ->Arg(1)
-    ->Arg(2)
-    ->Arg(4)
-    ->Arg(8)
-    ->UseRealTime()
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ProcessesPostgres_Raw)->Apply(ProcessCounts);
 
 }  // namespace
 
