@@ -68,9 +68,10 @@ void BM_LogErrorSqlite_Raw(benchmark::State& state) {
   std::string path = folder.File("errors.db");
   CreateSqliteTable(path, kErrorTableSql);
   sqlite3* db = OpenSqlite(path);
-  // The settings the provider opens its sessions with; journal and synchronous stay default.
+  // The settings the provider opens its sessions with; synchronous stays default.
   sqlite3_busy_timeout(db, 5000);
   ExecSqlite(db, "PRAGMA foreign_keys = ON");
+  ExecSqlite(db, "PRAGMA journal_mode = WAL");
   sqlite3_stmt* insert = nullptr;
   sqlite3_prepare_v2(db,
                      "INSERT INTO ErrorLog ( lErrorNumber, strDescription, strSource,dDate ) "
@@ -123,11 +124,12 @@ void BM_LogXactionSqlite_Raw(benchmark::State& state) {
   sqlite3* db = OpenSqlite(path);
   sqlite3_busy_timeout(db, 5000);
   ExecSqlite(db, "PRAGMA foreign_keys = ON");
+  ExecSqlite(db, "PRAGMA journal_mode = WAL");
   sqlite3_stmt* insert = nullptr;
   sqlite3_prepare_v2(db, "INSERT INTO Xactions ( Account,Amount,Note )  VALUES ( ?,?,? )", -1,
                      &insert, nullptr);
   for (auto _ : state) {
-    ExecSqlite(db, "BEGIN");
+    ExecSqlite(db, "BEGIN IMMEDIATE");
     sqlite3_bind_text(insert, 1, "ACC-00042", -1, SQLITE_STATIC);
     sqlite3_bind_double(insert, 2, 125.5);
     sqlite3_bind_text(insert, 3, "monthly transfer", -1, SQLITE_STATIC);

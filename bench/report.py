@@ -51,6 +51,11 @@ TIME_CASES = [
     ("LogError ltDB SQLite vs raw insert", "BM_LogErrorSqlite_Ours", "BM_LogErrorSqlite_Raw", 1.2, "<= 1.2x"),
     ("LogXaction ltDB SQLite vs raw txn", "BM_LogXactionSqlite_Ours", "BM_LogXactionSqlite_Raw", 1.3, "<= 1.3x"),
     ("LogError ltDB PostgreSQL vs libpq", "BM_LogErrorPostgres_Ours", "BM_LogErrorPostgres_Raw", 1.2, "<= 1.2x"),
+] + [
+    (f"{n} processes x 200 LogError, {db} vs raw", f"BM_Processes{key}_Ours/processes:{n}",
+     f"BM_Processes{key}_Raw/processes:{n}", 1.3, "<= 1.3x")
+    for key, db in (("Sqlite", "SQLite"), ("Postgres", "PostgreSQL")) for n in (1, 2, 4, 8)
+] + [
     ("Text(ID) ascending vs unordered_map", "BM_Text_Ours/random:0", "BM_Text_Map/random:0", 3.0, "<= 3x"),
     ("Text(ID) random vs unordered_map", "BM_Text_Ours/random:1", "BM_Text_Map/random:1", 3.0, "<= 3x"),
     ("LoadStringsRS 100k rows vs sqlite3 loop", "BM_LoadStringsRS_Ours", "BM_LoadStringsRS_Raw", 1.5, "<= 1.5x"),

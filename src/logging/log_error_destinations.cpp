@@ -97,6 +97,8 @@ void CLogError::pConnect(const std::string& strConnectingString, const std::stri
   Ignoring([&] {
     madoConnection = std::make_shared<data::Connection>();
     madoConnection->ConnectionString = strConnectingString;
+    // Between records the session waits in the pool, shared with the thread's other loggers.
+    madoConnection->HoldSessionOnlyWhileRunning();
     madoConnection->Open("", "", "", -1);
   });
   Ignoring([&] {
@@ -135,6 +137,10 @@ TErrorObject CLogError::pLogToDB(int32_t number, const std::string& source,
       Raise(errObjectNotSet, "CLogError", "No database destination: call pConnect first");
     // A refused table name has left the insert without a text: say why.
     data::internal::RequireSqlName(mstrDBTableName, "strTableName");
+    // A server out of reach at pConnect is tried again with each record.
+    if (madoConnection && madoConnection->State() != data::adStateOpen &&
+        madocmdInsertError->ActiveConnection == madoConnection)
+      madoConnection->Open("", "", "", -1);
     data::Parameters& parameters = *madocmdInsertError->Parameters();
     parameters["lErrorNumber"]->Value = Variant(plain);
     parameters["strDescription"]->Value = Variant(description.empty() ? " " : description);

@@ -38,6 +38,8 @@ void CLogEvent::pConnect(const std::string& strConnectingString, const std::stri
   try {
     madoConnection = std::make_shared<data::Connection>();
     madoConnection->ConnectionString = strConnectingString;
+    // Between records the session waits in the pool, shared with the thread's other loggers.
+    madoConnection->HoldSessionOnlyWhileRunning();
     madoConnection->Open("", "", "", -1);
     madocmdInsertEvent = std::make_shared<data::Command>();
     madocmdInsertEvent->ActiveConnection = madoConnection;

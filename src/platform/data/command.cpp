@@ -1,6 +1,9 @@
+#include <optional>
+
 #include "orvex/automation_error.hpp"
 #include "orvex/data.hpp"
 #include "platform/data/errors.hpp"
+#include "platform/data/record_spool.hpp"
 #include "platform/data/recordset_state.hpp"
 #include "platform/data/value_conversion.hpp"
 
@@ -62,6 +65,24 @@ void BindParameters(internal::Statement& statement, const Parameters& parameters
   }
 }
 
+// Keeps the record that could not reach its database in the spool, and raises the failure with
+// what became of the record. A record that cannot be spooled either is reported as lost.
+[[noreturn]] void SpoolRecord(const internal::RecordSpool& spool, const std::string& sql,
+                              const Parameters& parameters, AutomationError failure) {
+  try {
+    std::vector<internal::SpooledValue> values;
+    for (int32_t i = 0; i < parameters.Count(); ++i) {
+      const Parameter& parameter = *parameters.Item(i);
+      values.push_back({internal::ToNative(parameter.Value, parameter.Type), parameter.Type});
+    }
+    spool.Append(sql, values);
+    failure.Description += " (the record is kept in the spool folder)";
+  } catch (const AutomationError& spoolFailure) {
+    failure.Description += " (the record is lost: " + spoolFailure.Description + ")";
+  }
+  throw failure;
+}
+
 }  // namespace
 
 Command::Command()
@@ -87,21 +108,33 @@ sp<Recordset> Command::Execute(int32_t* recordsAffected, const Variant& paramete
     RaiseDataError(adErrInvalidConnection, "Command");
   if (CommandText.empty())
     RaiseDataError(kNoCommandText, "Command", "Command text was not set for the command object.");
-  std::shared_ptr<internal::Session> session = ActiveConnection->Session();
-  bool reuse =
-      state_->statement && state_->text == CommandText && state_->session.lock() == session;
-  if (!reuse) {
-    state_->statement.reset();
-    state_->statement = session->Prepare(CommandText);
-    state_->session = session;
-    state_->text = CommandText;
-  }
   AssignValuesByPosition(*parameters_, parameters);
   auto recordset = std::make_shared<Recordset>();
+  std::optional<internal::RecordSpool> spool =
+      internal::RecordSpool::For(ActiveConnection->Settings());
   try {
-    BindParameters(*state_->statement, *parameters_);
-    auto store = internal::RunStatement(*state_->statement, recordsAffected);
-    if (store) internal::RecordsetAccess::Adopt(*recordset, std::move(store), ActiveConnection);
+    if (spool && spool->HasPending())
+      ActiveConnection->RunOnSession([&](const std::shared_ptr<internal::Session>& session) {
+        if (!session->InTransaction()) spool->Replay(*session);
+      });
+    ActiveConnection->RunOnSession([&](const std::shared_ptr<internal::Session>& session) {
+      bool reuse =
+          state_->statement && state_->text == CommandText && state_->session.lock() == session;
+      if (!reuse) {
+        state_->statement.reset();
+        state_->statement = session->Prepare(CommandText);
+        state_->session = session;
+        state_->text = CommandText;
+      }
+      BindParameters(*state_->statement, *parameters_);
+      auto store = internal::RunStatement(*state_->statement, recordsAffected);
+      if (store) internal::RecordsetAccess::Adopt(*recordset, std::move(store), ActiveConnection);
+    });
+  } catch (const AutomationError& failure) {
+    if (!Prepared) state_->statement.reset();
+    if (spool && ActiveConnection->LostItsDatabase())
+      SpoolRecord(*spool, CommandText, *parameters_, failure);
+    throw;
   } catch (...) {
     if (!Prepared) state_->statement.reset();
     throw;

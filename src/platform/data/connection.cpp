@@ -1,3 +1,5 @@
+#include <utility>
+
 #include "orvex/automation_error.hpp"
 #include "orvex/data.hpp"
 #include "platform/data/errors.hpp"
@@ -9,10 +11,48 @@ namespace orvex::data {
 
 using internal::RaiseDataError;
 
+namespace {
+
+// A session for the settings. A driver's message may quote the connection string, or a piece of
+// it, that it refused: the secrets in it are written as ***.
+internal::PooledSession AcquireSession(const internal::ConnectionString& settings) {
+  try {
+    return internal::AcquireSession(settings);
+  } catch (const AutomationError& error) {
+    AutomationError redacted = error;
+    redacted.Description =
+        internal::RedactSecrets(error.Description, internal::SecretsOf(settings));
+    throw redacted;
+  }
+}
+
+}  // namespace
+
 struct Connection::Impl {
   internal::PooledSession pooled;
+  internal::ConnectionString settings;  // as the session was opened, with user and password
+  std::string providerName;
   bool open = false;
+  bool holdOnlyWhileRunning = false;  // the session waits in the pool between calls
+  bool lostDatabase = false;          // the last RunOnSession could not reach the database
   int32_t transactionLevel = 0;
+
+  // The session, taken from the pool again when it waits there.
+  const std::shared_ptr<internal::Session>& Held() {
+    if (!pooled.session) pooled = AcquireSession(settings);
+    return pooled.session;
+  }
+  // Between calls and outside a transaction, the session goes back to the pool.
+  void ParkIfIdle() noexcept {
+    if (holdOnlyWhileRunning && transactionLevel == 0 && pooled.session &&
+        !pooled.session->InTransaction())
+      internal::ReleaseSession(std::exchange(pooled, {}));
+  }
+  // Parks the session when a call ends, also when it raises.
+  struct ParkOnExit {
+    Impl& impl;
+    ~ParkOnExit() { impl.ParkIfIdle(); }
+  };
 };
 
 Connection::Connection() : impl_(std::make_unique<Impl>()) {}
@@ -28,17 +68,17 @@ void Connection::Open(const std::string& connStr, const std::string& user,
   auto settings = internal::ConnectionString::Parse(ConnectionString);
   if (!user.empty()) settings.Set("user id", user);
   if (!password.empty()) settings.Set("password", password);
-  try {
-    impl_->pooled = internal::AcquireSession(settings);
-  } catch (const AutomationError& error) {
-    // A driver's message may quote the connection string, or a piece of it, that it refused.
-    AutomationError redacted = error;
-    redacted.Description =
-        internal::RedactSecrets(error.Description, internal::SecretsOf(settings));
-    throw redacted;
-  }
+  impl_->pooled = AcquireSession(settings);
+  impl_->settings = std::move(settings);
+  impl_->providerName = impl_->pooled.providerName;
   impl_->open = true;
   impl_->transactionLevel = 0;
+  impl_->ParkIfIdle();
+}
+
+void Connection::HoldSessionOnlyWhileRunning() {
+  impl_->holdOnlyWhileRunning = true;
+  if (impl_->open) impl_->ParkIfIdle();
 }
 
 void Connection::Close() {
@@ -49,6 +89,44 @@ void Connection::Close() {
   impl_->pooled = {};
 }
 
+namespace {
+
+// A new session for the connection's settings first, so that a connection whose server is
+// still unreachable keeps its lost session and tries again on the next call.
+void ReplaceSession(internal::PooledSession& pooled, const internal::ConnectionString& settings) {
+  internal::PooledSession fresh = AcquireSession(settings);
+  internal::ReleaseSession(std::exchange(pooled, std::move(fresh)));
+}
+
+}  // namespace
+
+void Connection::RunOnSession(
+    const std::function<void(const std::shared_ptr<internal::Session>&)>& work) {
+  if (!impl_->open) RaiseDataError(adErrObjectClosed, "Connection");
+  Impl::ParkOnExit parkAfterwards{*impl_};
+  impl_->lostDatabase = false;
+  try {
+    const bool mayReplace = impl_->transactionLevel == 0;
+    if (mayReplace && impl_->Held()->IsLost()) ReplaceSession(impl_->pooled, impl_->settings);
+    std::shared_ptr<internal::Session> session = impl_->Held();
+    try {
+      work(session);
+      return;
+    } catch (...) {
+      if (!mayReplace || !session->IsLost() || !session->LostBeforeRunning()) throw;
+    }
+    ReplaceSession(impl_->pooled, impl_->settings);
+    work(impl_->pooled.session);
+  } catch (...) {
+    impl_->lostDatabase = !impl_->pooled.session || impl_->pooled.session->IsLost();
+    throw;
+  }
+}
+
+bool Connection::LostItsDatabase() const { return impl_->lostDatabase; }
+
+const internal::ConnectionString& Connection::Settings() const { return impl_->settings; }
+
 int32_t Connection::State() const { return impl_->open ? adStateOpen : adStateClosed; }
 
 int32_t Connection::BeginTrans() {
@@ -56,7 +134,7 @@ int32_t Connection::BeginTrans() {
   if (impl_->transactionLevel > 0)
     RaiseDataError(adErrIllegalOperation, "Connection",
                    "A transaction is already active; nested transactions are not supported.");
-  impl_->pooled.session->Begin();
+  RunOnSession([](const std::shared_ptr<internal::Session>& session) { session->Begin(); });
   impl_->transactionLevel = 1;
   return 1;
 }
@@ -65,25 +143,30 @@ void Connection::CommitTrans() {
   if (!impl_->open) RaiseDataError(adErrObjectClosed, "Connection");
   if (impl_->transactionLevel == 0) RaiseDataError(XACT_E_NOTRANSACTION, "Connection");
   impl_->transactionLevel = 0;
-  impl_->pooled.session->Commit();
+  Impl::ParkOnExit parkAfterwards{*impl_};
+  impl_->Held()->Commit();
 }
 
 void Connection::RollbackTrans() {
   if (!impl_->open) RaiseDataError(adErrObjectClosed, "Connection");
   if (impl_->transactionLevel == 0) RaiseDataError(XACT_E_NOTRANSACTION, "Connection");
   impl_->transactionLevel = 0;
-  impl_->pooled.session->Rollback();
+  Impl::ParkOnExit parkAfterwards{*impl_};
+  impl_->Held()->Rollback();
 }
 
 sp<Recordset> Connection::Execute(const std::string& commandText, int32_t* recordsAffected,
                                   int32_t /*options*/) {
   if (!impl_->open) RaiseDataError(adErrObjectClosed, "Connection");
-  auto statement = impl_->pooled.session->Prepare(commandText);
-  if (statement->ParameterCount() > 0)
-    RaiseDataError(static_cast<int32_t>(0x80040E10u), "Connection",
-                   "No value given for one or more required parameters.");
+  std::shared_ptr<internal::RowStore> store;
+  RunOnSession([&](const std::shared_ptr<internal::Session>& session) {
+    auto statement = session->Prepare(commandText);
+    if (statement->ParameterCount() > 0)
+      RaiseDataError(static_cast<int32_t>(0x80040E10u), "Connection",
+                     "No value given for one or more required parameters.");
+    store = internal::RunStatement(*statement, recordsAffected);
+  });
   auto recordset = std::make_shared<Recordset>();
-  auto store = internal::RunStatement(*statement, recordsAffected);
   // A connection not made by make_shared cannot be shared: the set then comes detached.
   if (store)
     internal::RecordsetAccess::Adopt(*recordset, std::move(store), weak_from_this().lock());
@@ -94,7 +177,15 @@ sp<PropertyCollection> Connection::Properties() const {
   internal::SessionDescription described;
   std::string provider = Provider();
   if (impl_->open) {
-    described = impl_->pooled.session->Describe();
+    try {
+      const_cast<Connection*>(this)->RunOnSession(
+          [&](const std::shared_ptr<internal::Session>& session) {
+            described = session->Describe();
+          });
+    } catch (const AutomationError&) {
+      // A server out of reach describes nothing more than the connection string does.
+      described.dataSource = impl_->settings.GetOr("data source", "");
+    }
   } else {
     try {
       auto settings = internal::ConnectionString::Parse(ConnectionString);
@@ -119,7 +210,7 @@ sp<PropertyCollection> Connection::Properties() const {
 Variant Connection::Property(int32_t index) const { return Properties()->Item(index).Value; }
 
 std::string Connection::Provider() const {
-  if (impl_->open) return impl_->pooled.providerName;
+  if (impl_->open) return impl_->providerName;
   try {
     auto settings = internal::ConnectionString::Parse(ConnectionString);
     return settings.Get("provider").value_or(ConnectionString.empty() ? "" : "SQLite");
@@ -129,7 +220,7 @@ std::string Connection::Provider() const {
 }
 
 std::shared_ptr<internal::Session> Connection::Session() const {
-  return impl_->open ? impl_->pooled.session : nullptr;
+  return impl_->open ? impl_->Held() : nullptr;
 }
 
 }  // namespace orvex::data

@@ -86,6 +86,13 @@ class Session {
   // False when the session can no longer serve (lost link, replaced database file): the pool
   // drops it instead of handing it out again.
   virtual bool IsUsable() = 0;
+  // True when the link is known to be gone (the server closed it, the file was replaced),
+  // found without a round trip. A lost session never serves again.
+  virtual bool IsLost() = 0;
+  // After a failure on a lost session: true when the database cannot have run the statement
+  // (the link was gone before it was sent, or the server ended the session without reporting
+  // it done), so running it again on a new session cannot store it twice.
+  virtual bool LostBeforeRunning() const = 0;
   virtual SessionDescription Describe() const = 0;
   // The identifier quoted for the dialect, for statements that the data layer builds.
   virtual std::string QuoteIdentifier(const std::string& name) const = 0;

@@ -116,8 +116,11 @@ void Recordset::Open(const Variant& Source, const Variant& ActiveConnection, int
     return;
   }
   if (connection->State() != adStateOpen) RaiseDataError(adErrInvalidConnection, "Recordset");
-  auto statement = connection->Session()->Prepare(Source.Str());
-  auto store = internal::RunStatement(*statement, nullptr);
+  std::shared_ptr<internal::RowStore> store;
+  connection->RunOnSession([&](const std::shared_ptr<internal::Session>& session) {
+    auto statement = session->Prepare(Source.Str());
+    store = internal::RunStatement(*statement, nullptr);
+  });
   if (!store) return;
   internal::RecordsetAccess::Adopt(*this, std::move(store), connection);
 }
@@ -217,8 +220,9 @@ void Recordset::Update() {
   bool isNew = state_->editMode == adEditAdd;
   const sp<Connection>& connection = state_->connection;
   if (connection && connection->State() == adStateOpen)
-    internal::WriteRowThrough(*connection->Session(), *state_->store, state_->row, state_->pending,
-                              isNew);
+    connection->RunOnSession([&](const std::shared_ptr<internal::Session>& session) {
+      internal::WriteRowThrough(*session, *state_->store, state_->row, state_->pending, isNew);
+    });
   for (const auto& [column, value] : state_->pending)
     state_->store->SetValue(state_->row, column, value);
   state_->pending.clear();

@@ -1,13 +1,21 @@
 // Session pooling per connection string: a connection closed and opened again reuses its live
-// session instead of reconnecting. Pools belong to the calling thread, as the objects do.
+// session instead of reconnecting. Pools belong to the calling thread, as the objects do; a
+// session waiting in a pool is closed once it has been idle for kIdleRelease, by a sweep that
+// runs beside the threads.
 #pragma once
 
+#include <chrono>
 #include <memory>
 #include <string>
 
 #include "platform/data/provider.hpp"
 
 namespace orvex::data::internal {
+
+// How long a session waits in the pool before it is closed, and at most how many wait per
+// connection string in one thread.
+inline constexpr std::chrono::milliseconds kIdleRelease{2000};
+inline constexpr size_t kMaxIdlePerKey = 4;
 
 struct PooledSession {
   std::shared_ptr<Session> session;
@@ -23,7 +31,7 @@ PooledSession AcquireSession(const ConnectionString& settings);
 // longer usable is closed instead. Never raises.
 void ReleaseSession(PooledSession pooled) noexcept;
 
-// Number of idle sessions held for the key (for tests of the pool).
+// Number of idle sessions held for the key in this thread (for tests of the pool).
 size_t IdleSessionCount(const ConnectionString& settings);
 
 }  // namespace orvex::data::internal

@@ -51,9 +51,18 @@ Link::Link(const ConnectionString& settings) {
       conn_, [](void*, const char*) {}, nullptr);
 }
 
-Link::~Link() { PQfinish(conn_); }
+Link::~Link() { Close(); }
+
+void Link::Close() {
+  PQfinish(conn_);
+  conn_ = nullptr;
+}
 
 bool Link::IsOpen() const { return conn_ != nullptr && PQstatus(conn_) == CONNECTION_OK; }
+
+void Link::NoteFailure(bool serverReportedDone) {
+  lostBeforeRunning_ = !serverReportedDone && !IsOpen();
+}
 
 void Link::Exec(const std::string& sql) {
   ReleaseUnnamedStatement();

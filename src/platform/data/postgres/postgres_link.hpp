@@ -36,6 +36,12 @@ class Link {
 
   pg_conn* Connection() const { return conn_; }
   bool IsOpen() const;
+  // Ends the connection now, also while statements still refer to the link.
+  void Close();
+
+  // Whether the last statement failed on a lost link before the server reported it done.
+  bool LostBeforeRunning() const { return lostBeforeRunning_; }
+  void NoteFailure(bool serverReportedDone);
 
   // Runs a command without parameters; raises the server's error.
   void Exec(const std::string& sql);
@@ -59,6 +65,7 @@ class Link {
   pg_conn* conn_ = nullptr;
   uint64_t nextSerial_ = 0;
   uint64_t unnamedOwner_ = 0;
+  bool lostBeforeRunning_ = false;
   std::map<unsigned, CatalogTable> tables_;
 };
 

@@ -29,14 +29,28 @@ std::string VersionText(int version) {
 PostgresSession::PostgresSession(const ConnectionString& settings)
     : link_(std::make_shared<Link>(settings)) {}
 
+// Statements compiled on the session may outlive it in a command; the server connection ends
+// with the session all the same.
+PostgresSession::~PostgresSession() { link_->Close(); }
+
 std::unique_ptr<Statement> PostgresSession::Prepare(const std::string& sql) {
   TranslatedSql translated = TranslateForPostgres(sql);
-  if (!link_->IsOpen()) RaiseConnectionError(link_->Connection(), "The connection is broken");
+  if (!link_->IsOpen()) {
+    link_->NoteFailure(false);
+    RaiseConnectionError(link_->Connection(), "The connection is broken");
+  }
   return std::make_unique<PostgresStatement>(link_, std::move(translated.text),
                                              translated.parameterCount);
 }
 
-void PostgresSession::Begin() { link_->Exec("BEGIN"); }
+void PostgresSession::Begin() {
+  try {
+    link_->Exec("BEGIN");
+  } catch (...) {
+    link_->NoteFailure(false);  // a BEGIN stores nothing: on a lost link it may run again
+    throw;
+  }
+}
 
 void PostgresSession::Commit() {
   if (PQtransactionStatus(link_->Connection()) == PQTRANS_INERROR) {
@@ -56,6 +70,10 @@ bool PostgresSession::InTransaction() const {
 }
 
 bool PostgresSession::IsUsable() { return link_->Ping(); }
+
+bool PostgresSession::IsLost() { return !link_->IsOpen(); }
+
+bool PostgresSession::LostBeforeRunning() const { return link_->LostBeforeRunning(); }
 
 SessionDescription PostgresSession::Describe() const {
   pg_conn* conn = link_->Connection();

@@ -12,6 +12,7 @@ namespace orvex::data::internal::postgres {
 class PostgresSession : public Session {
  public:
   explicit PostgresSession(const ConnectionString& settings);
+  ~PostgresSession() override;
 
   std::unique_ptr<Statement> Prepare(const std::string& sql) override;
   void Begin() override;
@@ -22,6 +23,8 @@ class PostgresSession : public Session {
   bool InTransaction() const override;
   // The connection is open and the server answers a round trip.
   bool IsUsable() override;
+  bool IsLost() override;
+  bool LostBeforeRunning() const override;
   SessionDescription Describe() const override;
   std::string QuoteIdentifier(const std::string& name) const override;
 

@@ -52,6 +52,7 @@ void PostgresStatement::Prepare(const std::string& name) {
                               static_cast<int>(values_.size()), nullptr)};
   if (PQresultStatus(guard.result) != PGRES_COMMAND_OK) {
     if (name.empty()) link_->ReleaseUnnamedStatement();
+    link_->NoteFailure(false);
     RaiseResultError(link_->Connection(), guard.result);
   }
   name_ = name;
@@ -98,7 +99,10 @@ void PostgresStatement::Bind(int32_t index, const NativeValue& value, int32_t /*
 void PostgresStatement::Execute() {
   Reset();
   rowsAffected_ = 0;
-  if (!link_->IsOpen()) RaiseConnectionError(link_->Connection(), "The connection is broken");
+  if (!link_->IsOpen()) {
+    link_->NoteFailure(false);
+    RaiseConnectionError(link_->Connection(), "The connection is broken");
+  }
   EnsurePrepared();
   std::vector<const char*> values;
   std::vector<int> lengths, formats;
@@ -107,17 +111,39 @@ void PostgresStatement::Execute() {
     lengths.push_back(static_cast<int>(bound.text.size()));
     formats.push_back(bound.isBinary ? 1 : 0);
   }
-  result_ = PQexecPrepared(link_->Connection(), name_.c_str(), static_cast<int>(values.size()),
-                           values.data(), lengths.data(), formats.data(), 0);
-  ExecStatusType status = PQresultStatus(result_);
-  if (status == PGRES_COMMAND_OK) {
-    rowsAffected_ = std::atoll(PQcmdTuples(result_));
-  } else if (status != PGRES_TUPLES_OK) {
-    pg_result* failed = result_;
-    result_ = nullptr;
-    ResultGuard guard{failed};
-    RaiseResultError(link_->Connection(), failed);
+  // The results are read one by one: a statement that the server reported done before the link
+  // went is not the same failure as one it never ran.
+  pg_conn* conn = link_->Connection();
+  if (PQsendQueryPrepared(conn, name_.c_str(), static_cast<int>(values.size()), values.data(),
+                          lengths.data(), formats.data(), 0) == 0) {
+    link_->NoteFailure(false);
+    RaiseConnectionError(conn, "The statement could not be sent");
   }
+  bool reportedDone = false;
+  pg_result* failed = nullptr;
+  while (pg_result* next = PQgetResult(conn)) {
+    ExecStatusType status = PQresultStatus(next);
+    if (status == PGRES_COPY_IN || status == PGRES_COPY_OUT || status == PGRES_COPY_BOTH) {
+      PQclear(failed);
+      failed = next;  // COPY is not a statement a command runs; the server waits for data
+      break;
+    }
+    if (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK) {
+      reportedDone = true;
+      PQclear(result_);
+      result_ = next;
+    } else {
+      PQclear(failed);
+      failed = next;
+    }
+  }
+  if (failed != nullptr || result_ == nullptr) {
+    Reset();
+    ResultGuard guard{failed};
+    link_->NoteFailure(reportedDone);
+    RaiseResultError(conn, failed);
+  }
+  if (PQresultStatus(result_) == PGRES_COMMAND_OK) rowsAffected_ = std::atoll(PQcmdTuples(result_));
 }
 
 const std::vector<ColumnInfo>& PostgresStatement::Columns() {

@@ -61,7 +61,9 @@ SqliteSession::SqliteSession(const ConnectionString& settings)
     RaiseResult(rc, message + ": " + path_);
   }
   sqlite3_extended_result_codes(database_->db, 1);
-  sqlite3_busy_timeout(database_->db, timeout);
+  database_->lockWait.timeoutMs = timeout;
+  ApplyLockingPolicy(database_->db, database_->lockWait,
+                     sqlite3_db_readonly(database_->db, "main") == 0);
   Exec("PRAGMA foreign_keys = ON");
   RememberFileIdentity();
 }
@@ -107,20 +109,26 @@ void SqliteSession::Exec(const char* sql) {
   RaiseResult(rc, text);
 }
 
-void SqliteSession::Begin() { Exec("BEGIN"); }
+void SqliteSession::Begin() { Exec(kBeginTransaction); }
 void SqliteSession::Commit() { Exec("COMMIT"); }
 void SqliteSession::Rollback() { Exec("ROLLBACK"); }
 
 bool SqliteSession::InTransaction() const { return sqlite3_get_autocommit(database_->db) == 0; }
 
-bool SqliteSession::IsUsable() {
-  if (database_->broken) return false;
-  if (!fileIdentityKnown_) return true;
+bool SqliteSession::IsUsable() { return !IsLost(); }
+
+bool SqliteSession::IsLost() {
+  if (database_->broken) return true;
+  if (!fileIdentityKnown_) return false;
   // A file deleted or replaced since the session opened it is not the database the connection
   // string names any more.
   struct stat info {};
-  return ::stat(path_.c_str(), &info) == 0 && info.st_dev == device_ && info.st_ino == inode_;
+  return ::stat(path_.c_str(), &info) != 0 || info.st_dev != device_ || info.st_ino != inode_;
 }
+
+// A session is lost when its file went; SQLite has then run nothing of the statement that
+// found it, and a failing statement on a file still in place is never retried.
+bool SqliteSession::LostBeforeRunning() const { return false; }
 
 SessionDescription SqliteSession::Describe() const {
   SessionDescription description;

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/data/provider.hpp"
+#include "platform/data/sqlite/sqlite_locking.hpp"
 
 struct sqlite3;
 
@@ -16,6 +17,7 @@ namespace orvex::data::internal::sqlite {
 struct Database {
   sqlite3* db = nullptr;
   bool broken = false;  // a fatal result was seen: the pool must not hand the session out
+  LockWait lockWait;
   ~Database();
 };
 
@@ -23,7 +25,7 @@ class SqliteSession : public Session {
  public:
   // Opens the file named by "Data Source". "Mode=ReadOnly" (or "Read Only=True") opens it
   // read-only, "Mode=ReadWrite" refuses to create it; "Busy Timeout" is in milliseconds
-  // (default 5000).
+  // (default 5000), the longest a statement waits for another session's write lock.
   explicit SqliteSession(const ConnectionString& settings);
 
   std::unique_ptr<Statement> Prepare(const std::string& sql) override;
@@ -32,6 +34,8 @@ class SqliteSession : public Session {
   void Rollback() override;
   bool InTransaction() const override;
   bool IsUsable() override;
+  bool IsLost() override;
+  bool LostBeforeRunning() const override;
   SessionDescription Describe() const override;
   std::string QuoteIdentifier(const std::string& name) const override;
 
