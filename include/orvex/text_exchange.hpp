@@ -19,6 +19,8 @@ namespace orvex {
 // Component errors of the exchange (raised as MErrors::NSError(number), non-severe).
 inline constexpr int32_t kErrExchangeFileInvalid = 20002;  // not a readable PO or XLIFF file
 inline constexpr int32_t kErrExchangeTextUnfit = 20003;    // a text the format cannot carry
+// What the tool reports when an import refused entries and so changed nothing.
+inline constexpr int32_t kErrImportRefused = 20004;
 
 enum class ExchangeFormat { Po, Xliff12, Xliff20 };
 
@@ -40,7 +42,7 @@ struct TextTableSource {
 };
 
 struct ExportOptions {
-  std::string language;                   // the target language column, e.g. "Arabic"
+  std::string language;                    // the target language column, e.g. "Arabic"
   std::string sourceLanguage = "English";  // the language beside it
   ExchangeFormat format = ExchangeFormat::Po;
 };
@@ -55,12 +57,12 @@ void ExportTextsToFile(const TextTableSource& source, const ExportOptions& optio
                        const std::string& path);
 
 enum class ImportOutcome {
-  Added,           // the table had no text in the language; now it has the file's
-  Changed,         // the table's text differed from the file's; now it is the file's
-  Unchanged,       // the same text, or the file offers none (untranslated, or fuzzy in PO)
-  UnknownId,       // refused: the table has no such ID (or the file's ID is not a number)
-  SourceChanged,   // refused: the table's source text is no longer the one the file holds
-  Duplicate,       // refused: the file holds the ID more than once (every entry is refused)
+  Added,          // the table had no text in the language; now it has the file's
+  Changed,        // the table's text differed from the file's; now it is the file's
+  Unchanged,      // the same text, or the file offers none (untranslated, or fuzzy in PO)
+  UnknownId,      // refused: the table has no such ID (or the file's ID is not a number)
+  SourceChanged,  // refused: the table's source text is no longer the one the file holds
+  Duplicate,      // refused: the file holds the ID more than once (every entry is refused)
 };
 
 // "added", "changed", "unchanged", "unknown ID", "source changed", "duplicate".

@@ -1,5 +1,6 @@
 // A database table's texts, read as CTextTable reads them and written through the record set's
 // write-through path, as CTextTable's edits are, in one transaction.
+#include "orvex/automation_error.hpp"
 #include "orvex/data.hpp"
 #include "textexchange/table_texts.hpp"
 
@@ -36,8 +37,7 @@ class DatabaseTexts : public TableTexts {
     rows_->LockType(data::adLockBatchOptimistic);
     // The names were checked to be plain names: they name two columns and a table.
     rows_->Open(Variant("SELECT ID, " + sourceLanguage + ", " + language + " FROM " + table_),
-                Variant::Missing(), data::adOpenStatic, data::adLockUnspecified,
-                data::adCmdText);
+                Variant::Missing(), data::adOpenStatic, data::adLockUnspecified, data::adCmdText);
     rows_->SetActiveConnection(nullptr);
     connection->Close();
     TableTextMap texts;

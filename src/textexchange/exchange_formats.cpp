@@ -33,18 +33,24 @@ int32_t UtcOffsetMinutes() {
 
 std::string WriteDocument(const ExchangeDocument& document, ExchangeFormat format) {
   switch (format) {
-    case ExchangeFormat::Po: return WritePo(document, CurrentHost().Now(), UtcOffsetMinutes());
-    case ExchangeFormat::Xliff12: return WriteXliff(document, XliffVersion::V12);
-    case ExchangeFormat::Xliff20: return WriteXliff(document, XliffVersion::V20);
+    case ExchangeFormat::Po:
+      return WritePo(document, CurrentHost().Now(), UtcOffsetMinutes());
+    case ExchangeFormat::Xliff12:
+      return WriteXliff(document, XliffVersion::V12);
+    case ExchangeFormat::Xliff20:
+      return WriteXliff(document, XliffVersion::V20);
   }
   Raise(errInvalidProcedureCall);
 }
 
 ExchangeDocument ReadDocument(const std::string& text, ExchangeFormat format) {
   switch (format) {
-    case ExchangeFormat::Po: return ReadPo(text);
-    case ExchangeFormat::Xliff12: return ReadXliff(text, XliffVersion::V12);
-    case ExchangeFormat::Xliff20: return ReadXliff(text, XliffVersion::V20);
+    case ExchangeFormat::Po:
+      return ReadPo(text);
+    case ExchangeFormat::Xliff12:
+      return ReadXliff(text, XliffVersion::V12);
+    case ExchangeFormat::Xliff20:
+      return ReadXliff(text, XliffVersion::V20);
   }
   Raise(errInvalidProcedureCall);
 }

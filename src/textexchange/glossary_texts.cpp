@@ -5,7 +5,9 @@
 #include <vector>
 
 #include "orvex/automation_error.hpp"
+#include "platform/scripting/whole_file.hpp"
 #include "platform/xmldom/dom.hpp"
+#include "platform/xmldom/sax.hpp"
 #include "platform/xmldom/xml_text.hpp"
 #include "textexchange/exchange_document.hpp"
 #include "textexchange/table_texts.hpp"
@@ -14,8 +16,14 @@ namespace orvex::textexchange {
 
 namespace {
 
+constexpr const char* kSource = "ORVEX.TextExchange";
 constexpr const char* kGlossaryElement = "Glossary";
 constexpr const char* kIdAttribute = "ID";
+
+// The attribute's value; "" when the element lacks it, as the glossary's reader takes it.
+std::string AttributeText(const xmldom::NodePtr& element, const std::string& name) {
+  return element->hasAttribute(name) ? element->getAttribute(name) : std::string();
+}
 
 class GlossaryTexts : public TableTexts {
  public:
@@ -24,9 +32,8 @@ class GlossaryTexts : public TableTexts {
   TableTextMap Read(const std::string& sourceLanguage, const std::string& language) override {
     language_ = language;
     document_ = xmldom::Document::Create();
-    if (!document_->load(path_))
-      Raise(xmldom::kXmlParseError, "ORVEX.TextExchange",
-            "The glossary '" + path_ + "' is missing or not well-formed XML");
+    if (!document_->loadXML(scripting::ReadRegularFile(path_, kSource)))
+      Raise(xmldom::kXmlParseError, kSource, "The glossary '" + path_ + "' is not well-formed XML");
     elements_.clear();
     TableTextMap texts;
     Collect(document_, sourceLanguage, texts);
@@ -64,9 +71,9 @@ class GlossaryTexts : public TableTexts {
     for (xmldom::NodePtr child = parent->firstChild(); child; child = child->nextSibling()) {
       if (child->nodeType() != xmldom::NODE_ELEMENT) continue;
       if (child->nodeName() == kGlossaryElement) {
-        if (auto id = ParseId(child->getAttribute(kIdAttribute))) {
-          texts.try_emplace(*id, TableText{child->getAttribute(sourceLanguage),
-                                           child->getAttribute(language_)});
+        if (auto id = ParseId(AttributeText(child, kIdAttribute))) {
+          texts.try_emplace(*id, TableText{AttributeText(child, sourceLanguage),
+                                           AttributeText(child, language_)});
           // Every element of the ID is written, so that the table reads the new text whichever
           // of them it takes.
           elements_.emplace_back(*id, child);

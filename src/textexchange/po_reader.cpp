@@ -73,8 +73,7 @@ class PoReader {
       if (entry_.id) Fail("a second msgid in one entry");
       Assign(entry_.id, rest);
     } else if (keyword == "msgstr") {
-      if (!entry_.id) Fail("msgstr without msgid");
-      if (entry_.text) Fail("a second msgstr in one entry");
+      if (!entry_.id || entry_.text) Fail("msgstr without msgid");
       Assign(entry_.text, rest);
     } else if (keyword == "msgid_plural" || keyword.substr(0, 7) == "msgstr[") {
       Fail("plural forms, which a text table does not have");
@@ -149,8 +148,8 @@ class PoReader {
     if (name == "Content-Type") {
       const size_t charset = value.find("charset=");
       const std::string_view charsetName = charset == std::string_view::npos
-                                        ? std::string_view("UTF-8")
-                                        : Trimmed(value.substr(charset + 8));
+                                               ? std::string_view("UTF-8")
+                                               : Trimmed(value.substr(charset + 8));
       std::string upper(charsetName);
       for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
       if (upper != "UTF-8" && upper != "UTF8" && upper != "CHARSET" && upper != "ASCII") {
@@ -182,15 +181,35 @@ class PoReader {
   // Reads the escape whose letter is at i; returns the position of its last character.
   size_t Escape(std::string_view quoted, size_t i, std::string& out) const {
     switch (quoted[i]) {
-      case 'n': out += '\n'; return i;
-      case 't': out += '\t'; return i;
-      case 'r': out += '\r'; return i;
-      case 'a': out += '\a'; return i;
-      case 'b': out += '\b'; return i;
-      case 'f': out += '\f'; return i;
-      case 'v': out += '\v'; return i;
-      case '\\': case '"': case '\'': case '?': out += quoted[i]; return i;
-      default: break;
+      case 'n':
+        out += '\n';
+        return i;
+      case 't':
+        out += '\t';
+        return i;
+      case 'r':
+        out += '\r';
+        return i;
+      case 'a':
+        out += '\a';
+        return i;
+      case 'b':
+        out += '\b';
+        return i;
+      case 'f':
+        out += '\f';
+        return i;
+      case 'v':
+        out += '\v';
+        return i;
+      case '\\':
+      case '"':
+      case '\'':
+      case '?':
+        out += quoted[i];
+        return i;
+      default:
+        break;
     }
     unsigned value = 0;
     size_t digits = 0;
@@ -199,8 +218,10 @@ class PoReader {
              quoted[i + digits] <= '7')
         value = value * 8 + static_cast<unsigned>(quoted[i + digits++] - '0');
     } else if (quoted[i] == 'x') {
-      while (i + 1 + digits < quoted.size() && std::isxdigit(static_cast<unsigned char>(quoted[i + 1 + digits]))) {
-        const char h = static_cast<char>(std::tolower(static_cast<unsigned char>(quoted[i + 1 + digits++])));
+      while (i + 1 + digits < quoted.size() &&
+             std::isxdigit(static_cast<unsigned char>(quoted[i + 1 + digits]))) {
+        const char h =
+            static_cast<char>(std::tolower(static_cast<unsigned char>(quoted[i + 1 + digits++])));
         value = value * 16 + static_cast<unsigned>(h <= '9' ? h - '0' : h - 'a' + 10);
         if (value > 0xFF) Fail("a hexadecimal escape past one byte");
       }

@@ -12,16 +12,35 @@ constexpr size_t kPageWidth = 79;
 
 void AppendEscaped(std::string& out, unsigned char c) {
   switch (c) {
-    case '\\': out += "\\\\"; return;
-    case '"': out += "\\\""; return;
-    case '\a': out += "\\a"; return;
-    case '\b': out += "\\b"; return;
-    case '\f': out += "\\f"; return;
-    case '\n': out += "\\n"; return;
-    case '\r': out += "\\r"; return;
-    case '\t': out += "\\t"; return;
-    case '\v': out += "\\v"; return;
-    default: break;
+    case '\\':
+      out += "\\\\";
+      return;
+    case '"':
+      out += "\\\"";
+      return;
+    case '\a':
+      out += "\\a";
+      return;
+    case '\b':
+      out += "\\b";
+      return;
+    case '\f':
+      out += "\\f";
+      return;
+    case '\n':
+      out += "\\n";
+      return;
+    case '\r':
+      out += "\\r";
+      return;
+    case '\t':
+      out += "\\t";
+      return;
+    case '\v':
+      out += "\\v";
+      return;
+    default:
+      break;
   }
   if (c < 0x20 || c == 0x7F) {
     // Three octal digits, so that a digit after it is never read as part of it.
@@ -100,8 +119,8 @@ std::string DateText(const Date& created, int32_t utcOffsetMinutes) {
   const int32_t offset = utcOffsetMinutes < 0 ? -utcOffsetMinutes : utcOffsetMinutes;
   char text[32];
   std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d%c%02d%02d", parts.year, parts.month,
-                parts.day, parts.hour, parts.minute, utcOffsetMinutes < 0 ? '-' : '+',
-                offset / 60, offset % 60);
+                parts.day, parts.hour, parts.minute, utcOffsetMinutes < 0 ? '-' : '+', offset / 60,
+                offset % 60);
   return text;
 }
 
@@ -123,17 +142,17 @@ std::string Header(const ExchangeDocument& document, const Date& created,
          "Content-Type: text/plain; charset=UTF-8\n"
          "Content-Transfer-Encoding: 8bit\n"
          "X-ORVEX-Source-Language: " +
-         HeaderValue(document.sourceLanguage) + "\nX-ORVEX-Language: " +
-         HeaderValue(document.language) + "\n";
+         HeaderValue(document.sourceLanguage) +
+         "\nX-ORVEX-Language: " + HeaderValue(document.language) + "\n";
 }
 
 }  // namespace
 
 std::string WritePo(const ExchangeDocument& document, const Date& created,
                     int32_t utcOffsetMinutes) {
-  std::string out = "# " + HeaderValue(document.origin) + ": " +
-                    HeaderValue(document.language) + " beside " +
-                    HeaderValue(document.sourceLanguage) + ", one entry per ID (msgctxt).\n";
+  std::string out = "# " + HeaderValue(document.origin) + ": " + HeaderValue(document.language) +
+                    " beside " + HeaderValue(document.sourceLanguage) +
+                    ", one entry per ID (msgctxt).\n";
   out += "msgid \"\"\n";
   WriteString(out, "msgstr", Header(document, created, utcOffsetMinutes));
   for (const ExchangeUnit& unit : document.units) {

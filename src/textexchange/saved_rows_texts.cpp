@@ -2,6 +2,7 @@
 // them. Written back with Recordset::Save, which replaces the file atomically.
 #include <filesystem>
 
+#include "orvex/automation_error.hpp"
 #include "orvex/data.hpp"
 #include "textexchange/table_texts.hpp"
 
@@ -26,7 +27,8 @@ class SavedRowsTexts : public TableTexts {
       const Variant id = id_->Value();
       if (id.IsNull() || id.IsEmpty()) continue;
       if (auto parsed = ParseId(CStr(id)))
-        texts.try_emplace(*parsed, TableText{TextOfValue(source_->Value()), TextOfValue(target_->Value())});
+        texts.try_emplace(*parsed,
+                          TableText{TextOfValue(source_->Value()), TextOfValue(target_->Value())});
     }
     return texts;
   }

@@ -28,12 +28,18 @@ ImportOutcome Classify(const textexchange::ExchangeUnit& unit,
 
 const char* OutcomeName(ImportOutcome outcome) {
   switch (outcome) {
-    case ImportOutcome::Added: return "added";
-    case ImportOutcome::Changed: return "changed";
-    case ImportOutcome::Unchanged: return "unchanged";
-    case ImportOutcome::UnknownId: return "unknown ID";
-    case ImportOutcome::SourceChanged: return "source changed";
-    case ImportOutcome::Duplicate: return "duplicate";
+    case ImportOutcome::Added:
+      return "added";
+    case ImportOutcome::Changed:
+      return "changed";
+    case ImportOutcome::Unchanged:
+      return "unchanged";
+    case ImportOutcome::UnknownId:
+      return "unknown ID";
+    case ImportOutcome::SourceChanged:
+      return "source changed";
+    case ImportOutcome::Duplicate:
+      return "duplicate";
   }
   return "";
 }
@@ -85,8 +91,7 @@ ImportReport ImportTexts(const TextTableSource& source, const ImportOptions& opt
 
 ImportReport ImportTextsFromFile(const TextTableSource& source, const ImportOptions& options,
                                  const std::string& path) {
-  return ImportTexts(source, options,
-                     scripting::ReadRegularFile(path, "ORVEX.TextExchange"));
+  return ImportTexts(source, options, scripting::ReadRegularFile(path, "ORVEX.TextExchange"));
 }
 
 }  // namespace orvex

@@ -50,8 +50,8 @@ class XliffHandler : public Handler {
                                 ? parent == "segment" || parent == "ignorable"
                                 : parent == "trans-unit";
     if (inUnit_ && textParent && (localName == "source" || localName == "target")) {
-      capture_ = localName == "source" ? &document_.units.back().source
-                                       : &document_.units.back().target;
+      capture_ =
+          localName == "source" ? &document_.units.back().source : &document_.units.back().target;
       captureDepth_ = path_.size();
     }
   }
@@ -86,7 +86,8 @@ class XliffHandler : public Handler {
       document_.sourceLanguage =
           attributes.getValueFromName(xliff::kOrvexNamespace, xliff::kSourceColumn);
     if (attributes.getIndexFromName(xliff::kOrvexNamespace, xliff::kTargetColumn) >= 0)
-      document_.language = attributes.getValueFromName(xliff::kOrvexNamespace, xliff::kTargetColumn);
+      document_.language =
+          attributes.getValueFromName(xliff::kOrvexNamespace, xliff::kTargetColumn);
     if (attributes.getIndexFromName("", "original") >= 0)
       document_.origin = attributes.getValueFromName("", "original");
   }

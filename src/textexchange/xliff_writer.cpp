@@ -18,7 +18,8 @@ class XliffWriter {
       : document_(document), version_(version), dom_(Document::Create()) {}
 
   std::string Write() {
-    dom_->appendChild(dom_->createProcessingInstruction("xml", "version=\"1.0\" encoding=\"UTF-8\""));
+    dom_->appendChild(
+        dom_->createProcessingInstruction("xml", "version=\"1.0\" encoding=\"UTF-8\""));
     const bool v20 = version_ == XliffVersion::V20;
     NodePtr root = Element(dom_, "xliff");
     Attribute(root, "xmlns", v20 ? xliff::kNamespace20 : xliff::kNamespace12);
@@ -41,7 +42,8 @@ class XliffWriter {
     Attribute(file, Prefixed(xliff::kSourceColumn), document_.sourceLanguage);
     Attribute(file, Prefixed(xliff::kTargetColumn), document_.language);
     NodePtr units = v20 ? file : Element(file, "body");
-    for (const ExchangeUnit& unit : document_.units) v20 ? Unit20(units, unit) : Unit12(units, unit);
+    for (const ExchangeUnit& unit : document_.units)
+      v20 ? Unit20(units, unit) : Unit12(units, unit);
     return dom_->xml();
   }
 

@@ -1,6 +1,7 @@
 #include "platform/automation/language_tag.hpp"
 
 #include <unicode/locid.h>
+#include <unicode/uchar.h>
 #include <unicode/unistr.h>
 
 #include <cctype>
