@@ -65,6 +65,13 @@ int Export(const Args& args) {
   return kExitOk;
 }
 
+const char* Conclusion(const ImportReport& report) {
+  if (!report.applied) return "nothing was written";
+  const bool changes =
+      report.Count(ImportOutcome::Added) + report.Count(ImportOutcome::Changed) > 0;
+  return changes ? "the table is written" : "nothing to write";
+}
+
 void PrintReport(const ImportReport& report) {
   size_t refused = 0;
   for (const ImportEntry& entry : report.entries) {
@@ -74,7 +81,7 @@ void PrintReport(const ImportReport& report) {
   std::cout << report.Count(ImportOutcome::Added) << " added, "
             << report.Count(ImportOutcome::Changed) << " changed, "
             << report.Count(ImportOutcome::Unchanged) << " unchanged, " << refused << " refused; "
-            << (report.applied ? "the table is written" : "nothing was written") << '\n';
+            << Conclusion(report) << '\n';
 }
 
 int Import(const Args& args) {
