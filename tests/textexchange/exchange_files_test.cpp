@@ -4,6 +4,7 @@
 #include <libxml/parser.h>
 #include <libxml/xpath.h>
 #include <libxml/xpathInternals.h>
+#include <sys/stat.h>
 
 #include "orvex/modules.hpp"
 #include "orvex/text_exchange.hpp"
@@ -139,6 +140,12 @@ TEST_F(ExchangeFilesTest, BrokenFilesAreRefusedWithTheLine) {
        "Not a valid translation file: it holds French texts, not Arabic texts"},
   };
   const std::string before = ReadFile(table.location);
+  // A path that names a pipe is refused at once, never waited on.
+  const std::string pipe = folder_.File("pipe.po");
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  EXPECT_AUTOMATION_ERROR(
+      ImportTextsFromFile(table, {"Arabic", ExchangeFormat::Po, false, false}, pipe),
+      errFileNotFound, "ORVEX.TextExchange", "'" + pipe + "' is not a regular file");
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
     EXPECT_AUTOMATION_ERROR(ImportTexts(table, {"Arabic", c.format, false, true}, c.text),

@@ -29,6 +29,8 @@ class ExchangeTables {
   TextTableSource Make(const std::string& name, const TextRows& rows);
   // The Arabic text of each ID as the kind's text table class reads it ("" when absent).
   std::map<int32_t, std::string> Arabic(const TextTableSource& table, const TextRows& ids) const;
+  // Runs statements on the database of the database kinds.
+  void RunScript(const std::string& sql) const { database_->RunScript(sql); }
   // The stored form of the table: the file's bytes, or the rows of the database table.
   std::string Stored(const TextTableSource& table) const;
 

@@ -148,6 +148,25 @@ INSTANTIATE_TEST_SUITE_P(Kinds, TextExchangeTest,
                            return name;
                          });
 
+TEST(TextExchangeDatabase, AWriteThatFailsHalfwayLeavesEveryRowAsItWas) {
+  HostGuard host;
+  TempDir folder;
+  ExchangeTables tables("db:SQLite", folder);
+  const TextTableSource table = tables.Make("a", Original());
+  const std::string file =
+      ExportTexts(tables.Make("b", kTranslated), {"Arabic", "English", ExchangeFormat::Po});
+  // IDs are written in ascending order: 1 to 4 reach the table before 5 fails.
+  tables.RunScript(
+      "CREATE TRIGGER refuse_5 BEFORE UPDATE ON a WHEN NEW.ID = 5 "
+      "BEGIN SELECT RAISE(ABORT, 'row 5 is locked'); END");
+  const std::string stored = tables.Stored(table);
+  const AutomationError error = CatchAutomationError([&] {
+    ImportTexts(table, {"Arabic", ExchangeFormat::Po, false, false}, file);
+  });
+  EXPECT_NE(error.Description.find("row 5 is locked"), std::string::npos) << error.Description;
+  EXPECT_EQ(tables.Stored(table), stored);
+}
+
 TEST(TextExchangeArguments, AreRefusedWithTheReason) {
   TempDir folder;
   ExchangeTables tables("glossary", folder);

@@ -6,27 +6,10 @@
 
 #include <cerrno>
 
+#include "platform/scripting/file_descriptor.hpp"
 #include "platform/scripting/file_io.hpp"
 
 namespace orvex::scripting {
-
-namespace {
-
-class FileDescriptor {
- public:
-  explicit FileDescriptor(int fd) : fd_(fd) {}
-  ~FileDescriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  FileDescriptor(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(const FileDescriptor&) = delete;
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
-
-}  // namespace
 
 std::string ReadRegularFile(const std::string& path, const std::string& source) {
   // Opened without waiting: a pipe with no writer must not hold the caller.

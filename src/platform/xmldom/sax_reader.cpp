@@ -7,6 +7,7 @@
 #include <map>
 
 #include "orvex/automation_error.hpp"
+#include "platform/scripting/file_descriptor.hpp"
 #include "platform/scripting/file_io.hpp"
 #include "platform/xmldom/sax.hpp"
 #include "platform/xmldom/sax_session.hpp"
@@ -40,20 +41,6 @@ std::map<std::string, Feature> DefaultFeatures() {
       {"use-inline-schema", {false, false}},
   };
 }
-
-class FileDescriptor {
- public:
-  explicit FileDescriptor(int fd) : fd_(fd) {}
-  ~FileDescriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  FileDescriptor(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(const FileDescriptor&) = delete;
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
 
 }  // namespace
 
@@ -120,7 +107,7 @@ void SAXXMLReader::parse(const std::string& text) {
 
 void SAXXMLReader::parseURL(const std::string& url) {
   std::string path = LocalPathOf(url, state_->baseURL);
-  FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  scripting::FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
   if (file.get() < 0) throw scripting::ErrorFromErrno(errno, path, kSaxSource);
   SaxSession session(state_->Options(path, false));
   // The parser asks for a few kilobytes at a time; the file is read in larger pieces.
