@@ -76,6 +76,9 @@ TEST_F(TextExchangeCommand, ExportsAndImportsWithAReportPerId) {
   EXPECT_EQ(ArabicOf("1"), "لم يتم العثور على الملف\n");
 
   EXPECT_EQ(RunCli({"text", "export", "--rows", Rows(), "--language", "Arabic"}).status, 2);
+  EXPECT_EQ(RunCli({"text", "export", "--rows", Rows(), "--language", "Arabic", "--format", "xlf"})
+                .status,
+            2);
   EXPECT_EQ(
       RunCli({"text", "import", "--rows", Rows(), "--language", "Arabic", "--format", "po"}).status,
       2);

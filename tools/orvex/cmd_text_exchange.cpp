@@ -50,12 +50,20 @@ TextTableSource SourceOf(const Args& args) {
   throw UsageError("text", "one of --db, --glossary or --rows is required");
 }
 
+// A format the tool does not know is a mistake in the call, not a failed export.
+ExchangeFormat FormatOf(const Args& args) {
+  const std::string name = args.Require("format");
+  if (name != "po" && name != "xliff12" && name != "xliff20")
+    throw UsageError("text", "unknown format '" + name + "' (use po, xliff12 or xliff20)");
+  return ParseExchangeFormat(name);
+}
+
 int Export(const Args& args) {
   args.AllowAtMost(1);
   ExportOptions options;
   options.language = args.Require("language");
   options.sourceLanguage = args.Get("source-language", "English");
-  options.format = ParseExchangeFormat(args.Require("format"));
+  options.format = FormatOf(args);
   const TextTableSource source = SourceOf(args);
   if (args.Has("out")) {
     ExportTextsToFile(source, options, args.Require("out"));
@@ -88,7 +96,7 @@ int Import(const Args& args) {
   args.AllowAtMost(2);
   ImportOptions options;
   options.language = args.Require("language");
-  options.format = ParseExchangeFormat(args.Require("format"));
+  options.format = FormatOf(args);
   options.dryRun = args.Has("dry-run");
   options.skipRefused = args.Has("skip-refused");
   const std::string& file = args.PositionalAt(1, "the file to import");
