@@ -13,7 +13,13 @@ constexpr int32_t kIdPosition = 0;
 constexpr int32_t kSourcePosition = 1;
 constexpr int32_t kTargetPosition = 2;
 
-void Abandon(const sp<data::Connection>& connection) noexcept {
+// Undoes a failed write: the transaction is rolled back and the rows let go of the connection.
+// Never raises, so that the write's own error is the one reported.
+void Abandon(const sp<data::Recordset>& rows, const sp<data::Connection>& connection) noexcept {
+  try {
+    rows->SetActiveConnection(nullptr);
+  } catch (...) {
+  }
   try {
     connection->RollbackTrans();
   } catch (...) {
@@ -66,8 +72,7 @@ class DatabaseTexts : public TableTexts {
       rows_->SetActiveConnection(nullptr);
       connection->Close();
     } catch (...) {
-      rows_->SetActiveConnection(nullptr);
-      Abandon(connection);
+      Abandon(rows_, connection);
       throw;
     }
   }
