@@ -12,8 +12,8 @@ struct ExchangeUnit {
   std::string id;      // as the file writes it; the table's IDs are written in decimal
   std::string source;  // the text in the source language
   std::string target;  // the text in the target language; "" when untranslated
-  // False when the file offers no translation: an empty target, or one marked fuzzy (PO) or
-  // with an initial / new state (XLIFF).
+  // False when the file offers no translation: an empty target, or a PO entry marked fuzzy.
+  // (An XLIFF state is workflow data that the table does not keep.)
   bool translated = false;
   int32_t line = 0;  // where the unit starts in the file, for messages
 };
@@ -26,11 +26,5 @@ struct ExchangeDocument {
   std::string origin;
   std::vector<ExchangeUnit> units;
 };
-
-// Raises kErrExchangeFileInvalid as a non-severe component error, naming the line when known.
-[[noreturn]] void RaiseInvalidFile(const std::string& format, int32_t line,
-                                   const std::string& what);
-// Raises kErrExchangeTextUnfit for the text of an ID.
-[[noreturn]] void RaiseUnfitText(const std::string& id, const std::string& what);
 
 }  // namespace orvex::textexchange

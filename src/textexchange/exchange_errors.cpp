@@ -1,8 +1,8 @@
 // The errors of the translation files.
+#include "textexchange/exchange_errors.hpp"
 #include "orvex/automation_error.hpp"
 #include "orvex/modules.hpp"
 #include "orvex/text_exchange.hpp"
-#include "textexchange/exchange_document.hpp"
 
 namespace orvex::textexchange {
 

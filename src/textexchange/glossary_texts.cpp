@@ -10,6 +10,7 @@
 #include "platform/xmldom/sax.hpp"
 #include "platform/xmldom/xml_text.hpp"
 #include "textexchange/exchange_document.hpp"
+#include "textexchange/exchange_errors.hpp"
 #include "textexchange/table_texts.hpp"
 
 namespace orvex::textexchange {

@@ -1,6 +1,7 @@
 #include <cctype>
 #include <optional>
 
+#include "textexchange/exchange_errors.hpp"
 #include "textexchange/po_format.hpp"
 #include "textexchange/utf8_text.hpp"
 

@@ -1,6 +1,7 @@
 // Export of a table's texts to a translation file.
 #include "orvex/text_exchange.hpp"
 #include "platform/scripting/atomic_file.hpp"
+#include "textexchange/exchange_errors.hpp"
 #include "textexchange/exchange_formats.hpp"
 #include "textexchange/table_texts.hpp"
 #include "textexchange/utf8_text.hpp"

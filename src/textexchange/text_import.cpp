@@ -3,6 +3,7 @@
 
 #include "orvex/text_exchange.hpp"
 #include "platform/scripting/whole_file.hpp"
+#include "textexchange/exchange_errors.hpp"
 #include "textexchange/exchange_formats.hpp"
 #include "textexchange/table_texts.hpp"
 

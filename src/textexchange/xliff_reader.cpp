@@ -2,6 +2,7 @@
 
 #include "orvex/automation_error.hpp"
 #include "platform/xmldom/sax.hpp"
+#include "textexchange/exchange_errors.hpp"
 #include "textexchange/utf8_text.hpp"
 #include "textexchange/xliff_format.hpp"
 #include "textexchange/xliff_names.hpp"

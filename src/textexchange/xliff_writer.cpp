@@ -2,6 +2,7 @@
 
 #include "platform/automation/language_tag.hpp"
 #include "platform/xmldom/dom.hpp"
+#include "textexchange/exchange_errors.hpp"
 #include "textexchange/xliff_format.hpp"
 #include "textexchange/xliff_names.hpp"
 
