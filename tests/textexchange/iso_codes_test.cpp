@@ -22,8 +22,14 @@ namespace {
 
 const std::filesystem::path kLocales = "/usr/share/locale";
 constexpr const char* kCatalog = "LC_MESSAGES/iso_639-3.mo";
-const char* const kLocaleNames[] = {"fr", "uk", "ru", "el", "sr@latin", "vi", "ar",
-                                    "he", "fa", "hi", "th", "zh_CN",    "ja", "ko"};
+const std::vector<std::string> kAllLocales = {"fr", "ar", "zh_CN", "uk", "ru", "el", "sr@latin",
+                                              "vi", "he", "fa",    "hi", "th", "ja", "ko"};
+#ifdef __SANITIZE_ADDRESS__
+// The sanitizer build, many times slower, takes the first four: Latin, Arabic, Han, Cyrillic.
+const std::vector<std::string> kLocaleNames(kAllLocales.begin(), kAllLocales.begin() + 4);
+#else
+const std::vector<std::string>& kLocaleNames = kAllLocales;
+#endif
 
 // The messages of a compiled gettext catalog (.mo), msgid to msgstr, without the header; a
 // msgid with a context is keyed "context\x04msgid", as the format stores it.
@@ -67,10 +73,10 @@ std::string SqlText(const std::string& text) {
 
 TEST(IsoCodesTable, EveryTranslationGoesThroughGettextAndComesBack) {
   std::map<std::string, std::map<std::string, std::string>> catalogs;  // column -> messages
-  for (const char* locale : kLocaleNames)
+  for (const std::string& locale : kLocaleNames)
     if (std::filesystem::exists(kLocales / locale / kCatalog))
       catalogs[ColumnOf(locale)] = ReadCatalog((kLocales / locale / kCatalog).string());
-  if (catalogs.size() < std::size(kLocaleNames)) {
+  if (catalogs.size() < kLocaleNames.size()) {
     if (RunningInCi()) FAIL() << "the package iso-codes is not installed";
     GTEST_SKIP() << "the package iso-codes is not installed";
   }
@@ -137,7 +143,7 @@ TEST(IsoCodesTable, EveryTranslationGoesThroughGettextAndComesBack) {
       ++compared;
     }
   }
-  EXPECT_GT(compared, 100000u);
+  EXPECT_GT(compared, 9000 * kLocaleNames.size());
 }
 
 }  // namespace
