@@ -10,6 +10,7 @@
 #include "orvex/text_table.hpp"
 #include "orvex/text_table2.hpp"
 #include "orvex/text_table3.hpp"
+#include "text_exchange_command.hpp"
 
 namespace orvex::cli {
 
@@ -33,6 +34,9 @@ SOURCE is one of:
   --language L               the language column (default English)
 
 Example: orvex text get --db "Data Source=app.db" --table Messages --language Arabic 1
+
+orvex text export|import moves a language's texts to and from PO and XLIFF files for
+translators: 'orvex text export --help' describes them.
 )";
 
 const OptionSpec kTextOptions{{"db", "table", "glossary", "rows", "language"}, {}};
@@ -122,6 +126,7 @@ void CheckAction(const TextRequest& request) {
 }  // namespace
 
 int RunText(const Argv& argv) {
+  if (IsTextExchangeAction(argv)) return RunTextExchange(argv);
   if (WantsHelp(argv)) {
     std::cout << kTextHelp;
     return kExitOk;

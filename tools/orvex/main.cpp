@@ -22,7 +22,8 @@ struct CommandEntry {
 constexpr CommandEntry kCommands[] = {
     {"demo", "the library's main job end to end on an embedded SQLite database",
      orvex::cli::RunDemo},
-    {"text", "look up, change and add texts of a multilingual table", orvex::cli::RunText},
+    {"text", "look up, change, add, export and import texts of a multilingual table",
+     orvex::cli::RunText},
     {"log", "log an error, an event or a transaction to chosen destinations", orvex::cli::RunLog},
     {"rows", "export and import saved-rows files (from a database, to and from CSV)",
      orvex::cli::RunRows},

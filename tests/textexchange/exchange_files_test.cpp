@@ -1,0 +1,238 @@
+// The files themselves: PO as gettext's tools read and write it, XLIFF as each version's
+// structure requires, checked with libxml2.
+#include <gtest/gtest.h>
+#include <libxml/parser.h>
+#include <libxml/xpath.h>
+#include <libxml/xpathInternals.h>
+#include <sys/stat.h>
+
+#include "orvex/modules.hpp"
+#include "orvex/text_exchange.hpp"
+#include "support/automation_matchers.hpp"
+#include "support/recording_host.hpp"
+#include "textexchange/exchange_tables.hpp"
+#include "textexchange/shell_command.hpp"
+
+namespace orvex::testing {
+namespace {
+
+const TextRows kRows = {
+    {1, {"Say \"hi\" \\ back", "قل \"مرحبا\" \\"}},
+    {2, {"two\nlines\tand a tab", "سطران\n\tوجدول"}},
+    {3, {"No translation yet", std::nullopt}},
+    {4, {"A bell \a, an escape \x1b and a delete \x7f", "جرس \a"}},
+};
+
+class ExchangeFilesTest : public ::testing::Test {
+ protected:
+  HostGuard host_;
+  TempDir folder_;
+  ExchangeTables tables_{"rows", folder_};
+};
+
+TEST_F(ExchangeFilesTest, PoPassesMsgfmtAndReadsAsGettextWritesIt) {
+  const TextTableSource table = tables_.Make("po", kRows);
+  const std::string po = folder_.File("ar.po");
+  ExportTextsToFile(table, {"Arabic", "English", ExchangeFormat::Po}, po);
+  const std::string text = ReadFile(po);
+  EXPECT_NE(text.find("\"Language: ar\\n\"\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("msgctxt \"2\"\nmsgid \"\"\n\"two\\n\"\n\"lines\\tand a tab\"\n"),
+            std::string::npos)
+      << text;
+  EXPECT_NE(text.find("msgctxt \"3\"\nmsgid \"No translation yet\"\nmsgstr \"\"\n"),
+            std::string::npos)
+      << text;
+  ASSERT_EQ(ShellCommand("msgfmt --check -o /dev/null " + po), 0) << text;
+  // gettext's own rewrite of the file reads back to the same texts.
+  const std::string rewritten = folder_.File("ar-msgcat.po");
+  ASSERT_EQ(ShellCommand("msgcat --width=40 -o " + rewritten + " " + po), 0);
+  const ImportReport report =
+      ImportTextsFromFile(table, {"Arabic", ExchangeFormat::Po, false, false}, rewritten);
+  EXPECT_EQ(report.Count(ImportOutcome::Unchanged), kRows.size());
+}
+
+TEST_F(ExchangeFilesTest, PoEntriesAsTranslatorsToolsLeaveThem) {
+  const TextTableSource table = tables_.Make("po", kRows);
+  const std::string po =
+      "# translator comment\r\n"
+      "msgid \"\"\r\n"
+      "msgstr \"Content-Type: text/plain; charset=UTF-8\\n\"\r\n"
+      "\"X-ORVEX-Language: Arabic\\n\"\r\n"
+      "\r\n"
+      "#. extracted\n"
+      "#, fuzzy\n"
+      "msgctxt \"1\"\n"
+      "msgid \"Say \\\"hi\\\" \\\\ back\"\n"
+      "msgstr \"not sure\"\n"
+      "\n"
+      "msgctxt \"2\"\n"
+      "msgid \"\"\n"
+      "\"two\\n\"\n"
+      "\"lines\\011and a tab\"\n"
+      "msgstr \"\\x41\\102\"\n"
+      "\n"
+      "#~ msgctxt \"3\"\n"
+      "#~ msgid \"No translation yet\"\n"
+      "#~ msgstr \"old\"\n"
+      "msgctxt \"4\"\n"
+      "msgid \"A\"\n"
+      "msgstr \"B\"\n"
+      "msgctxt \"4\"\n"
+      "msgid \"A\"\n"
+      "msgstr \"C\"\n"
+      "msgctxt \"04\"\n"
+      "msgid \"x\"\n"
+      "msgstr \"y\"\n"
+      "msgid \"no context\"\n"
+      "msgstr \"z\"\n";
+  const ImportReport report = ImportTexts(table, {"Arabic", ExchangeFormat::Po, false, true}, po);
+  std::vector<std::pair<std::string, ImportOutcome>> outcomes;
+  for (const ImportEntry& entry : report.entries) outcomes.emplace_back(entry.id, entry.outcome);
+  const std::vector<std::pair<std::string, ImportOutcome>> expected = {
+      {"1", ImportOutcome::Unchanged},  {"2", ImportOutcome::Changed},
+      {"4", ImportOutcome::Duplicate},  {"4", ImportOutcome::Duplicate},
+      {"04", ImportOutcome::UnknownId}, {"", ImportOutcome::UnknownId}};
+  EXPECT_EQ(outcomes, expected);
+  EXPECT_TRUE(report.applied);
+  EXPECT_EQ(tables_.Arabic(table, kRows).at(2), "AB");
+}
+
+TEST_F(ExchangeFilesTest, BrokenFilesAreRefusedWithTheLine) {
+  const TextTableSource table = tables_.Make("bad", kRows);
+  const std::string header = "msgid \"\"\nmsgstr \"\"\n\n";
+  struct Case {
+    ExchangeFormat format;
+    std::string text, description;
+  } cases[] = {
+      {ExchangeFormat::Po, header + "msgctxt \"1\"\nmsgid \"a\"\nmsgid_plural \"b\"\n",
+       "Not a valid PO file at line 6: plural forms, which a text table does not have"},
+      {ExchangeFormat::Po, header + "msgctxt \"1\"\nmsgid \"a\\q\"\nmsgstr \"\"\n",
+       "Not a valid PO file at line 5: an unknown escape \\q"},
+      {ExchangeFormat::Po, header + "msgctxt \"1\"\nmsgid \"a\nmsgstr \"\"\n",
+       "Not a valid PO file at line 5: a string without its closing quote"},
+      {ExchangeFormat::Po, header + "msgstr \"x\"\n",
+       "Not a valid PO file at line 4: msgstr without msgid"},
+      {ExchangeFormat::Po,
+       "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=ISO-8859-1\\n\"\n",
+       "Not a valid PO file at line 1: the charset ISO-8859-1 (only UTF-8 is read)"},
+      {ExchangeFormat::Po, header + "msgctxt \"1\"\nmsgid \"\xE9\"\nmsgstr \"\"\n",
+       "Not a valid PO file: the file is not UTF-8"},
+      {ExchangeFormat::Po, header + "msgctxt \"1\"\nmsgid \"a\"\nmsgstr \"\\351\"\n",
+       "Not a valid PO file at line 4: an escape that makes the text not UTF-8"},
+      {ExchangeFormat::Xliff12,
+       "<xliff xmlns=\"urn:oasis:names:tc:xliff:document:2.0\" version=\"2.0\"/>",
+       "Not a valid XLIFF 1.2 file at line 1: the root element is not <xliff> in the namespace "
+       "urn:oasis:names:tc:xliff:document:1.2"},
+      {ExchangeFormat::Xliff20,
+       "<xliff xmlns=\"urn:oasis:names:tc:xliff:document:2.0\" version=\"2.1\"/>",
+       "Not a valid XLIFF 2.0 file at line 1: the document is not of version 2.0"},
+      {ExchangeFormat::Xliff20,
+       "<xliff xmlns=\"urn:oasis:names:tc:xliff:document:2.0\" version=\"2.0\">\n<file id=\"f\">"
+       "\n<unit><segment><source>a</source></segment></unit></file></xliff>",
+       "Not a valid XLIFF 2.0 file at line 3: a unit without id"},
+      {ExchangeFormat::Xliff12,
+       "<xliff xmlns=\"urn:oasis:names:tc:xliff:document:1.2\" version=\"1.2\"><file>", ""},
+      {ExchangeFormat::Po,
+       header + "msgctxt \"1\"\nmsgid \"a\"\nmsgstr \"\"\n" +
+           "\nmsgid \"\"\nmsgstr \"X-ORVEX-Language: French\\n\"\n",
+       "Not a valid PO file at line 8: a second header entry"},
+      {ExchangeFormat::Po, "msgid \"\"\nmsgstr \"X-ORVEX-Language: French\\n\"\n",
+       "Not a valid translation file: it holds French texts, not Arabic texts"},
+  };
+  const std::string before = ReadFile(table.location);
+  // A path that names a pipe is refused at once, never waited on.
+  const std::string pipe = folder_.File("pipe.po");
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  EXPECT_AUTOMATION_ERROR(
+      ImportTextsFromFile(table, {"Arabic", ExchangeFormat::Po, false, false}, pipe),
+      75, "ORVEX.TextExchange",
+      pipe + " is not a regular file (a folder, pipe, device or socket); only regular files are "
+             "read and written");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    EXPECT_AUTOMATION_ERROR(ImportTexts(table, {"Arabic", c.format, false, true}, c.text),
+                            MErrors::NSError(kErrExchangeFileInvalid), "ORVEX.TextExchange",
+                            c.description);
+  }
+  EXPECT_EQ(ReadFile(table.location), before);
+}
+
+// The values an XPath expression finds in the document, as text.
+std::vector<std::string> Find(xmlDocPtr doc, const char* nsUri, const std::string& path) {
+  xmlXPathContextPtr context = xmlXPathNewContext(doc);
+  xmlXPathRegisterNs(context, BAD_CAST "x", BAD_CAST nsUri);
+  xmlXPathRegisterNs(context, BAD_CAST "o", BAD_CAST "urn:orvex:text-table");
+  xmlXPathObjectPtr found = xmlXPathEvalExpression(BAD_CAST path.c_str(), context);
+  std::vector<std::string> values;
+  if (found != nullptr && found->nodesetval != nullptr) {
+    for (int i = 0; i < found->nodesetval->nodeNr; ++i) {
+      xmlChar* value = xmlNodeGetContent(found->nodesetval->nodeTab[i]);
+      values.emplace_back(value != nullptr ? reinterpret_cast<const char*>(value) : "");
+      xmlFree(value);
+    }
+  }
+  xmlXPathFreeObject(found);
+  xmlXPathFreeContext(context);
+  return values;
+}
+
+TEST_F(ExchangeFilesTest, XliffHasEachVersionsStructure) {
+  const TextTableSource table = tables_.Make("x", kRows);
+  using Paths = std::vector<std::pair<std::string, std::vector<std::string>>>;
+  struct Case {
+    ExchangeFormat format;
+    const char* ns;
+    Paths expected;
+  } cases[] = {
+      {ExchangeFormat::Xliff12,
+       "urn:oasis:names:tc:xliff:document:1.2",
+       {{"/x:xliff/@version", {"1.2"}},
+        {"/x:xliff/x:file/@source-language", {"en"}},
+        {"/x:xliff/x:file/@target-language", {"ar"}},
+        {"/x:xliff/x:file/@datatype", {"plaintext"}},
+        {"/x:xliff/x:file/@o:target-column", {"Arabic"}},
+        {"/x:xliff/x:file/x:body/x:trans-unit/@id", {"1", "2", "3", "4"}},
+        {"//x:trans-unit[@id='2']/x:source", {kRows.at(2).english}},
+        {"//x:trans-unit[@id='1']/x:target", {*kRows.at(1).arabic}},
+        {"//x:trans-unit/x:target/@state",
+         {"translated", "translated", "needs-translation", "translated"}}}},
+      {ExchangeFormat::Xliff20,
+       "urn:oasis:names:tc:xliff:document:2.0",
+       {{"/x:xliff/@version", {"2.0"}},
+        {"/x:xliff/@srcLang", {"en"}},
+        {"/x:xliff/@trgLang", {"ar"}},
+        {"/x:xliff/x:file/@id", {"f1"}},
+        {"/x:xliff/x:file/x:unit/@id", {"1", "2", "3", "4"}},
+        {"//x:unit[@id='2']/x:segment/x:target", {*kRows.at(2).arabic}},
+        {"//x:unit/x:segment/@state", {"translated", "translated", "initial", "translated"}},
+        {"//x:unit[@id='3']/x:segment/x:target", {}},
+        {"//x:unit[@id='4']/x:segment/x:source/x:cp/@hex", {"0007", "001B"}},
+        {"//x:unit[@id='4']/x:segment/x:target/x:cp/@hex", {"0007"}}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.ns);
+    TextRows rows = kRows;
+    if (c.format == ExchangeFormat::Xliff12) {
+      // XML 1.0 holds no control character, and XLIFF 1.2 has no element for one.
+      EXPECT_AUTOMATION_ERROR(ExportTexts(table, {"Arabic", "English", c.format}),
+                              MErrors::NSError(kErrExchangeTextUnfit), "ORVEX.TextExchange",
+                              "The text of ID 4 holds a control character, which XLIFF 1.2 "
+                              "cannot carry");
+      rows.erase(4);
+      rows[4] = {"plain", "عادي"};
+    }
+    const TextTableSource exported =
+        tables_.Make(c.format == ExchangeFormat::Xliff12 ? "x12" : "x20", rows);
+    const std::string text = ExportTexts(exported, {"Arabic", "English", c.format});
+    xmlDocPtr doc = xmlReadMemory(text.data(), static_cast<int>(text.size()), "x.xlf", nullptr,
+                                  XML_PARSE_NONET);
+    ASSERT_NE(doc, nullptr) << text;
+    for (const auto& [path, values] : c.expected) EXPECT_EQ(Find(doc, c.ns, path), values) << path;
+    xmlFreeDoc(doc);
+    const ImportReport report = ImportTexts(exported, {"Arabic", c.format, false, false}, text);
+    EXPECT_EQ(report.Count(ImportOutcome::Unchanged), rows.size()) << text;
+  }
+}
+
+}  // namespace
+}  // namespace orvex::testing

@@ -1,0 +1,122 @@
+#include "textexchange/exchange_tables.hpp"
+
+#include "orvex/data.hpp"
+#include "orvex/text_table.hpp"
+#include "orvex/text_table2.hpp"
+#include "orvex/text_table3.hpp"
+
+namespace orvex::testing {
+
+namespace {
+
+std::string SqlText(const std::optional<std::string>& text) {
+  if (!text) return "NULL";
+  std::string quoted = "'";
+  for (char c : *text) quoted += c == '\'' ? std::string("''") : std::string(1, c);
+  return quoted + "'";
+}
+
+std::string XmlAttribute(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    switch (c) {
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      case '\n':
+        out += "&#10;";
+        break;
+      case '\r':
+        out += "&#13;";
+        break;
+      case '\t':
+        out += "&#9;";
+        break;
+      default:
+        out += c;
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+ExchangeTables::ExchangeTables(const std::string& kind, const TempDir& folder)
+    : kind_(kind), folder_(folder) {
+  if (kind_.rfind("db:", 0) == 0 || kind_ == "rows")
+    database_ = std::make_unique<ScratchDatabase>(kind_ == "rows" ? kSqlite : kind_.substr(3));
+}
+
+TextTableSource ExchangeTables::Make(const std::string& name, const TextRows& rows) {
+  if (kind_ == "glossary") {
+    std::string xml = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Glossaries>\n";
+    for (const auto& [id, texts] : rows) {
+      xml += "  <Glossary ID=\"" + std::to_string(id) + "\" English=\"" +
+             XmlAttribute(texts.english) + "\"";
+      // CTextTable2 reads only a glossary whose elements all have the language's attribute.
+      xml += " Arabic=\"" + XmlAttribute(texts.arabic.value_or("")) + "\"/>\n";
+    }
+    WriteFile(folder_.File(name + ".xml"), xml + "</Glossaries>\n");
+    return TextTableSource::Glossary(folder_.File(name + ".xml"));
+  }
+  std::string script =
+      "BEGIN;CREATE TABLE " + name + " (ID INTEGER PRIMARY KEY, English TEXT, Arabic TEXT);";
+  for (const auto& [id, texts] : rows)
+    script += "INSERT INTO " + name + " VALUES (" + std::to_string(id) + ", " +
+              SqlText(texts.english) + ", " + SqlText(texts.arabic) + ");";
+  database_->RunScript(script + "COMMIT;");
+  if (kind_ != "rows") return TextTableSource::Database(database_->ConnectionString(), name);
+  auto saved = std::make_shared<data::Recordset>();
+  saved->Open(Variant("SELECT ID, English, Arabic FROM " + name + " ORDER BY ID"),
+              Variant(database_->ConnectionString()));
+  saved->Save(folder_.File(name + ".rows"));
+  return TextTableSource::SavedRows(folder_.File(name + ".rows"));
+}
+
+std::map<int32_t, std::string> ExchangeTables::Arabic(const TextTableSource& table,
+                                                      const TextRows& ids) const {
+  std::map<int32_t, std::string> texts;
+  auto read = [&](auto& reader) {
+    for (const auto& [id, unused] : ids) texts[id] = reader.Text(id);
+  };
+  if (table.kind == TextTableSource::Kind::Database) {
+    CTextTable reader;
+    reader.ConnectingString(table.location);
+    reader.LoadStringsRS(table.table, "Arabic");
+    read(reader);
+  } else if (table.kind == TextTableSource::Kind::Glossary) {
+    CTextTable2 reader;
+    reader.ConnectingString(table.location);
+    reader.LoadStringsRS("", "Arabic");
+    read(reader);
+  } else {
+    CTextTable3 reader;
+    reader.ConnectingString(table.location);
+    reader.LoadStringsRS("", "Arabic");
+    read(reader);
+  }
+  return texts;
+}
+
+std::string ExchangeTables::Stored(const TextTableSource& table) const {
+  if (table.kind != TextTableSource::Kind::Database) return ReadFile(table.location);
+  std::string all;
+  for (const std::string column : {"ID", "English", "Arabic"}) {
+    const std::string value = "coalesce(CAST(" + column + " AS TEXT), '<Null>')";
+    all += database_->QueryText(database_->IsPostgres()
+                                    ? "SELECT string_agg(" + value + ", '|' ORDER BY ID) FROM " +
+                                          table.table
+                                    : "SELECT group_concat(v, '|') FROM (SELECT " + value +
+                                          " AS v FROM " + table.table + " ORDER BY ID)") +
+           "\n";
+  }
+  return all;
+}
+
+}  // namespace orvex::testing
