@@ -13,7 +13,7 @@ build=${1:-build/release}
 prefix=$(mktemp -d /tmp/orvex-prefix.XXXXXX)
 # The clients are built at a fixed place under the build folder, so that a compiler cache serves
 # the library's sources again on the next run.
-work=$build/package-check
+work=$(cd "$build" && pwd)/package-check
 rm -rf "$work"
 mkdir -p "$work"
 trap 'rm -rf "$prefix" "$work"' EXIT
@@ -60,7 +60,7 @@ if find "$work/subdirectory-prefix" -name 'liborvex*' -o -name 'orvex' | grep -q
   fail "subdirectory: the parent's install installed the library's own files"
 fi
 
-archive=$PWD/$work/orvex-src.tar.gz
+archive=$work/orvex-src.tar.gz
 git ls-files -co --exclude-standard -z | tar --null -T - -czf "$archive" --transform 's,^,orvex/,'
 client fetchcontent -DORVEX_CONSUME=fetchcontent -DORVEX_URL="file://$archive"
 echo "check-install: clients build and run through find_package, pkg-config, add_subdirectory" \
