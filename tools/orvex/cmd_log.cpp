@@ -136,7 +136,8 @@ int LogErrorCommand(const Args& args) {
   logger->gbDateStamp = args.Has("stamp");
   SetComponentTexts(*logger, args);
   if (args.Has("file")) logger->pLogFile(args.Get("file"));
-  if (args.Has("db")) logger->pConnect(args.Get("db"), TableOf(args));
+  if (args.Has("db"))
+    logger->pConnect(ExistingDatabase(args.Get("db"), DatabaseUse::Write), TableOf(args));
   if (args.Has("xml")) logger->pLogXML(args.Get("xml"));
   logger->Advise(std::make_shared<PrintingErrorSink>());
   TErrorObject error = ErrorFromArguments(args);
@@ -157,7 +158,8 @@ int LogEventCommand(const Args& args) {
   auto logger = std::make_shared<CLogEvent>();
   logger->gbDateStamp = args.Has("stamp");
   if (args.Has("file")) logger->pLogFile(args.Get("file"));
-  if (args.Has("db")) logger->pConnect(args.Get("db"), TableOf(args));
+  if (args.Has("db"))
+    logger->pConnect(ExistingDatabase(args.Get("db"), DatabaseUse::Write), TableOf(args));
   if (args.Has("xml")) logger->pLogXML(args.Get("xml"));
   logger->Advise(std::make_shared<PrintingEventSink>());
   logger->LogEvent(text, ChosenDestinations(args));
@@ -181,7 +183,8 @@ int LogXactionCommand(const Args& args) {
   if (args.Has("file")) logger->pLogFile(args.Get("file"));
   if (args.Has("db")) {
     int16_t sourceCount = 0;
-    logger->pConnect(args.Get("db"), TableOf(args), sourceCount);
+    logger->pConnect(ExistingDatabase(args.Get("db"), DatabaseUse::Write), TableOf(args),
+                     sourceCount);
   }
   if (args.Has("xml")) logger->pLogXML(args.Get("xml"));
   logger->Advise(std::make_shared<PrintingXactionSink>());
