@@ -1,20 +1,67 @@
 #!/usr/bin/env bash
-# Installs a build into a temporary prefix and builds a client outside the source tree against it,
-# once with find_package(orvex) and once with pkg-config.
-#   scripts/check-install.sh BUILD_DIR
+# Builds clients that set no language level of their own against the library in the four ways a
+# user would take it, and runs them:
+#   find_package(orvex) and pkg-config against a build installed into a temporary prefix (whose
+#   orvex tool must start without LD_LIBRARY_PATH, and whose man page must be there);
+#   add_subdirectory and FetchContent (from a file:// archive of the sources; no network), where
+#   the library must bring neither its suites, examples nor tool, nor install itself.
+#   scripts/check-install.sh [BUILD_DIR]
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source=$PWD
 build=${1:-build/release}
 prefix=$(mktemp -d /tmp/orvex-prefix.XXXXXX)
-work=$(mktemp -d /tmp/orvex-client.XXXXXX)
+# The clients are built at a fixed place under the build folder, so that a compiler cache serves
+# the library's sources again on the next run.
+work=$(cd "$build" && pwd)/package-check
+rm -rf "$work"
+mkdir -p "$work"
 trap 'rm -rf "$prefix" "$work"' EXIT
+launcher=()
+if command -v ccache >/dev/null; then launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache); fi
+
+fail() {
+  echo "check-install: $*" >&2
+  exit 1
+}
+
+client() {  # client NAME CMAKE_ARGS...: configures, builds and runs tests/package one way
+  local name=$1
+  shift
+  cmake -S tests/package -B "$work/$name" -G Ninja "${launcher[@]}" "$@" >"$work/$name.log" 2>&1 ||
+    { cat "$work/$name.log"; fail "$name: configuring the client failed"; }
+  cmake --build "$work/$name" -j2 >>"$work/$name.log" 2>&1 ||
+    { tail -40 "$work/$name.log"; fail "$name: building the client failed"; }
+  "$work/$name/package_client" >/dev/null || fail "$name: the client failed"
+}
 
 cmake --install "$build" --prefix "$prefix" >/dev/null
-cmake -S tests/package -B "$work/cmake" -G Ninja -DCMAKE_PREFIX_PATH="$prefix" >/dev/null
-cmake --build "$work/cmake" >/dev/null
-LD_LIBRARY_PATH="$prefix/lib:$prefix/lib/x86_64-linux-gnu" "$work/cmake/package_client"
+libdir=$(dirname "$(find "$prefix" -name 'liborvex.so' | head -1)")
 
-PKG_CONFIG_PATH="$prefix/lib/pkgconfig:$prefix/lib/x86_64-linux-gnu/pkgconfig" \
-  c++ -std=c++20 tests/package/client.cpp -o "$work/pc_client" $(PKG_CONFIG_PATH="$prefix/lib/pkgconfig:$prefix/lib/x86_64-linux-gnu/pkgconfig" pkg-config --cflags --libs orvex)
-LD_LIBRARY_PATH="$prefix/lib:$prefix/lib/x86_64-linux-gnu" "$work/pc_client" >/dev/null
-echo "check-install: the installed package builds and runs a client (CMake and pkg-config)"
+# The installed tool finds the installed library by its run path alone.
+env -u LD_LIBRARY_PATH "$prefix/bin/orvex" --version >/dev/null ||
+  fail "the installed orvex does not start without LD_LIBRARY_PATH"
+[[ -f $prefix/share/man/man1/orvex.1 ]] || fail "the man page orvex.1 is not installed"
+[[ -f $prefix/share/doc/orvex/LICENSE ]] || fail "the licence is not installed"
+
+client package -DCMAKE_PREFIX_PATH="$prefix"
+LD_LIBRARY_PATH="$libdir" "$work/package/package_client" >/dev/null
+
+export PKG_CONFIG_PATH="$libdir/pkgconfig"
+# shellcheck disable=SC2046  # pkg-config's output is a list of words
+c++ tests/package/client.cpp -o "$work/pc_client" $(pkg-config --cflags --libs orvex) ||
+  fail "pkg-config: building the client with only pkg-config's flags failed"
+LD_LIBRARY_PATH="$libdir" "$work/pc_client" >/dev/null || fail "pkg-config: the client failed"
+
+# As a subproject: no build type, so the library compiles quickly (-O0).
+client subdirectory -DORVEX_CONSUME=subdirectory -DORVEX_SOURCE_DIR="$source"
+cmake --install "$work/subdirectory" --prefix "$work/subdirectory-prefix" >/dev/null
+if find "$work/subdirectory-prefix" -name 'liborvex*' -o -name 'orvex' | grep -q .; then
+  fail "subdirectory: the parent's install installed the library's own files"
+fi
+
+archive=$work/orvex-src.tar.gz
+git ls-files -co --exclude-standard -z | tar --null -T - -czf "$archive" --transform 's,^,orvex/,'
+client fetchcontent -DORVEX_CONSUME=fetchcontent -DORVEX_URL="file://$archive"
+echo "check-install: clients build and run through find_package, pkg-config, add_subdirectory" \
+  "and FetchContent; the installed tool starts by its run path"

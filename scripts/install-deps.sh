@@ -1,20 +1,37 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, testing and CI need, and only those missing.
-# Idempotent: packages already installed are checked with dpkg and skipped.
+# Installs the Debian packages a profile needs, and only those missing. Idempotent: packages
+# already installed are checked with dpkg and skipped.
+#   scripts/install-deps.sh [build|demo|test]
+#     build   the library and the orvex tool (what building needs and nothing else)
+#     demo    the same: the demo runs on the embedded SQLite database
+#     test    (default) also the test suites, the benchmarks, the fuzz targets, a throwaway
+#             PostgreSQL server, GTK 3 with a virtual display (ORVEX_WITH_GTK=0 leaves it out)
 set -euo pipefail
 
+profile=${1:-test}
 packages=(
   build-essential cmake ninja-build pkg-config
-  libsqlite3-dev sqlite3 libpq-dev libxml2-dev libicu-dev
-  libgtest-dev libgmock-dev googletest libbenchmark-dev libspdlog-dev
-  postgresql postgresql-client
-  clang libclang-rt-dev
-  python3
-  gettext iso-codes
+  libsqlite3-dev libpq-dev libxml2-dev libicu-dev
 )
-if [[ "${ORVEX_WITH_GTK:-1}" == "1" ]]; then
-  packages+=(libgtk-3-dev xvfb xdotool x11-apps imagemagick)
-fi
+case "$profile" in
+  build | demo) ;;
+  test)
+    packages+=(
+      sqlite3 libgtest-dev libgmock-dev googletest libbenchmark-dev libspdlog-dev
+      postgresql postgresql-client
+      clang libclang-rt-dev
+      python3
+      gettext iso-codes
+    )
+    if [[ "${ORVEX_WITH_GTK:-1}" == "1" ]]; then
+      packages+=(libgtk-3-dev xvfb xdotool x11-apps imagemagick)
+    fi
+    ;;
+  *)
+    echo "install-deps: unknown profile '$profile' (build, demo or test)" >&2
+    exit 2
+    ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do

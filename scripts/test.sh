@@ -8,7 +8,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 if [[ "${1:-}" != "--inner" ]]; then
-  scripts/install-deps.sh
+  scripts/install-deps.sh test
   if [[ -z "${ORVEX_TEST_PG:-}" ]]; then
     exec scripts/with-postgres.sh "$0" --inner "$@"
   fi

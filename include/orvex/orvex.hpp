@@ -22,3 +22,4 @@
 #include "orvex/types.hpp"
 #include "orvex/value_conversion.hpp"
 #include "orvex/variant.hpp"
+#include "orvex/version.h"

@@ -10,6 +10,8 @@
 
 ORVEX_PUBLIC_BEGIN
 
+#include "orvex/version.h"
+
 #ifdef __cplusplus
 extern "C" {
 #endif
@@ -57,6 +59,10 @@ int32_t orvex_variant_error_fields(const orvex_variant* value, int32_t* number,
 /* The object held (a new reference released with orvex_release); NULL for Nothing. */
 int32_t orvex_variant_to_object(const orvex_variant* value, orvex_object** out);
 void orvex_string_free(char* text);
+
+/* The version of the loaded library, "MAJOR.MINOR.PATCH" (static storage; not freed). Compare
+ * with ORVEX_VERSION_STRING, the version of the headers compiled against. */
+const char* orvex_version(void);
 
 /* The last failure of this thread. */
 int32_t orvex_last_error_number(void);

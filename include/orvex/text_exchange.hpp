@@ -13,6 +13,9 @@
 #include <cstdint>
 #include <string>
 #include <vector>
+#include "orvex/export.h"
+
+ORVEX_PUBLIC_BEGIN
 
 namespace orvex {
 
@@ -102,3 +105,5 @@ ImportReport ImportTextsFromFile(const TextTableSource& source, const ImportOpti
                                  const std::string& path);
 
 }  // namespace orvex
+
+ORVEX_PUBLIC_END

@@ -174,6 +174,8 @@ int32_t orvex_variant_to_object(const orvex_variant* value, orvex_object** out) 
 
 void orvex_string_free(char* text) { std::free(text); }
 
+const char* orvex_version(void) { return ORVEX_VERSION_STRING; }
+
 int32_t orvex_last_error_number(void) { return tlsLastError.number; }
 const char* orvex_last_error_source(void) { return tlsLastError.source.c_str(); }
 const char* orvex_last_error_description(void) { return tlsLastError.description.c_str(); }

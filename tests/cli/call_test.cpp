@@ -40,6 +40,13 @@ TEST(CallCommand, ReportsErrorsWithNumberSourceAndDescription) {
   const CliResult literal = RunCli({"call", "ORVEX.GErrors", "COMError", "bogus:1"});
   EXPECT_EQ(literal.status, 1);  // plain text, not a number: a type mismatch in the call
   EXPECT_NE(literal.err.find("error "), std::string::npos);
+
+  const CliResult typed = RunCli({"call", "ORVEX.GErrors", "COMError", "int:abc"});
+  EXPECT_EQ(typed.status, 1);
+  EXPECT_NE(typed.err.find("error 13 (0x0000000D) in orvex call: argument 1 of COMError "
+                           "('int:abc'): Type mismatch"),
+            std::string::npos)
+      << typed.err;
 }
 
 }  // namespace

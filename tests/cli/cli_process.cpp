@@ -31,9 +31,9 @@ std::string ToolPath() {
 
 }  // namespace
 
-CliResult RunCli(const std::vector<std::string>& args) {
+CliResult RunCli(const std::vector<std::string>& args, const std::string& stdoutPath) {
   TempDir capture;
-  const std::string outPath = capture.File("stdout");
+  const std::string outPath = stdoutPath.empty() ? capture.File("stdout") : stdoutPath;
   const std::string errPath = capture.File("stderr");
   const pid_t child = fork();
   if (child == 0) {
@@ -55,7 +55,7 @@ CliResult RunCli(const std::vector<std::string>& args) {
   waitpid(child, &wstatus, 0);
   CliResult result;
   result.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : 128 + WTERMSIG(wstatus);
-  result.out = ReadBytes(outPath);
+  result.out = stdoutPath.empty() ? ReadBytes(outPath) : "";
   result.err = ReadBytes(errPath);
   return result;
 }

@@ -12,8 +12,9 @@ struct CliResult {
   std::string err;  // stderr
 };
 
-// Runs orvex with the arguments (no shell interpretation of them); stdin is empty.
-CliResult RunCli(const std::vector<std::string>& args);
+// Runs orvex with the arguments (no shell interpretation of them); stdin is empty. Standard output
+// goes to stdoutPath when one is given (out is then empty).
+CliResult RunCli(const std::vector<std::string>& args, const std::string& stdoutPath = "");
 
 // The whole content of a file as bytes ("" when it cannot be read).
 std::string ReadBytes(const std::string& path);

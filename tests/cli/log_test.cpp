@@ -67,6 +67,29 @@ TEST_F(LogCommand, AFailedDestinationIsReportedWithItsFlag) {
   EXPECT_EQ(result.err.rfind("error ", 0), 0u) << result.err;
 }
 
+TEST_F(LogCommand, DestinationsThatCannotWorkAreRefusedWithTheReason) {
+  const struct {
+    std::vector<std::string> destination;
+    int status;
+    std::string says;
+  } cases[] = {
+      {{"--file", "/missing/dir/app.log"},
+       1,
+       "--file /missing/dir/app.log: the folder /missing/dir does not exist"},
+      {{"--xml", temp_.File("demo")}, 1, "this is a folder"},
+      {{"--to", "eventlog"}, 2, "--to eventlog writes nowhere without --syslog"},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> args{"log",      "error", "--number",    "5",
+                                  "--module", "M",     "--procedure", "P"};
+    args.insert(args.end(), c.destination.begin(), c.destination.end());
+    const CliResult result = RunCli(args);
+    EXPECT_EQ(result.status, c.status) << c.says;
+    EXPECT_EQ(result.out, "") << c.says;  // nothing was logged
+    EXPECT_NE(result.err.find(c.says), std::string::npos) << result.err;
+  }
+}
+
 TEST_F(LogCommand, EventsAndTransactionsReachFileDatabaseAndXml) {
   const std::string events = temp_.File("events.log");
   const std::string xml = temp_.File("events.xml");

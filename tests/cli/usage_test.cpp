@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "cli/cli_process.hpp"
+#include "orvex/version.h"
 
 namespace orvex::testing {
 namespace {
@@ -37,6 +38,19 @@ TEST(Usage, MistakesAreErrorsWithTheirOwnStatus) {
   const CliResult destination = RunCli({"log", "event", "--to", "pigeon", "x"});
   EXPECT_EQ(destination.status, 2);
   EXPECT_NE(destination.err.find("unknown destination 'pigeon'"), std::string::npos);
+}
+
+TEST(Usage, VersionHelpTopicsAndAFailedWrite) {
+  const CliResult version = RunCli({"--version"});
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out, std::string("orvex ") + ORVEX_VERSION_STRING + " (library " +
+                             ORVEX_VERSION_STRING + ")\n");
+  EXPECT_EQ(RunCli({"help", "log"}).out, RunCli({"log", "--help"}).out);
+  EXPECT_EQ(RunCli({"help", "nothing"}).status, 2);
+  // Output that cannot be written is a failure, whatever the command did.
+  const CliResult full = RunCli({"--version"}, "/dev/full");
+  EXPECT_EQ(full.status, 1);
+  EXPECT_NE(full.err.find("writing to standard output failed"), std::string::npos) << full.err;
 }
 
 }  // namespace

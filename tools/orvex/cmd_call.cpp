@@ -125,7 +125,16 @@ void RunStep(Dispatch& object, const std::string& progID, const CallStep& step) 
   std::vector<Variant> arguments;
   std::vector<std::string> before;
   for (const std::string& text : step.arguments) {
-    arguments.push_back(ParseLiteral(text));
+    try {
+      arguments.push_back(ParseLiteral(text));
+    } catch (const UsageError&) {
+      throw;
+    } catch (const AutomationError& error) {
+      // Say which argument could not be read, and as what.
+      throw AutomationError(error.Number, "orvex call",
+                            "argument " + std::to_string(arguments.size() + 1) + " of " +
+                                step.member + " ('" + text + "'): " + error.Description);
+    }
     before.push_back(DescribeValue(arguments.back()));
   }
   const int32_t dispID = object.GetIDOfName(step.member);

@@ -5,12 +5,14 @@
 #include "cli_args.hpp"
 #include "cli_output.hpp"
 #include "commands.hpp"
+#include "database_use.hpp"
 #include "log_destinations.hpp"
 #include "orvex/host.hpp"
 #include "orvex/log_error.hpp"
 #include "orvex/log_event.hpp"
 #include "orvex/log_xaction.hpp"
 #include "orvex/modules.hpp"
+#include "writable_path.hpp"
 
 namespace orvex::cli {
 
@@ -35,7 +37,8 @@ DESTINATIONS:
                      the database table (ErrorLog, EventLog or a transaction table)
   --xml FILE         the XML log, saved after logging
   --stamp            date-stamp the records (gbDateStamp)
-  --syslog           let the eventlog destination write to syslog
+  --syslog           let the eventlog destination write to syslog (eventlog needs it: the
+                     default host keeps no event log)
 
 Example: orvex log error --file app.log --number 53 --description "File not found" \
            --module Billing --procedure Export
@@ -47,7 +50,14 @@ const OptionSpec kLogOptions{
     {"stamp", "syslog"}};
 
 int32_t ChosenDestinations(const Args& args) {
-  if (args.Has("to")) return ParseDestinations("log", args.Get("to"));
+  if (args.Has("to")) {
+    const int32_t elt = ParseDestinations("log", args.Get("to"));
+    if ((elt & ltEVENTLOG) != 0 && !args.Has("syslog"))
+      throw UsageError("log",
+                       "--to eventlog writes nowhere without --syslog (the default host "
+                       "keeps no event log)");
+    return elt;
+  }
   int32_t elt = 0;
   if (args.Has("file")) elt |= ltFILE;
   if (args.Has("db")) elt |= ltDB;
@@ -83,6 +93,13 @@ class PrintingXactionSink : public CLogXactionEvents {
   }
 };
 
+// The text log and the XML log must be writable: a logger reports a file it cannot open only as
+// a failed destination, without the reason.
+void CheckLogFiles(const Args& args) {
+  if (args.Has("file")) RequireWritableFile("log", "file", args.Get("file"));
+  if (args.Has("xml")) RequireWritableFile("log", "xml", args.Get("xml"));
+}
+
 std::string TableOf(const Args& args) {
   if (!args.Has("table")) throw UsageError("log", "--db needs --table");
   return args.Get("table");
@@ -98,7 +115,8 @@ void SetComponentTexts(CLogError& logger, const Args& args) {
   logger.glERROR_E = ParseNumber("log", "range end", range.substr(colon + 1));
   if (!args.Has("texts-table")) return;
   auto texts = std::make_shared<CTextTable>();
-  texts->ConnectingString(args.Has("texts-db") ? args.Get("texts-db") : args.Require("db"));
+  texts->ConnectingString(ExistingDatabase(
+      args.Has("texts-db") ? args.Get("texts-db") : args.Require("db"), DatabaseUse::Read));
   texts->LoadStringsRS(args.Get("texts-table"), args.Get("language"));
   logger.gttMessages = texts;
   logger.gttErrors = texts;
@@ -118,7 +136,8 @@ int LogErrorCommand(const Args& args) {
   logger->gbDateStamp = args.Has("stamp");
   SetComponentTexts(*logger, args);
   if (args.Has("file")) logger->pLogFile(args.Get("file"));
-  if (args.Has("db")) logger->pConnect(args.Get("db"), TableOf(args));
+  if (args.Has("db"))
+    logger->pConnect(ExistingDatabase(args.Get("db"), DatabaseUse::Write), TableOf(args));
   if (args.Has("xml")) logger->pLogXML(args.Get("xml"));
   logger->Advise(std::make_shared<PrintingErrorSink>());
   TErrorObject error = ErrorFromArguments(args);
@@ -139,7 +158,8 @@ int LogEventCommand(const Args& args) {
   auto logger = std::make_shared<CLogEvent>();
   logger->gbDateStamp = args.Has("stamp");
   if (args.Has("file")) logger->pLogFile(args.Get("file"));
-  if (args.Has("db")) logger->pConnect(args.Get("db"), TableOf(args));
+  if (args.Has("db"))
+    logger->pConnect(ExistingDatabase(args.Get("db"), DatabaseUse::Write), TableOf(args));
   if (args.Has("xml")) logger->pLogXML(args.Get("xml"));
   logger->Advise(std::make_shared<PrintingEventSink>());
   logger->LogEvent(text, ChosenDestinations(args));
@@ -163,7 +183,8 @@ int LogXactionCommand(const Args& args) {
   if (args.Has("file")) logger->pLogFile(args.Get("file"));
   if (args.Has("db")) {
     int16_t sourceCount = 0;
-    logger->pConnect(args.Get("db"), TableOf(args), sourceCount);
+    logger->pConnect(ExistingDatabase(args.Get("db"), DatabaseUse::Write), TableOf(args),
+                     sourceCount);
   }
   if (args.Has("xml")) logger->pLogXML(args.Get("xml"));
   logger->Advise(std::make_shared<PrintingXactionSink>());
@@ -181,6 +202,8 @@ int RunLog(const Argv& argv) {
   }
   const Args args("log", argv, kLogOptions);
   const std::string& kind = args.PositionalAt(0, "what to log (error, event or xaction)");
+  ChosenDestinations(args);  // the destinations are checked before anything is logged
+  CheckLogFiles(args);
   if (args.Has("syslog")) SetHost(std::make_shared<SystemLogHost>());
   MMain::Main();
   if (kind == "error") return LogErrorCommand(args);

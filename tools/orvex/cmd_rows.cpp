@@ -7,6 +7,7 @@
 #include "cli_output.hpp"
 #include "commands.hpp"
 #include "csv.hpp"
+#include "database_use.hpp"
 #include "platform/files/atomic_file.hpp"
 #include "platform/files/whole_file.hpp"
 #include "rows_csv.hpp"
@@ -40,7 +41,8 @@ std::string QueryOf(const Args& args) {
 }
 
 int ExportQuery(const Args& args) {
-  const int32_t count = SaveQueryRows(args.Require("db"), QueryOf(args), args.Require("out"));
+  const int32_t count = SaveQueryRows(ExistingDatabase(args.Require("db"), DatabaseUse::Read),
+                                      QueryOf(args), args.Require("out"));
   std::cout << count << " rows\n";
   return kExitOk;
 }

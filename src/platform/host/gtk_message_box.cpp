@@ -35,7 +35,8 @@ std::string LibraryFolder() {
 // The module's table, or nullptr when no module of this build loads: GTK's libraries are absent,
 // or the module is not installed. Tried once per process. ORVEX_GTK_MODULE names a module file
 // of its own (ignored in a set-user-ID program); else the module is looked for beside the
-// library, in its orvex/ folder (installed) and in the folder itself (a build tree).
+// library, in its orvex/ folder (installed) and in the folder itself (a build tree), then where
+// the build installs it.
 const GtkModule* LoadModule() {
   std::vector<std::string> candidates;
   if (const char* named = secure_getenv("ORVEX_GTK_MODULE"); named != nullptr && *named != '\0')
@@ -45,6 +46,10 @@ const GtkModule* LoadModule() {
     candidates.push_back(folder + "orvex/" + kGtkModuleFile);
     candidates.push_back(folder + kGtkModuleFile);
   }
+#ifdef ORVEX_GTK_MODULE_INSTALLED
+  // A program that links the library's objects itself (the orvex tool) finds the installed one.
+  candidates.emplace_back(ORVEX_GTK_MODULE_INSTALLED);
+#endif
   for (const std::string& candidate : candidates) {
     void* handle = dlopen(candidate.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (handle == nullptr) continue;

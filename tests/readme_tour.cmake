@@ -1,0 +1,17 @@
+# Checks that README.md shows examples/tour.cpp as it is: the code block that follows the line
+# "<!-- examples/tour.cpp -->".   cmake -DSOURCE_DIR=... -P readme_tour.cmake
+file(READ ${SOURCE_DIR}/README.md readme)
+file(READ ${SOURCE_DIR}/examples/tour.cpp tour)
+set(marker "<!-- examples/tour.cpp -->\n```cpp\n")
+string(FIND "${readme}" "${marker}" start)
+if(start EQUAL -1)
+  message(FATAL_ERROR "README.md has no tour block after <!-- examples/tour.cpp -->")
+endif()
+string(LENGTH "${marker}" markerLength)
+math(EXPR start "${start} + ${markerLength}")
+string(SUBSTRING "${readme}" ${start} -1 rest)
+string(FIND "${rest}" "```" end)
+string(SUBSTRING "${rest}" 0 ${end} shown)
+if(NOT shown STREQUAL tour)
+  message(FATAL_ERROR "README.md's tour differs from examples/tour.cpp; copy the file into it")
+endif()
