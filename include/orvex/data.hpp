@@ -195,19 +195,20 @@ class Connection : public Object, public std::enable_shared_from_this<Connection
   std::string Provider() const;
 
   // Internal: the open session (nullptr when closed).
-  std::shared_ptr<internal::Session> Session() const;
+  ORVEX_LIBRARY_ONLY std::shared_ptr<internal::Session> Session() const;
   // Internal: runs `work` on the open session. Outside a transaction, a session found lost
   // before the work, or lost by a failure of the work that the database cannot have run, is
   // replaced by a new one and the work runs once more there; other failures pass unchanged.
-  void RunOnSession(const std::function<void(const std::shared_ptr<internal::Session>&)>& work);
+  ORVEX_LIBRARY_ONLY void RunOnSession(
+      const std::function<void(const std::shared_ptr<internal::Session>&)>& work);
   // Internal: outside a transaction the session waits in the pool between calls, so that a
   // connection kept open for a long time (a logger's) holds no server connection while idle.
-  void HoldSessionOnlyWhileRunning();
+  ORVEX_LIBRARY_ONLY void HoldSessionOnlyWhileRunning();
   // Internal: whether the last RunOnSession failed because the database could not be reached
   // (no session could be had, or the one it ran on was lost), not because it refused the work.
-  bool LostItsDatabase() const;
+  ORVEX_LIBRARY_ONLY bool LostItsDatabase() const;
   // Internal: the settings of the open connection, with the user and password given to Open.
-  const internal::ConnectionString& Settings() const;
+  ORVEX_LIBRARY_ONLY const internal::ConnectionString& Settings() const;
 
  private:
   struct Impl;

@@ -15,7 +15,7 @@ namespace {
 
 // A session for the settings. A driver's message may quote the connection string, or a piece of
 // it, that it refused: the secrets in it are written as ***.
-internal::PooledSession AcquireSession(const internal::ConnectionString& settings) {
+internal::PooledSession AcquireRedactedSession(const internal::ConnectionString& settings) {
   try {
     return internal::AcquireSession(settings);
   } catch (const AutomationError& error) {
@@ -39,7 +39,7 @@ struct Connection::Impl {
 
   // The session, taken from the pool again when it waits there.
   const std::shared_ptr<internal::Session>& Held() {
-    if (!pooled.session) pooled = AcquireSession(settings);
+    if (!pooled.session) pooled = AcquireRedactedSession(settings);
     return pooled.session;
   }
   // Between calls and outside a transaction, the session goes back to the pool.
@@ -68,7 +68,7 @@ void Connection::Open(const std::string& connStr, const std::string& user,
   auto settings = internal::ConnectionString::Parse(ConnectionString);
   if (!user.empty()) settings.Set("user id", user);
   if (!password.empty()) settings.Set("password", password);
-  impl_->pooled = AcquireSession(settings);
+  impl_->pooled = AcquireRedactedSession(settings);
   impl_->settings = std::move(settings);
   impl_->providerName = impl_->pooled.providerName;
   impl_->open = true;
@@ -94,7 +94,7 @@ namespace {
 // A new session for the connection's settings first, so that a connection whose server is
 // still unreachable keeps its lost session and tries again on the next call.
 void ReplaceSession(internal::PooledSession& pooled, const internal::ConnectionString& settings) {
-  internal::PooledSession fresh = AcquireSession(settings);
+  internal::PooledSession fresh = AcquireRedactedSession(settings);
   internal::ReleaseSession(std::exchange(pooled, std::move(fresh)));
 }
 
