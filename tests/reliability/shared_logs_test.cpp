@@ -1,5 +1,5 @@
-// Several processes logging to the same files at once -- the error logger's UTF-16 text file
-// and its XML log, and the event logger's ASCII text file -- with and without
+// Several processes logging to the same files at once -- the error logger's UTF-16 text file,
+// its XML log and its SQLite table, and the event logger's ASCII text file -- with and without
 // a log rotation going on meanwhile: every record is found exactly once, whole, with its
 // separator, and every file has at most one byte-order mark and parses.
 #include <gtest/gtest.h>
@@ -18,6 +18,7 @@
 #include "orvex/log_event.hpp"
 #include "orvex/modules.hpp"
 #include "reliability/log_files.hpp"
+#include "support/sql_rows.hpp"
 #include "support/temp_dir.hpp"
 
 namespace orvex {
@@ -29,6 +30,7 @@ using testing::ReadFile;
 
 struct SharedFiles {
   std::string errorText, eventText, xml;
+  std::string database;  // a SQLite file with the table ErrorLog; "" for none
 };
 
 std::string RecordName(int process, int record) {
@@ -43,15 +45,18 @@ std::string RecordName(int process, int record) {
     auto errors = std::make_shared<CLogError>();
     errors->pLogFile(files.errorText);
     errors->pLogXML(files.xml);
+    if (!files.database.empty())
+      errors->pConnect("Provider=SQLite;Data Source=" + files.database, "ErrorLog", nullptr);
     auto events = std::make_shared<CLogEvent>();
     events->pLogFile(files.eventText);
-    const int32_t destinations = ltFILE | ltXML;
+    const int32_t destinations = ltFILE | ltXML | (files.database.empty() ? 0 : ltDB);
     for (int record = 1; record <= records; ++record) {
       TErrorObject error;
       error.lNumber = 5;
       error.strDescription = RecordName(process, record);
       const int32_t result = errors->LogError("Shared", "Log", error, destinations);
-      if (result & (etwelrLOGTOFILE_FAILED | etwelrLOGTOXML_FAILED)) status = 2;
+      if (result & (etwelrLOGTOFILE_FAILED | etwelrLOGTOXML_FAILED | etwelrLOGTODB_FAILED))
+        status = 2;
       std::string event = RecordName(process, record);
       events->LogEvent(event, ltFILE);
       if (record % saveEvery == 0 || record == records) errors->SaveXMLLog();
@@ -164,13 +169,22 @@ void ExpectEachOnce(const std::map<std::string, int>& counts, int processes, int
 TEST(SharedLogs, FourProcessesLoseDuplicateAndTearNoRecord) {
   constexpr int kProcesses = 4, kRecords = 500;
   testing::TempDir dir;
-  const SharedFiles files{dir.File("errors.log"), dir.File("events.log"), dir.File("errors.xml")};
+  const SharedFiles files{dir.File("errors.log"), dir.File("events.log"), dir.File("errors.xml"),
+                          dir.File("errors.db")};
+  const std::string database = "Provider=SQLite;Data Source=" + files.database;
+  testing::ExecuteSql(database,
+                      "CREATE TABLE ErrorLog (lErrorNumber INTEGER, strDescription TEXT, "
+                      "strSource TEXT, dDate DATETIME)");
   ExpectAllExitedCleanly(StartLoggers(kProcesses, kRecords, 25, files));
 
   Counts counts = CountAll(files, 0);
   ExpectEachOnce(counts.errorText, kProcesses, kRecords, "error text log");
   ExpectEachOnce(counts.eventText, kProcesses, kRecords, "event text log");
   ExpectEachOnce(counts.xml, kProcesses, kRecords, "XML log");
+  std::map<std::string, int> rows;
+  for (const auto& row : testing::QueryRows(database, "SELECT strDescription FROM ErrorLog"))
+    ++rows[CStr(row[0])];
+  ExpectEachOnce(rows, kProcesses, kRecords, "database table");
 }
 
 // logrotate's two ways: "create" renames the file (the loggers must make a new one at the
@@ -196,7 +210,8 @@ TEST(SharedLogs, RotationWhileThreeProcessesLogLosesNothing) {
   for (bool copyTruncate : {false, true}) {
     SCOPED_TRACE(copyTruncate ? "copytruncate" : "create");
     testing::TempDir dir;
-    const SharedFiles files{dir.File("errors.log"), dir.File("events.log"), dir.File("errors.xml")};
+    const SharedFiles files{dir.File("errors.log"), dir.File("events.log"), dir.File("errors.xml"),
+                            ""};
     std::vector<pid_t> children = StartLoggers(kProcesses, kRecords, 10, files);
     for (int rotation = 1; rotation <= kRotations; ++rotation) {
       std::this_thread::sleep_for(std::chrono::milliseconds(40));
