@@ -202,23 +202,27 @@ void SaveRecordsToLogFile(const std::string& path, const std::string& rootName, 
     return;
   }
   if (!records.firstChild()) return;
+  const std::string head = ReadAt(file.get(), 0, std::min(size, kHeadBytes), target);
+  const size_t tailStart = size - std::min(size, kTailBytes);
+  const std::string tail = ReadAt(file.get(), tailStart, size - tailStart, target);
+  const std::string endTagText = "</" + rootName + ">";
+  const bool utf8 = IsUtf8Document(head);
+  // Torn (a save cut short, by a kill or a crash): a log of this root, its start tag near the
+  // start, whose end tag is gone. Cut back to its last whole record before anything else, also
+  // on a logger's first save, which would otherwise find the document unreadable.
+  if (utf8 && tail.find(endTagText) == std::string::npos && StartsRoot(head, rootName) &&
+      RepairTornLog(target, rootName)) {
+    // Repaired into a new file: this save goes on with that one.
+    SaveRecordsToLogFile(target, rootName, records, header, false);
+    return;
+  }
   if (checkWholeFile &&
       !ScanLogDocument(files::ReadWholeFile(target, kDomSource), rootName).has_value()) {
     AppendByRewriting(target, records);
     return;
   }
-  const std::string head = ReadAt(file.get(), 0, std::min(size, kHeadBytes), target);
-  const size_t tailStart = size - std::min(size, kTailBytes);
-  const std::string tail = ReadAt(file.get(), tailStart, size - tailStart, target);
-  if (IsUtf8Document(head)) {
-    std::optional<size_t> endTag = EndTagAt(tail, "</" + rootName + ">");
-    // Torn: a log of this root (its start tag near the start) whose end tag is gone.
-    if (!endTag && tail.find("</" + rootName + ">") == std::string::npos &&
-        StartsRoot(head, rootName) && RepairTornLog(target, rootName)) {
-      // Repaired into a new file: this save goes on with that one.
-      SaveRecordsToLogFile(target, rootName, records, header, false);
-      return;
-    }
+  if (utf8) {
+    std::optional<size_t> endTag = EndTagAt(tail, endTagText);
     if (endTag && !(tailStart == 0 && *endTag == 0)) {
       AppendInPlace(file.get(), target, size, tailStart + *endTag,
                     std::string_view(tail).substr(0, *endTag), records);
