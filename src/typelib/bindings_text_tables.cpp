@@ -51,6 +51,15 @@ BoundMember<T> Show(int32_t dispId) {
           }};
 }
 
+// Text(ID), read, and written where the table can be.
+template <class T>
+Variant CallText(T& t, MemberCall& c) {
+  if (c.get) return Variant(t.Text(c.params[0].I4()));
+  if constexpr (requires { t.Text(int32_t{}, std::string()); })
+    t.Text(c.params[0].I4(), c.value.Str());
+  return Variant();
+}
+
 // Text(ID): the default member of the database and glossary tables, read by a client that names
 // no member at all; with a Let where the table can be written.
 template <class T>
@@ -59,12 +68,7 @@ BoundMember<T> DefaultTextMember(uint8_t kinds) {
   if (kinds & static_cast<uint8_t>(MemberKind::PropertyLet)) newText = Param("New_Text", String());
   MemberInfo text = Property("Text", 0, kinds, {Param("ID", Long())}, String(), newText);
   text.helpString = "The default property of Strings";
-  return {std::move(text), [](T& t, MemberCall& c) {
-            if (c.get) return Variant(t.Text(c.params[0].I4()));
-            if constexpr (requires { t.Text(int32_t{}, std::string()); })
-              t.Text(c.params[0].I4(), c.value.Str());
-            return Variant();
-          }};
+  return {std::move(text), CallText<T>};
 }
 
 const ClassBinding<CTextTable>& TextTableBinding() {
@@ -108,11 +112,7 @@ const ClassBinding<CTextTable3>& TextTable3Binding() {
               // Here Text is an ordinary property procedure, not the default member.
               {Property("Text", 0x68030000, kGetLet, {Param("ID", Long())}, String(),
                         Param("New_Text", String())),
-               [](T& t, MemberCall& c) {
-                 if (c.get) return Variant(t.Text(c.params[0].I4()));
-                 t.Text(c.params[0].I4(), c.value.Str());
-                 return Variant();
-               }},
+               CallText<T>},
               {Method("AddNew", 0x60030004, {Param("New_Text", String())}, Long()),
                [](T& t, MemberCall& c) { return Variant(t.AddNew(c.params[0].Str())); }},
               Show<T>(0x60030005),

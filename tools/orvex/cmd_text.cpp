@@ -86,6 +86,20 @@ AutomationError Explained(const AutomationError& error, int32_t id, const std::s
   return error;
 }
 
+// Sets the text of the ID given on the command line to the new text given there, saying in a
+// failure what the table's own number means; returns the ID.
+template <class Table>
+int32_t SetText(Table& table, const Args& args, const std::string& where) {
+  const int32_t id = IdArgument(args);
+  const std::string& newText = args.PositionalAt(2, "the new text");
+  try {
+    table.Text(id, newText);
+  } catch (const AutomationError& error) {
+    throw Explained(error, id, where);
+  }
+  return id;
+}
+
 // The tables ignore a failed write by their contract; the tool reads the text back instead.
 void RequireKept(const std::string& kept, const std::string& wanted, int32_t id,
                  const std::string& where, const std::string& causes) {
@@ -182,13 +196,8 @@ int DatabaseText(const TextRequest& request) {
     return PrintTexts(
         request, [&] { return TableIds(ExistingDatabase(db, DatabaseUse::Read), tableName); },
         [&](int32_t id) { return table->Text(id); });
-  const int32_t id = IdArgument(request.args);
+  const int32_t id = SetText(*table, request.args, where);
   const std::string& newText = request.args.PositionalAt(2, "the new text");
-  try {
-    table->Text(id, newText);
-  } catch (const AutomationError& error) {
-    throw Explained(error, id, where);
-  }
   auto check = std::make_shared<CTextTable>();
   check->ConnectingString(ExistingDatabase(db, DatabaseUse::Read));
   check->LoadStringsRS(tableName, request.language, true);
@@ -220,13 +229,8 @@ int RowsText(const TextRequest& request) {
     table->Save();
     return kExitOk;
   }
-  const int32_t id = IdArgument(request.args);
+  const int32_t id = SetText(*table, request.args, where);
   const std::string& newText = request.args.PositionalAt(2, "the new text");
-  try {
-    table->Text(id, newText);
-  } catch (const AutomationError& error) {
-    throw Explained(error, id, where);
-  }
   table->Save();
   auto check = std::make_shared<CTextTable3>();
   check->ConnectingString(file);
