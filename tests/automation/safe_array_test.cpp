@@ -72,14 +72,5 @@ TEST(SafeArray, RedimKeepsElementsOnlyWhenPreserving) {
   EXPECT_TRUE(array[0].IsEmpty());
 }
 
-TEST(SafeArray, CopiesAreIndependent) {
-  SafeArray original = SafeArray::Of(0, {Variant(int32_t{1})});
-  SafeArray copy = original;
-  copy[0] = Variant(int32_t{2});
-  EXPECT_EQ(original[0].I4(), 1);
-  SafeArray moved = std::move(copy);
-  EXPECT_EQ(moved[0].I4(), 2);
-}
-
 }  // namespace
 }  // namespace orvex

@@ -59,14 +59,6 @@ TEST(ErrorNumbers, COMErrorMapsIntoTheAutomationRange) {
   EXPECT_EQ(errors.COMError(0), static_cast<int32_t>(0x80040000u));
 }
 
-TEST(PublicEnumerations, ValuesAsClientsPrintThem) {
-  EXPECT_EQ(etwelrSERROR, -1610612736);
-  EXPECT_EQ(etwelrNSERROR, -1879048192);
-  EXPECT_EQ(etwcSERRORS, etwelrSERROR);
-  EXPECT_EQ(ltFORMATERROR, ltEMAIL | ltRAISEEVENT);
-  EXPECT_EQ(etwelrOK | etwelrCANCEL, etwelrABORT);
-}
-
 TEST(HostQueries, MainCachesTheComputerNamePerThread) {
   HostGuard host;
   host->computerName = "FIRST";

@@ -45,11 +45,7 @@ TEST(ShowText, PassesEverythingThroughAndNeverRaises) {
   host->answers = {7};
   EXPECT_EQ(message.ShowText("Delete?", 4, "Question", "English", "help.chm", 42), 7);
   ASSERT_EQ(host->boxes.size(), 1u);
-  EXPECT_EQ(host->boxes[0].prompt, "Delete?");
-  EXPECT_EQ(host->boxes[0].style, 4);
-  EXPECT_EQ(host->boxes[0].title, "Question");
-  EXPECT_EQ(host->boxes[0].helpFile, "help.chm");
-  EXPECT_EQ(host->boxes[0].helpContext, 42);
+  EXPECT_EQ(host->boxes[0].Text(), "Delete?|4|Question|help.chm|42");
 
   EXPECT_EQ(message.ShowText("all omitted"), 1);
   EXPECT_EQ(host->boxes[1].style, 0);

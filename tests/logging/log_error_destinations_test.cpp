@@ -1,8 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
 #include "orvex/data.hpp"
 #include "orvex/log_error.hpp"
 #include "orvex/modules.hpp"
@@ -14,14 +11,8 @@ namespace orvex {
 namespace {
 
 using testing::HostGuard;
+using testing::ReadFile;
 using testing::TempDir;
-
-std::string ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
 
 // UTF-16LE bytes of an ASCII text.
 std::string Utf16(const std::string& ascii) {
@@ -88,7 +79,7 @@ TEST_F(ErrorDestinations, TextLogIsUtf16WithOneBomAndCrLfLines) {
                              "\r\n"
                              "Error #53 at @PC7 in M.P- Description:  {File not found}\r\n"
                              "\r\n");
-  EXPECT_EQ(ReadBytes(path), expected);
+  EXPECT_EQ(ReadFile(path), expected);
 }
 
 TEST_F(ErrorDestinations, ALaterLogFileTakesOverAndAMissingOneFails) {
@@ -103,9 +94,9 @@ TEST_F(ErrorDestinations, ALaterLogFileTakesOverAndAMissingOneFails) {
   logger->pLogFile(dir.File("second.log"));
   TErrorObject two = Error(53, "two");
   logger->LogError("M", "P", two, ltFILE);
-  EXPECT_NE(ReadBytes(dir.File("first.log")).find(Utf16("{one}")), std::string::npos);
-  EXPECT_EQ(ReadBytes(dir.File("first.log")).find(Utf16("{two}")), std::string::npos);
-  EXPECT_NE(ReadBytes(dir.File("second.log")).find(Utf16("{two}")), std::string::npos);
+  EXPECT_NE(ReadFile(dir.File("first.log")).find(Utf16("{one}")), std::string::npos);
+  EXPECT_EQ(ReadFile(dir.File("first.log")).find(Utf16("{two}")), std::string::npos);
+  EXPECT_NE(ReadFile(dir.File("second.log")).find(Utf16("{two}")), std::string::npos);
 }
 
 TEST_F(ErrorDestinations, ReadOnlyDatabaseNamesItsDataSource) {

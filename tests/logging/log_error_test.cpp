@@ -19,6 +19,7 @@ struct RecordingErrorSink : CLogErrorEvents {
     int32_t number;
     std::string description;
     Date date;
+    std::string Text() const { return source + "|" + std::to_string(number) + "|" + description; }
   };
   std::vector<Call> calls;
   bool raises = false;
@@ -100,14 +101,11 @@ TEST_F(LogErrorTest, ComposedSourceAndDescriptionReachTheEvent) {
 
   ASSERT_EQ(second->calls.size(), 3u);
   EXPECT_EQ(sink->calls.size(), 3u);
-  EXPECT_EQ(second->calls[0].source, "@PC7 in Mod.Proc-");
-  EXPECT_EQ(second->calls[0].number, 53);
-  EXPECT_EQ(second->calls[0].description, "File not found");
+  EXPECT_EQ(second->calls[0].Text(), "@PC7 in Mod.Proc-|53|File not found");
   EXPECT_EQ(second->calls[0].date, host->now);
   EXPECT_EQ(second->calls[1].source, "@PC7 in Mod.Proc >> X.y@OTHER >> Z");
-  EXPECT_EQ(second->calls[2].source, "@PC7 in Mod.Proc-Lib");
-  EXPECT_EQ(second->calls[2].number, kNonSevere | 1003);
-  EXPECT_EQ(second->calls[2].description, "Disk nearly full");
+  EXPECT_EQ(second->calls[2].Text(),
+            "@PC7 in Mod.Proc-Lib|" + std::to_string(kNonSevere | 1003) + "|Disk nearly full");
   EXPECT_EQ(messages->lookups, std::vector<int32_t>{3});
 
   logger->Unadvise(cookie);
@@ -154,17 +152,14 @@ TEST_F(LogErrorTest, PlainBoxPromptTitleAndHexNumberText) {
   TErrorObject unspecified = Error(-2147467259, "Unspecified error", "");
   EXPECT_EQ(logger->LogError("Mod", "Proc", unspecified, ltMSGBOX, 16), etwelrSERROR | 1);
   ASSERT_EQ(host->boxes.size(), 1u);
-  EXPECT_EQ(host->boxes[0].prompt,
-            "@PC7 in Mod.Proc-  *** Error #80004005 Description:  {Unspecified error}");
-  EXPECT_EQ(host->boxes[0].style, 16);
-  EXPECT_EQ(host->boxes[0].title, "System Error at Mod::Proc");
-  EXPECT_EQ(host->boxes[0].helpFile, "client.hlp");
-  EXPECT_EQ(host->boxes[0].helpContext, 11);
+  EXPECT_EQ(host->boxes[0].Text(),
+            "@PC7 in Mod.Proc-  *** Error #80004005 Description:  {Unspecified error}|16|"
+            "System Error at Mod::Proc|client.hlp|11");
 
   TErrorObject notFound = Error(53, "", "");
   logger->LogError("Mod", "Proc", notFound, ltMSGBOX, 0, "My title");
-  EXPECT_EQ(host->boxes[1].prompt, "@PC7 in Mod.Proc-  *** Error #53 Description:  {}");
-  EXPECT_EQ(host->boxes[1].title, "My title");
+  EXPECT_EQ(host->boxes[1].Text(),
+            "@PC7 in Mod.Proc-  *** Error #53 Description:  {}|0|My title|client.hlp|11");
 
   // With the date stamp the prompt starts with the general date text and a blank.
   logger->gbDateStamp = true;
@@ -183,9 +178,7 @@ TEST_F(LogErrorTest, BothBoxesFullFirstAnswersOred) {
   EXPECT_EQ(logger->LogError("Mod", "Proc", e, ltMSGBOX | ltMSG_ONLY, 1), etwelrSERROR | 3);
   ASSERT_EQ(host->boxes.size(), 2u);
   EXPECT_NE(host->boxes[0].prompt.find("*** Error #53"), std::string::npos);
-  EXPECT_EQ(host->boxes[1].prompt, "Missing");
-  EXPECT_EQ(host->boxes[1].style, 1);
-  EXPECT_EQ(host->boxes[1].title, "System Error at Mod::Proc");
+  EXPECT_EQ(host->boxes[1].Text(), "Missing|1|System Error at Mod::Proc|client.hlp|11");
 }
 
 TEST_F(LogErrorTest, ComponentErrorsAreShownByTheirTableWithTheIconAndAnswerDiscarded) {
@@ -200,17 +193,12 @@ TEST_F(LogErrorTest, ComponentErrorsAreShownByTheirTableWithTheIconAndAnswerDisc
   TErrorObject nonSevere = Error(kNonSevere | 1003);
   EXPECT_EQ(logger->LogError("Mod", "Proc", nonSevere, ltMSGBOX | ltMSG_ONLY), etwelrNSERROR);
   ASSERT_EQ(messages->shows.size(), 2u);
-  EXPECT_EQ(messages->shows[0].messageID, 3);
-  EXPECT_EQ(messages->shows[0].buttons, 64);
-  EXPECT_EQ(CStr(messages->shows[0].source), "Non Severe Component Error");
-  EXPECT_EQ(messages->shows[0].helpFile, "app.hlp");
-  EXPECT_EQ(messages->shows[0].helpContext, 99);
+  EXPECT_EQ(messages->shows[0].Text(), "3|64|Non Severe Component Error|app.hlp|99");
 
   TErrorObject severe = Error(etwcSERRORS | 1003);
   EXPECT_EQ(logger->LogError("Mod", "Proc", severe, ltMSGBOX, 0, "Custom"), etwelrSERROR);
   ASSERT_EQ(errors->shows.size(), 1u);
-  EXPECT_EQ(errors->shows[0].buttons, 16);
-  EXPECT_EQ(CStr(errors->shows[0].source), "Custom");
+  EXPECT_EQ(errors->shows[0].Text(), "3|16|Custom|app.hlp|99");
   EXPECT_TRUE(host->boxes.empty());
 
   // Without a table the component error gets a plain box with the decimal plain number.
@@ -218,9 +206,9 @@ TEST_F(LogErrorTest, ComponentErrorsAreShownByTheirTableWithTheIconAndAnswerDisc
   TErrorObject plainBox = Error(kNonSevere | 1003, "own text", "");
   EXPECT_EQ(logger->LogError("Mod", "Proc", plainBox, ltMSGBOX), etwelrNSERROR | 1);
   ASSERT_EQ(host->boxes.size(), 1u);
-  EXPECT_EQ(host->boxes[0].prompt, "@PC7 in Mod.Proc-  *** Error #1003 Description:  {own text}");
-  EXPECT_EQ(host->boxes[0].title, "Non Severe Component Error");
-  EXPECT_EQ(host->boxes[0].helpFile, "app.hlp");
+  EXPECT_EQ(host->boxes[0].Text(),
+            "@PC7 in Mod.Proc-  *** Error #1003 Description:  {own text}|0|"
+            "Non Severe Component Error|app.hlp|99");
 
   // A component error outside the range shows no box at all.
   TErrorObject outside = Error(kNonSevere | 5000);
@@ -286,13 +274,9 @@ TEST_F(LogErrorTest, CloneSharesSettingsAndTablesButNoDestinations) {
   logger->gttMessages = messages;
   std::shared_ptr<CLogError> clone = logger->Clone();
   EXPECT_NE(clone, logger);
-  EXPECT_TRUE(clone->gbDateStamp);
-  EXPECT_EQ(clone->glHelpContext, 5);
-  EXPECT_EQ(clone->glERROR_B, 10);
-  EXPECT_EQ(clone->glERROR_E, 20);
-  EXPECT_EQ(clone->gstrHelpFile, "h");
-  EXPECT_EQ(clone->gttErrors, errors);
-  EXPECT_EQ(clone->gttMessages, messages);
+  EXPECT_TRUE(clone->gbDateStamp && clone->glHelpContext == 5 && clone->glERROR_B == 10 &&
+              clone->glERROR_E == 20 && clone->gstrHelpFile == "h");
+  EXPECT_TRUE(clone->gttErrors == errors && clone->gttMessages == messages);
   EXPECT_EQ(clone->madocmdInsertError, nullptr);
 }
 

@@ -79,14 +79,9 @@ TEST_F(LogEventTest, RewrittenAndStampedTextReachesLaterDestinationsButNotTheXml
   EXPECT_EQ(CStr(rows[0][0]), stamped);
   EXPECT_EQ(CDate(rows[0][1]), host->now);
   ASSERT_EQ(host->events.size(), 1u);
-  EXPECT_EQ(host->events[0].text, stamped);
-  EXPECT_EQ(host->events[0].type, 4);
+  EXPECT_EQ(host->events[0].text + "|" + std::to_string(host->events[0].type), stamped + "|4");
   ASSERT_EQ(host->boxes.size(), 1u);
-  EXPECT_EQ(host->boxes[0].prompt, stamped);
-  EXPECT_EQ(host->boxes[0].style, 16384);
-  EXPECT_EQ(host->boxes[0].title, "");
-  EXPECT_EQ(host->boxes[0].helpFile, "events.hlp");
-  EXPECT_EQ(host->boxes[0].helpContext, 9);
+  EXPECT_EQ(host->boxes[0].Text(), stamped + "|16384||events.hlp|9");
 
   logger->SaveXMLLog();
   testing::XmlLogFile xml = ReadXmlLog(xmlFile);
@@ -193,19 +188,14 @@ TEST_F(LogEventTest, MessageBoxByTextOrByTableMessageNumber) {
   std::string text = "Backup finished";
   logger->LogEvent(text, ltMSGBOX);
   ASSERT_EQ(host->boxes.size(), 1u);
-  EXPECT_EQ(host->boxes[0].prompt, "Backup finished");
-  EXPECT_EQ(host->boxes[0].style, 16384);  // English: no right-to-left flags
+  EXPECT_EQ(host->boxes[0].Text(), "Backup finished|16384||h.hlp|3");  // no right-to-left flags
 
   auto table = std::make_shared<FakeTextTable>();
   logger->gttEvents = table;
   std::string number = "12";
   logger->LogEvent(number, ltMSGBOX);
   ASSERT_EQ(table->shows.size(), 1u);
-  EXPECT_EQ(table->shows[0].messageID, 12);
-  EXPECT_EQ(table->shows[0].buttons, 16384);
-  EXPECT_TRUE(table->shows[0].source.IsMissing());
-  EXPECT_EQ(table->shows[0].helpFile, "h.hlp");
-  EXPECT_EQ(table->shows[0].helpContext, 3);
+  EXPECT_EQ(table->shows[0].Text(), "12|16384|<missing>|h.hlp|3");
 
   // The conversion error reaches the client as it was raised: no extension of its source.
   std::string word = "abc";

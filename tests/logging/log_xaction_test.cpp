@@ -153,23 +153,16 @@ TEST_F(LogXactionTest, EventLogAndMessageBoxCarryTheRecordLine) {
   SafeArray data = Record({"abc"});
   logger->LogXaction(data, ltEVENTLOG | ltMSGBOX);
   ASSERT_EQ(host->events.size(), 1u);
-  EXPECT_EQ(host->events[0].text, "abc {}");
-  EXPECT_EQ(host->events[0].type, 4);
+  EXPECT_EQ(host->events[0].text + "|" + std::to_string(host->events[0].type), "abc {}|4");
   ASSERT_EQ(host->boxes.size(), 1u);
-  EXPECT_EQ(host->boxes[0].prompt, "abc {}");
-  EXPECT_EQ(host->boxes[0].title, "abc");
-  EXPECT_EQ(host->boxes[0].style, 16384);
-  EXPECT_EQ(host->boxes[0].helpFile, "x.hlp");
+  EXPECT_EQ(host->boxes[0].Text(), "abc {}|16384|abc|x.hlp|5");
 
   auto table = std::make_shared<FakeTextTable>();
   logger->gttEvents = table;
   SafeArray number = Record({"12"});
   logger->LogXaction(number, ltMSGBOX);
   ASSERT_EQ(table->shows.size(), 1u);
-  EXPECT_EQ(table->shows[0].messageID, 12);
-  EXPECT_EQ(table->shows[0].buttons, 16384);
-  EXPECT_EQ(CStr(table->shows[0].source), "12");
-  EXPECT_EQ(table->shows[0].helpContext, 5);
+  EXPECT_EQ(table->shows[0].Text(), "12|16384|12|x.hlp|5");
 
   SafeArray twoFields = Record({"1", "2"});
   AutomationError mismatch =

@@ -20,13 +20,14 @@
 #include "orvex/modules.hpp"
 #include "reliability/log_files.hpp"
 #include "support/temp_dir.hpp"
+#include "support/xml_records.hpp"
 
 namespace orvex {
 namespace {
 
 using reliability::QuerySqliteTexts;
 using reliability::ReadUtf16Log;
-using reliability::ReadXmlLog;
+using testing::ReadXmlLog;
 
 constexpr int kKills = 30;
 constexpr int32_t kEveryDestination = ltFILE | ltDB | ltXML;
@@ -136,7 +137,8 @@ void ExpectXmlLogHolds(const std::string& path, int run, int32_t saved) {
     records = ReadXmlLog(path);
   }
   ASSERT_TRUE(records.loaded) << "the XML log no longer parses, nor after the next save";
-  std::set<std::string> found(records.descriptions.begin(), records.descriptions.end());
+  const std::vector<std::string> descriptions = records.Descriptions();
+  std::set<std::string> found(descriptions.begin(), descriptions.end());
   for (int32_t record = 1; record <= saved; ++record)
     EXPECT_TRUE(found.count(Description(run, record))) << Description(run, record);
 }

@@ -4,7 +4,6 @@
 
 #include <stdexcept>
 
-#include "platform/xmldom/dom.hpp"
 #include "support/temp_dir.hpp"
 
 namespace orvex::reliability {
@@ -88,18 +87,6 @@ std::vector<std::string> QuerySqliteTexts(const std::string& path, const std::st
   sqlite3_finalize(statement);
   if (step != SQLITE_DONE) throw std::runtime_error(sqlite3_errmsg(db.handle));
   return texts;
-}
-
-XmlRecords ReadXmlLog(const std::string& path) {
-  XmlRecords records;
-  auto doc = xmldom::Document::Create();
-  records.loaded = doc->load(path);
-  xmldom::NodePtr root = doc->documentElement();
-  if (!records.loaded || !root) return records;
-  xmldom::NodeList children = root->childNodes();
-  for (int32_t i = 0; i < children.length(); ++i)
-    records.descriptions.push_back(children.item(i)->getAttribute("strDescription"));
-  return records;
 }
 
 }  // namespace orvex::reliability

@@ -1,5 +1,5 @@
 // Reading back what the error logger left on disk, without the library's own readers where the
-// point is to check them: the UTF-16LE text log, SQLite rows and the XML log's records.
+// point is to check them: the UTF-16LE text log, and SQLite rows (the XML log's records: support/xml_records.hpp).
 #pragma once
 
 #include <cstdint>
@@ -25,12 +25,5 @@ void ExecSqlite(const std::string& path, const std::string& sql);
 // The first column of every row of the query, as text.
 std::vector<std::string> QuerySqliteTexts(const std::string& path, const std::string& sql);
 
-// The strDescription attribute of every record of an XML log file, in order; loaded is false
-// when the document does not parse.
-struct XmlRecords {
-  bool loaded = false;
-  std::vector<std::string> descriptions;
-};
-XmlRecords ReadXmlLog(const std::string& path);
 
 }  // namespace orvex::reliability

@@ -2,9 +2,6 @@
 // a failed Open, whatever the driver said, and not in any destination a failure is logged to.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
 #include "orvex/data.hpp"
 #include "orvex/log_error.hpp"
 #include "orvex/modules.hpp"
@@ -17,13 +14,6 @@ namespace orvex {
 namespace {
 
 constexpr const char* kPassword = "Hunter2Secret";
-
-std::string FileBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
 
 // The password, or the half of it that a split at ";" would leave, in UTF-8 or UTF-16LE.
 bool ShowsPassword(const std::string& text) {
@@ -105,7 +95,7 @@ TEST(SecretRedactionTest, NoDescriptionNorDestinationShowsThePassword) {
   logger->SaveXMLLog();
 
   std::string shown =
-      sink->seen + FileBytes(dir.File("errors.log")) + FileBytes(dir.File("errors.xml"));
+      sink->seen + testing::ReadFile(dir.File("errors.log")) + testing::ReadFile(dir.File("errors.xml"));
   for (const auto& text :
        reliability::QuerySqliteTexts(database, "SELECT strDescription || strSource FROM ErrorLog"))
     shown += text;

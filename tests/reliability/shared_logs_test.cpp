@@ -19,12 +19,13 @@
 #include "orvex/modules.hpp"
 #include "reliability/log_files.hpp"
 #include "support/temp_dir.hpp"
+#include "support/xml_records.hpp"
 
 namespace orvex {
 namespace {
 
 using reliability::ReadUtf16Log;
-using reliability::ReadXmlLog;
+using testing::ReadXmlLog;
 using testing::ReadFile;
 
 struct SharedFiles {
@@ -145,7 +146,7 @@ Counts CountAll(const SharedFiles& files, int rotations) {
     if (!std::filesystem::exists(path) || std::filesystem::file_size(path) == 0) continue;
     auto records = ReadXmlLog(path);
     EXPECT_TRUE(records.loaded) << path << ":\n" << ReadFile(path);
-    for (const std::string& name : records.descriptions) ++counts.xml[name];
+    for (const std::string& name : records.Descriptions()) ++counts.xml[name];
   }
   return counts;
 }

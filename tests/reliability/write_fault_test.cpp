@@ -21,11 +21,12 @@
 #include "support/recording_host.hpp"
 #include "support/sql_rows.hpp"
 #include "support/temp_dir.hpp"
+#include "support/xml_records.hpp"
 
 namespace orvex {
 namespace {
 
-using reliability::ReadXmlLog;
+using testing::ReadXmlLog;
 using testing::ReadFile;
 
 // No operation here makes more writes than this.
@@ -80,7 +81,7 @@ std::vector<Operation> Operations(const testing::TempDir& dir) {
     return [expected](const std::string& path) {
       auto records = ReadXmlLog(path);
       ASSERT_TRUE(records.loaded);
-      EXPECT_EQ(records.descriptions, expected);
+      EXPECT_EQ(records.Descriptions(), expected);
     };
   };
   return {

@@ -19,6 +19,13 @@ class FakeTextTable : public CTextTable {
     Variant source;
     std::string helpFile;
     int32_t helpContext;
+
+    // "messageID|buttons|source|helpFile|helpContext" (a missing source reads "<missing>").
+    std::string Text() const {
+      return std::to_string(messageID) + "|" + std::to_string(buttons) + "|" +
+             (source.IsMissing() ? "<missing>" : CStr(source)) + "|" + helpFile + "|" +
+             std::to_string(helpContext);
+    }
   };
 
   std::map<int32_t, std::string> texts;

@@ -20,6 +20,12 @@ struct RecordedBox {
   std::string title;
   std::string helpFile;
   int32_t helpContext = 0;
+
+  // "prompt|style|title|helpFile|helpContext", to check a box in one comparison.
+  std::string Text() const {
+    return prompt + "|" + std::to_string(style) + "|" + title + "|" + helpFile + "|" +
+           std::to_string(helpContext);
+  }
 };
 
 struct RecordedEvent {

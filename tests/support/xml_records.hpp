@@ -13,12 +13,25 @@ namespace orvex::testing {
 struct XmlRecord {
   std::string name;
   std::vector<std::pair<std::string, std::string>> attributes;  // in document order
+
+  std::string Attribute(const std::string& wanted) const {
+    for (const auto& [attribute, value] : attributes)
+      if (attribute == wanted) return value;
+    return "";
+  }
 };
 
 struct XmlLogFile {
   bool loaded = false;
   std::string rootName;
   std::vector<XmlRecord> records;
+
+  // The strDescription attribute of each record, in order ("" where it has none).
+  std::vector<std::string> Descriptions() const {
+    std::vector<std::string> texts;
+    for (const XmlRecord& record : records) texts.push_back(record.Attribute("strDescription"));
+    return texts;
+  }
 };
 
 inline XmlLogFile ReadXmlLog(const std::string& path) {

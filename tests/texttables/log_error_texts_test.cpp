@@ -5,7 +5,8 @@
 #include "orvex/modules.hpp"
 #include "orvex/text_table.hpp"
 #include "support/recording_host.hpp"
-#include "texttables/text_database.hpp"
+#include "support/db_providers.hpp"
+#include "texttables/sample_texts.hpp"
 
 namespace orvex::testing {
 namespace {
@@ -20,9 +21,8 @@ class DescriptionSink : public CLogErrorEvents {
 
 TEST(LogErrorWithTextTables, ComponentErrorsTakeTheirTextsFromTheTables) {
   HostGuard host;
-  TempDir folder;
-  TextDatabase db("SQLite", folder);
-  db.CreateSampleTables();
+  ScratchDatabase db(kSqlite);
+  db.RunScript(SampleTextsScript(false));
 
   auto messages = std::make_shared<CTextTable>();
   messages->ConnectingString(db.ConnectionString());
@@ -44,9 +44,8 @@ TEST(LogErrorWithTextTables, ComponentErrorsTakeTheirTextsFromTheTables) {
   int32_t result = logger->LogError("Module", "Proc", nonSevere, ltRAISEEVENT | ltMSGBOX);
   EXPECT_EQ(result, etwelrNSERROR);
   ASSERT_EQ(host->boxes.size(), 1u);
-  EXPECT_EQ(host->boxes[0].prompt, "نعم");
-  EXPECT_EQ(host->boxes[0].style, 64 + 0x180000);
-  EXPECT_EQ(host->boxes[0].title, "Non Severe Component Error");
+  EXPECT_EQ(host->boxes[0].Text(),
+            "نعم|" + std::to_string(64 + 0x180000) + "|Non Severe Component Error||0");
 
   // Severe 1001: message 1 of the English table; an ID the table lacks gives an empty text.
   TErrorObject severe{static_cast<int32_t>(etwcSERRORS | 1001), "caller's text", 0, "", 0, ""};

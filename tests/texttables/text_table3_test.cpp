@@ -8,7 +8,8 @@
 #include "orvex/data.hpp"
 #include "support/automation_matchers.hpp"
 #include "support/recording_host.hpp"
-#include "texttables/text_database.hpp"
+#include "support/db_providers.hpp"
+#include "texttables/sample_texts.hpp"
 
 namespace orvex::testing {
 namespace {
@@ -16,8 +17,8 @@ namespace {
 class CTextTable3Test : public ::testing::Test {
  protected:
   void SetUp() override {
-    TextDatabase db("SQLite", folder_);
-    db.CreateSampleTables();
+    ScratchDatabase db(kSqlite);
+    db.RunScript(SampleTextsScript(false));
     auto rows = std::make_shared<data::Recordset>();
     rows->Open(Variant("SELECT ID, English, Arabic FROM tt_Messages ORDER BY ID"),
                Variant(db.ConnectionString()));
@@ -158,9 +159,8 @@ TEST_F(CTextTable3Test, ShowUsesTheLoadedLanguage) {
   table->LoadStringsRS("", "Arabic");
   table->Show(5, 0, Variant("7"));
   ASSERT_EQ(host_->boxes.size(), 1u);
-  EXPECT_EQ(host_->boxes[0].prompt, "لا");
-  EXPECT_EQ(host_->boxes[0].title, "");  // Text(7) of a table without ID 7
-  EXPECT_EQ(host_->boxes[0].style, 0x180000);
+  // The title is Text(7) of a table without ID 7.
+  EXPECT_EQ(host_->boxes[0].Text(), "لا|" + std::to_string(0x180000) + "|||0");
 }
 
 }  // namespace

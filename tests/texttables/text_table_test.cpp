@@ -8,24 +8,35 @@
 #include "orvex/modules.hpp"
 #include "support/automation_matchers.hpp"
 #include "support/recording_host.hpp"
-#include "texttables/text_database.hpp"
+#include "support/db_providers.hpp"
+#include "texttables/sample_texts.hpp"
 
 namespace orvex::testing {
 namespace {
 
 const std::string kGeneric = "Application-defined or object-defined error";
 
-class CTextTableTest : public TextDatabaseTest {
+class CTextTableTest : public DatabaseTest {
  protected:
+  void SetUp() override {
+    DatabaseTest::SetUp();
+    if (IsSkipped() || HasFatalFailure()) return;
+    Db().RunScript(SampleTextsScript(Db().IsPostgres()));
+  }
   std::shared_ptr<CTextTable> NewTable() {
     auto table = std::make_shared<CTextTable>();
-    table->ConnectingString(db_->ConnectionString());
+    table->ConnectingString(Db().ConnectionString());
     return table;
   }
+  // The texts of the IDs read one after another, joined by "|".
+  static std::string Reads(CTextTable& table, std::initializer_list<int32_t> ids) {
+    std::string texts;
+    for (int32_t id : ids) texts += (texts.empty() ? "" : "|") + table.Text(id);
+    return texts;
+  }
   std::string Stored(const std::string& column, int32_t id) {
-    Variant value =
-        db_->Scalar("SELECT " + column + " FROM tt_Messages WHERE ID = " + std::to_string(id));
-    return value.IsNull() || value.IsEmpty() ? "<none>" : CStr(value);
+    return Db().QueryText("SELECT COALESCE(" + column +
+                          ", '<none>') FROM tt_Messages WHERE ID = " + std::to_string(id));
   }
 
   HostGuard host_;
@@ -63,13 +74,14 @@ TEST_P(CTextTableTest, AFailedLoadRaisesWithItsSourceAndLeavesNoCacheEntry) {
                           "ORVEX.CTextTable.Let Text::ORVEX@TESTPC", "");
 
   // No entry was cached for the failed language: once the column exists, it loads.
-  db_->Exec("ALTER TABLE tt_Messages ADD COLUMN French TEXT");
-  db_->Exec("UPDATE tt_Messages SET French = 'Fichier introuvable' WHERE ID = 1");
+  Db().RunScript(
+      "ALTER TABLE tt_Messages ADD COLUMN French TEXT;"
+      "UPDATE tt_Messages SET French = 'Fichier introuvable' WHERE ID = 1");
   table->LoadStringsRS("tt_Messages", "French");
   EXPECT_EQ(table->Text(1), "Fichier introuvable");
 
   auto nowhere = std::make_shared<CTextTable>();
-  nowhere->ConnectingString("Provider=SQLite;Data Source=" + folder_.File("no/such/folder.db"));
+  nowhere->ConnectingString("Provider=SQLite;Data Source=/nonexistent/no/such/folder.db");
   AutomationError unreachable =
       CatchAutomationError([&] { nowhere->LoadStringsRS("tt_Messages"); });
   EXPECT_NE(unreachable.Number, 0);
@@ -80,7 +92,7 @@ TEST_P(CTextTableTest, TheCacheServesALanguageAgainWithoutAQuery) {
   auto table = NewTable();
   table->LoadStringsRS("tt_Messages", "English");
   table->Text(3);  // move the cursor away from the first row
-  db_->Exec("DROP TABLE tt_Messages");
+  Db().RunScript("DROP TABLE tt_Messages");
 
   // Same language, another (missing) table and another lock mode: served from the cache, with
   // the lock mode of the first load.
@@ -104,14 +116,9 @@ TEST_P(CTextTableTest, TheCacheServesALanguageAgainWithoutAQuery) {
 TEST_P(CTextTableTest, LookupsWrapToTheTopAndNeverRaise) {
   auto table = NewTable();
   table->LoadStringsRS("tt_Messages", "Arabic");
-  EXPECT_EQ(table->Text(4), "نعم");
-  EXPECT_EQ(table->Text(2), "تم رفض الوصول");  // behind the cursor: found after the wrap
-  EXPECT_EQ(table->Text(9), "");               // absent, after a full search
-  EXPECT_EQ(table->Text(5), "لا");             // the miss left the cursor past the end
-  EXPECT_EQ(table->Text(1), "الملف غير موجود");
-  EXPECT_EQ(table->Text(6), "");  // a Null text
-  EXPECT_EQ(table->Text(-3), "سالب ثلاثة");
-  EXPECT_EQ(table->Text(3), "القرص ممتلئ");
+  // 2 is behind the cursor (found after the wrap), 9 absent after a full search, 6 a Null text.
+  EXPECT_EQ(Reads(*table, {4, 2, 9, 5, 1, 6, -3, 3}),
+            "نعم|تم رفض الوصول||لا|الملف غير موجود||سالب ثلاثة|القرص ممتلئ");
 }
 
 TEST_P(CTextTableTest, EveryLoadIsReadInItsOwnLanguageThroughTheSameObject) {
@@ -145,34 +152,22 @@ TEST_P(CTextTableTest, EachLoadIsReadFromItsOwnTextColumnWhateverItHolds) {
 // A table the client made may hold an ID on several rows: each read searches on from the row the
 // last one found (that row first), wrapping once to the top, as a search by criterion does.
 TEST_P(CTextTableTest, AnIdOnSeveralRowsIsSearchedForFromTheRowLastFound) {
-  db_->Exec("DROP TABLE IF EXISTS tt_Repeated");
-  db_->Exec("CREATE TABLE tt_Repeated (ID INTEGER, English TEXT, Arabic TEXT)");
-  db_->Exec(
+  Db().RunScript(
+      "CREATE TABLE tt_Repeated (ID INTEGER, English TEXT, Arabic TEXT);"
       "INSERT INTO tt_Repeated (ID, English) VALUES (1, 'first'), (2, 'two'), (1, 'again'), "
       "(3, 'three'), (5, 'five')");
   auto table = NewTable();
   table->LoadStringsRS("tt_Repeated", "English");
-  EXPECT_EQ(table->Text(1), "first");  // a load leaves the cursor on the first row
-  EXPECT_EQ(table->Text(2), "two");
-  EXPECT_EQ(table->Text(1), "again");
-  EXPECT_EQ(table->Text(1), "again");
-  EXPECT_EQ(table->Text(3), "three");
-  EXPECT_EQ(table->Text(1), "first");  // none after the cursor: from the top
-  EXPECT_EQ(table->Text(9), "");
-  EXPECT_EQ(table->Text(1), "first");  // a miss leaves the cursor past the end
-  EXPECT_EQ(table->Text(2), "two");
-  EXPECT_EQ(table->Text(4), "");  // between IDs the table holds
-  EXPECT_EQ(table->Text(1), "first");
-  EXPECT_EQ(table->Text(5), "five");
-  EXPECT_EQ(table->Text(1), "first");
-  db_->Exec("DROP TABLE tt_Repeated");
+  // A load leaves the cursor on the first row; with none after the cursor the search starts from
+  // the top; a miss (9, or 4 between the IDs held) leaves the cursor past the end.
+  EXPECT_EQ(Reads(*table, {1, 2, 1, 1, 3, 1, 9, 1, 2, 4, 1, 5, 1}),
+            "first|two|again|again|three|first||first|two||first|five|first");
 }
 
 TEST_P(CTextTableTest, ALookupFirstCommitsTheRowAFailedAddNewLeft) {
-  db_->Exec("DROP TABLE IF EXISTS tt_Short");
-  db_->Exec(
-      "CREATE TABLE tt_Short (ID INTEGER, English TEXT CHECK (length(English) < 8), Arabic TEXT)");
-  db_->Exec("INSERT INTO tt_Short (ID, English) VALUES (1, 'one'), (2, 'two'), (3, 'three')");
+  Db().RunScript(
+      "CREATE TABLE tt_Short (ID INTEGER, English TEXT CHECK (length(English) < 8), Arabic TEXT);"
+      "INSERT INTO tt_Short (ID, English) VALUES (1, 'one'), (2, 'two'), (3, 'three')");
   auto table = NewTable();
   table->LoadStringsRS("tt_Short", "English", false);
   EXPECT_EQ(table->Text(2), "two");
@@ -182,7 +177,6 @@ TEST_P(CTextTableTest, ALookupFirstCommitsTheRowAFailedAddNewLeft) {
   // leave the new row, and the text read is the one waiting there.
   EXPECT_EQ(table->Text(3), "far too long");
   EXPECT_EQ(table->Text(1), "far too long");
-  db_->Exec("DROP TABLE tt_Short");
 }
 
 TEST_P(CTextTableTest, AnEditIsWrittenToTheTableAndUnloadsIt) {
@@ -201,14 +195,15 @@ TEST_P(CTextTableTest, AnEditIsWrittenToTheTableAndUnloadsIt) {
 
   auto english = NewTable();
   english->LoadStringsRS("tt_Messages", "", false);
-  const int32_t before = CLng(db_->Scalar("SELECT COUNT(*) FROM tt_Messages"));
+  const long before = Db().CountRows("tt_Messages");
   EXPECT_EQ(english->AddNew("Printer offline"), 0);
   EXPECT_EQ(english->Text(1), "");  // unloaded
-  EXPECT_EQ(CLng(db_->Scalar("SELECT COUNT(*) FROM tt_Messages")), before + 1);
-  Variant id = db_->Scalar("SELECT ID FROM tt_Messages WHERE English = 'Printer offline'");
-  ASSERT_FALSE(id.IsEmpty());
-  EXPECT_GT(CLng(id), 6);  // supplied by the database
-  EXPECT_EQ(Stored("Arabic", CLng(id)), "<none>");
+  EXPECT_EQ(Db().CountRows("tt_Messages"), before + 1);
+  const std::string id =
+      Db().QueryText("SELECT ID FROM tt_Messages WHERE English = 'Printer offline'");
+  ASSERT_FALSE(id.empty());
+  EXPECT_GT(std::stoi(id), 6);  // supplied by the database
+  EXPECT_EQ(Stored("Arabic", std::stoi(id)), "<none>");
 
   // A fresh load reads the database again and sees both changes.
   auto fresh = NewTable();
@@ -224,10 +219,10 @@ TEST_P(CTextTableTest, TextEReadsAndWritesLanguageStringsDirectly) {
   EXPECT_EQ(table->Text(1), "");  // TextE loads nothing
 
   table->TextE("English", 2, "Abort");
-  EXPECT_EQ(CStr(db_->Scalar("SELECT English FROM LanguageStrings WHERE ID = 2")), "Abort");
+  EXPECT_EQ(Db().QueryText("SELECT English FROM LanguageStrings WHERE ID = 2"), "Abort");
   EXPECT_EQ(table->TextE("English", 2), "Abort");
   table->TextE("English", 99, "x");  // absent: nothing changes, no error
-  EXPECT_EQ(CLng(db_->Scalar("SELECT COUNT(*) FROM LanguageStrings")), 2);
+  EXPECT_EQ(Db().CountRows("LanguageStrings"), 2);
 
   AutomationError noLanguage = CatchAutomationError([&] { (void)table->TextE("", 1); });
   EXPECT_NE(noLanguage.Number, 0);
@@ -244,11 +239,8 @@ TEST_P(CTextTableTest, ShowLaysArabicOutRightToLeft) {
   host_->answers = {6};
   EXPECT_EQ(table->Show(1, 64, Variant(int32_t{3}), "help.chm", 12), 6);
   ASSERT_EQ(host_->boxes.size(), 1u);
-  EXPECT_EQ(host_->boxes[0].prompt, "الملف غير موجود");
-  EXPECT_EQ(host_->boxes[0].title, "القرص ممتلئ");
-  EXPECT_EQ(host_->boxes[0].style, 64 + 0x180000);
-  EXPECT_EQ(host_->boxes[0].helpFile, "help.chm");
-  EXPECT_EQ(host_->boxes[0].helpContext, 12);
+  EXPECT_EQ(host_->boxes[0].Text(),
+            "الملف غير موجود|" + std::to_string(64 + 0x180000) + "|القرص ممتلئ|help.chm|12");
 
   AutomationError overflow = CatchAutomationError([&] { table->Show(1, 2145910784); });
   EXPECT_EQ(overflow.Number, errOverflow);
@@ -258,12 +250,10 @@ TEST_P(CTextTableTest, ShowLaysArabicOutRightToLeft) {
   english->LoadStringsRS("tt_Messages");
   english->Show(9, 16, Variant("Warning"));
   ASSERT_EQ(host_->boxes.size(), 2u);
-  EXPECT_EQ(host_->boxes[1].prompt, "");
-  EXPECT_EQ(host_->boxes[1].title, "Warning");
-  EXPECT_EQ(host_->boxes[1].style, 16);
+  EXPECT_EQ(host_->boxes[1].Text(), "|16|Warning||0");
 }
 
-INSTANTIATE_TEST_SUITE_P(Providers, CTextTableTest, ::testing::ValuesIn(kProviders));
+ORVEX_INSTANTIATE_DATABASE_TESTS(CTextTableTest);
 
 }  // namespace
 }  // namespace orvex::testing

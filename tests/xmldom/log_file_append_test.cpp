@@ -1,11 +1,9 @@
+// The in-place append of an XML log against what saving the whole document writes; the
+// loggers' tests cover the files it declines.
 #include "platform/xmldom/log_file_append.hpp"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
-#include "orvex/automation_error.hpp"
 #include "platform/xmldom/dom.hpp"
 #include "support/temp_dir.hpp"
 
@@ -14,7 +12,6 @@ namespace {
 
 using orvex::testing::ReadFile;
 using orvex::testing::WriteFile;
-
 using orvex::testing::TempDir;
 
 void AddRecord(Document& doc, const NodePtr& parent, const std::string& description) {
@@ -75,41 +72,6 @@ TEST(LogFileAppend, WritesTheSameBytesAsSavingTheWholeDocument) {
     // The records stay with their parent: taking them is the caller's business.
     EXPECT_EQ(records.root->childNodes().length(), static_cast<int32_t>(descriptions.size()));
   }
-}
-
-TEST(LogFileAppend, KeepsTheFileBytesAroundTheNewRecords) {
-  TempDir dir;
-  const std::string path = dir.File("hand.xml");
-  const std::string head =
-      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<errors>\r\n<error n='1'>t&#65;xt</error>";
-  const std::string tail = "</errors>\r\n<!-- trailer -->\r\n\r\n";
-  WriteFile(path, head + tail);
-  Buffer records;
-  AddRecord(*records.doc, records.root, "new");
-  SaveRecordsToLogFile(path, "errors", *records.root, *Document::Create(), false);
-  EXPECT_EQ(ReadFile(path),
-            head + "\n  <error dDate=\"2026-12-05T19:29:54\" strDescription=\"new\"/>\n" + tail);
-}
-
-TEST(LogFileAppend, RefusesWhatIsNotALogDocumentAndLeavesItUntouched) {
-  TempDir dir;
-  Buffer records;
-  AddRecord(*records.doc, records.root, "new");
-  EXPECT_THROW(SaveRecordsToLogFile(dir.path().string(), "errors", *records.root,
-                                    *Document::Create(), false),
-               AutomationError);
-  for (const std::string& text : {std::string("<errors>"), std::string("not XML")}) {
-    const std::string path = dir.File("other.xml");
-    WriteFile(path, text);
-    try {
-      SaveRecordsToLogFile(path, "errors", *records.root, *Document::Create(), false);
-      ADD_FAILURE() << "accepted " << text;
-    } catch (const AutomationError& error) {
-      EXPECT_EQ(error.Number, 91) << text;
-    }
-    EXPECT_EQ(ReadFile(path), text);
-  }
-  EXPECT_EQ(records.root->childNodes().length(), 1);
 }
 
 TEST(LogFileAppend, CutsATornSaveBackToItsLastWholeRecord) {
