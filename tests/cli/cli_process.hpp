@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <regex>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -47,6 +48,24 @@ inline CliResult RunCli(std::vector<std::string> args, const std::string& stdout
           stdoutPath.empty() ? ReadFile(out) : "", ReadFile(err)};
 }
 
+// The connection string of the orvex.db in the folder.
+inline std::string Database(const std::filesystem::path& folder) {
+  return "Provider=SQLite;Data Source=" + (folder / "orvex.db").string();
+}
+
+// The words of a command line, split at spaces: "@name" stands for the file of that name in the
+// folder, and DB for the connection string of its orvex.db.
+inline std::vector<std::string> Words(const std::string& line,
+                                      const std::filesystem::path& folder = {}) {
+  std::vector<std::string> words;
+  std::istringstream in(line);
+  for (std::string word; in >> word;)
+    words.push_back(word == "DB"     ? Database(folder)
+                    : word[0] == '@' ? (folder / word.substr(1)).string()
+                                     : word);
+  return words;
+}
+
 // `orvex demo` without a folder, run once per process: it makes a fresh temporary one.
 struct DemoRun : CliResult {
   std::string folder;
@@ -72,10 +91,21 @@ class DemoFolder : public ::testing::Test {
     ASSERT_TRUE(std::filesystem::is_directory(Demo().folder)) << Demo().out;
     std::filesystem::copy(Demo().folder, temp_.path(), std::filesystem::copy_options::recursive);
   }
+  // orvex with the words of the line, "@name" and DB standing for the folder's files.
+  CliResult Run(const std::string& line) const { return RunCli(Words(line, temp_.path())); }
   std::string File(const std::string& name) const { return temp_.File(name); }
-  std::string Db() const { return "Provider=SQLite;Data Source=" + File("orvex.db"); }
+  std::string Db() const { return Database(temp_.path()); }
 
   TempDir temp_;
+};
+
+// A case of a table: a command line, the exit status it gives, what it prints (whole or in part,
+// as the table says) and a part of what it writes on stderr.
+struct CliCase {
+  std::string line;
+  int status;
+  std::string out = "";
+  std::string err = "";
 };
 
 }  // namespace orvex::testing

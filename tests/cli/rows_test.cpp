@@ -8,12 +8,11 @@ namespace {
 
 TEST_F(DemoFolder, RowsExportsAQueryAndWritesItAsCsv) {
   const CliResult exported =
-      RunCli({"rows", "export", "--db", Db(), "--query",
-              "SELECT ID, English, Arabic FROM Messages WHERE ID IN (1, 6) ORDER BY ID", "--out",
-              File("some.rows")});
+      RunCli({"rows", "export", "--db", Db(), "--out", File("some.rows"), "--query",
+              "SELECT * FROM Messages WHERE ID IN (6, 1) ORDER BY ID"});
   ASSERT_EQ(exported.status, 0) << exported.err;
   EXPECT_EQ(exported.out, "2 rows\n");
-  EXPECT_EQ(RunCli({"rows", "export", "--rows", File("some.rows"), "--csv", "-"}).out,
+  EXPECT_EQ(Run("rows export --rows @some.rows --csv -").out,
             "ID,English,Arabic\r\n1,File not found,الملف غير موجود\r\n"
             "6,Are you sure you want to delete this record?,"
             "هل أنت متأكد من أنك تريد حذف هذا السجل؟\r\n");
@@ -36,24 +35,19 @@ TEST(RowsCommand, ImportsCsvGivesTheSameCsvBackAndRefusesMalformedCsv) {
   };
   for (const auto& [text, says] : cases) {
     WriteFile(temp.File("in.csv"), text);
-    const CliResult result =
-        RunCli({"rows", "import", "--csv", temp.File("in.csv"), "--out", temp.File("in.rows")});
+    const CliResult result = RunCli(Words("rows import --csv @in.csv --out @in.rows", temp.path()));
     EXPECT_EQ(result.status, text == csv ? 0 : 1) << says;
     EXPECT_NE((result.out + result.err).find(says), std::string::npos) << result.err;
   }
   // The rows of the good file (the malformed ones wrote nothing) go back to the same CSV, and
   // CTextTable3 reads them as a string table.
-  EXPECT_EQ(
-      RunCli({"rows", "export", "--rows", temp.File("in.rows"), "--csv", temp.File("out.csv")}).out,
-      "3 rows\n");
+  EXPECT_EQ(RunCli(Words("rows export --rows @in.rows --csv @out.csv", temp.path())).out,
+            "3 rows\n");
   EXPECT_EQ(ReadFile(temp.File("out.csv")), csv);
-  EXPECT_EQ(RunCli({"text", "get", "--rows", temp.File("in.rows"), "--language", "Note", "3"}).out,
+  EXPECT_EQ(RunCli(Words("text get --rows @in.rows --language Note 3", temp.path())).out,
             "plain\n");
   // A failed run leaves the previous output whole: it is written beside and renamed.
-  EXPECT_NE(
-      RunCli({"rows", "export", "--rows", temp.File("none.rows"), "--csv", temp.File("out.csv")})
-          .status,
-      0);
+  EXPECT_EQ(RunCli(Words("rows export --rows @none.rows --csv @out.csv", temp.path())).status, 1);
   EXPECT_EQ(ReadFile(temp.File("out.csv")), csv);
 }
 

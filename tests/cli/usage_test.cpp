@@ -14,69 +14,54 @@ TEST(Usage, EveryCommandHasHelp) {
   const CliResult none = RunCli({});
   EXPECT_EQ(none.status, 2);
   EXPECT_EQ(none.out, top.out);
-  for (const char* command : {"demo", "text", "log", "rows", "call"}) {
-    EXPECT_NE(top.out.find(std::string("  ") + command + " "), std::string::npos) << command;
+  for (const std::string command : {"demo", "text", "log", "rows", "call"}) {
+    EXPECT_NE(top.out.find("  " + command + " "), std::string::npos) << command;
     const CliResult help = RunCli({command, "--help"});
     EXPECT_EQ(help.status, 0) << command;
-    EXPECT_EQ(help.out.rfind(std::string("usage: orvex ") + command, 0), 0u) << help.out;
+    EXPECT_EQ(help.out.rfind("usage: orvex " + command, 0), 0u) << help.out;
     EXPECT_EQ(RunCli({"help", command}).out, help.out);
   }
 }
 
 TEST(Usage, MistakesAndFailuresExitWithTheirStatusAndSayWhy) {
   TempDir temp;
-  const std::string mistyped = temp.File("mistyped.db"), db = "Data Source=" + mistyped;
-  const std::vector<std::string> error = {"log",      "error", "--number",    "5",
-                                          "--module", "M",     "--procedure", "P"};
-  const auto logError = [&](std::vector<std::string> more) {
-    more.insert(more.begin(), error.begin(), error.end());
-    return more;
-  };
-  const struct {
-    std::vector<std::string> args;
-    int status;
-    std::string says;
-  } cases[] = {
-      {{"frobnicate"}, 2, "error 5 (0x00000005) in orvex frobnicate: unknown command\n"},
-      {{"help", "nothing"}, 2, "no help on this: not a command"},
-      {{"text", "get", "--bogus", "1"}, 2, "unknown option --bogus"},
-      {{"text", "get", "--db", "x.db"}, 2, "missing the ID"},
-      {{"text", "set", "--glossary", "g.xml", "2", "x"}, 2, "a glossary is read only"},
-      {{"text", "export", "--rows", "x.rows", "--language", "Arabic"}, 2, "--format is required"},
-      {{"text", "export", "--rows", "x.rows", "--language", "Arabic", "--format", "xlf"},
-       2,
-       "unknown format 'xlf'"},
-      {{"text", "import", "--rows", "x.rows", "--language", "Arabic", "--format", "po"},
-       2,
-       "missing the file to import"},
-      {{"log", "event", "--file"}, 2, "--file needs a value"},
-      {{"log", "event", "--to", "pigeon", "x"}, 2, "unknown destination 'pigeon'"},
-      {logError({"--to", "file", "--number", "12x"}), 2, "'12x' is not a 32-bit number"},
-      {logError({"--to", "eventlog"}), 2, "--to eventlog writes nowhere without --syslog"},
+  const std::string error = "log error --number 5 --module M --procedure P ";
+  const std::string mistyped = temp.File("orvex.db");
+  const CliCase cases[] = {
+      {"frobnicate", 2, "", "error 5 (0x00000005) in orvex frobnicate: unknown command\n"},
+      {"help nothing", 2, "", "no help on this: not a command"},
+      {"text get --bogus 1", 2, "", "unknown option --bogus"},
+      {"text get --db x.db", 2, "", "missing the ID"},
+      {"text set --glossary g.xml 2 x", 2, "", "a glossary is read only"},
+      {"text export --rows x.rows --language Arabic", 2, "", "--format is required"},
+      {"text export --rows x.rows --language Arabic --format xlf", 2, "", "unknown format 'xlf'"},
+      {"text import --rows x.rows --language Arabic --format po", 2, "", "missing the file"},
+      {"log event --file", 2, "", "--file needs a value"},
+      {"log event --to pigeon x", 2, "", "unknown destination 'pigeon'"},
+      {error + "--to file --number 12x", 2, "", "'12x' is not a 32-bit number"},
+      {error + "--to eventlog", 2, "", "--to eventlog writes nowhere without --syslog"},
       // Log files that cannot be written are refused before anything is logged.
-      {logError({"--file", "/missing/dir/app.log"}), 1,
+      {error + "--file /missing/dir/app.log", 1, "",
        "--file /missing/dir/app.log: the folder /missing/dir does not exist"},
-      {logError({"--xml", "/tmp"}), 1, "--xml /tmp: this is a folder"},
+      {error + "--xml /tmp", 1, "", "--xml /tmp: this is a folder"},
       // A mistyped database path is reported, and no database is made there.
-      {{"text", "get", "--db", db, "1"}, 1, mistyped},
-      {{"text", "get", "--db", db, "--table", "Messages", "1"}, 1, mistyped},
-      {{"text", "set", "--db", db, "--table", "Messages", "1", "x"}, 1, mistyped},
-      {{"rows", "export", "--rows", "/missing.rows", "--csv", "-"}, 1, "/missing.rows"},
-      {{"call", "ORVEX.NoSuchClass", "Anything"},
-       1,
+      {"text get --db DB 1", 1, "", mistyped},
+      {"text get --db DB --table Messages 1", 1, "", mistyped},
+      {"text set --db DB --table Messages 1 x", 1, "", mistyped},
+      {"rows export --rows /missing.rows --csv -", 1, "", "/missing.rows"},
+      {"call ORVEX.NoSuchClass Anything", 1, "",
        "error 429 (0x000001AD) in ORVEX.NoSuchClass: ActiveX component can't create object\n"},
-      {{"call", "ORVEX.GErrors", "NoSuchMember"}, 1, "error -2147352570 (0x80020006)"},
-      {{"call", "ORVEX.GErrors", "COMError", "int:abc"},
-       1,
+      {"call ORVEX.GErrors NoSuchMember", 1, "", "error -2147352570 (0x80020006)"},
+      {"call ORVEX.GErrors COMError int:abc", 1, "",
        "error 13 (0x0000000D) in orvex call: argument 1 of COMError ('int:abc'): Type mismatch"},
-      {{"call", "ORVEX.GErrors", "COMError", "bogus:1"}, 1, "(0x80020005)"},  // text, not Long
+      {"call ORVEX.GErrors COMError bogus:1", 1, "", "(0x80020005)"},  // text for a Long
   };
-  for (const auto& c : cases) {
-    const CliResult result = RunCli(c.args);
-    SCOPED_TRACE(c.says);
+  for (const CliCase& c : cases) {
+    const CliResult result = RunCli(Words(c.line, temp.path()));
+    SCOPED_TRACE(c.line);
     EXPECT_EQ(result.status, c.status) << result.err;
-    EXPECT_EQ(result.out, "");
-    EXPECT_NE(result.err.find(c.says), std::string::npos) << result.err;
+    EXPECT_EQ(result.out, c.out);
+    EXPECT_NE(result.err.find(c.err), std::string::npos) << result.err;
   }
   EXPECT_FALSE(std::filesystem::exists(mistyped));
 }
@@ -88,6 +73,16 @@ TEST(Usage, VersionAndAnOutputThatCannotBeWritten) {
   const CliResult full = RunCli({"--version"}, "/dev/full");
   EXPECT_EQ(full.status, 1);
   EXPECT_NE(full.err.find("writing to standard output failed"), std::string::npos) << full.err;
+}
+
+TEST(CallCommand, InvokesAMethodByNameAndPrintsItsResult) {
+  char host[256] = {};
+  gethostname(host, sizeof host - 1);
+  const CliResult source = RunCli({"call", "ORVEX.GErrors", "SetErrSource", "Mod", "Proc"});
+  ASSERT_EQ(source.status, 0) << source.err;
+  EXPECT_EQ(source.out, std::string("Mod.Proc::@") + host + "\n");
+  // Names are case-insensitive; a typed argument reaches a Long parameter.
+  EXPECT_EQ(RunCli({"call", "orvex.gerrors", "comerror", "int:5"}).out, "-2147221499\n");
 }
 
 }  // namespace
