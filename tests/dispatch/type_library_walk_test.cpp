@@ -196,7 +196,6 @@ TEST_F(TypeLibraryWalk, Loggers) {
         {"SaveXMLLog", kMethod},
         {"CloseXMLLog", kMethod},
         {"ClearXMLLog", kMethod}});
-  EXPECT_TRUE(std::filesystem::exists(dir.File("errors.log")));
   EXPECT_TRUE(std::filesystem::exists(dir.File("xactions.log")));
 }
 
@@ -238,20 +237,9 @@ TEST(Dispatch, GlobalClassesHaveOneGlobalObjectPerThread) {
   EXPECT_AUTOMATION_ERROR(GlobalObject("Nothing"), 429, "", "");
 }
 
-TEST(Dispatch, DefaultMemberOptionalArgumentsAndByReference) {
+// (Omitted arguments, Missing ones and the default member by identifier 0 are in the walk.)
+TEST(Dispatch, AByReferenceArgumentComesBackChanged) {
   HostGuard host;
-  host->answers = {2};
-  std::shared_ptr<Dispatch> message = CreateObject("ORVEX.GMessage");
-  // Omitted in the middle (Missing) and at the end (absent): the defaults apply.
-  std::vector<Variant> args{"Text", int32_t{1}, Variant::Missing(), "Arabic"};
-  EXPECT_EQ(CLng(message->Invoke(message->GetIDOfName("ShowText"), kMethod, args)), 2);
-  EXPECT_EQ(host->boxes[0].style, 0x00180001);
-  EXPECT_EQ(host->boxes[0].title, "");
-
-  std::shared_ptr<Dispatch> table = CreateObject("ORVEX.CTextTable");
-  std::vector<Variant> id{int32_t{7}};
-  EXPECT_EQ(CStr(table->Invoke(0, kGet, id)), "");  // identifier 0: Text
-
   // objErr comes back replaced by the failure record of the text log.
   std::shared_ptr<Dispatch> logger = CreateObject("ORVEX.CLogError");
   TErrorObject error;
@@ -300,11 +288,8 @@ TEST(Dispatch, EventsReachALateBoundSinkByIdentifier) {
   events->Invoke(events->GetIDOfName("LogEvent"), kMethod, log);
   ASSERT_EQ(sink->events.size(), 2u);  // none more from the logger no longer advised
   EXPECT_EQ(CStr(sink->events[1].second[0]), "original");
-  std::ifstream file(dir.File("events.log"));
-  std::string line;
-  std::getline(file, line);
-  EXPECT_EQ(line, "rewritten by the sink\r");  // the rewritten text reached the file
-  EXPECT_EQ(CStr(log[0]), "original");         // the caller's text is its own
+  EXPECT_EQ(testing::ReadFile(dir.File("events.log")).rfind("rewritten by the sink\r\n", 0), 0u);
+  EXPECT_EQ(CStr(log[0]), "original");  // the caller's text is its own
 }
 
 }  // namespace
