@@ -1,87 +1,57 @@
-// orvex demo on a fresh folder: the files and tables it promises, with their records.
+// orvex demo: the files it promises, and a summary that counts what reached each destination.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <regex>
+#include <tuple>
 
 #include "cli/cli_process.hpp"
-#include "platform/scripting/utf16.hpp"
-#include "support/temp_dir.hpp"
 
 namespace orvex::testing {
 namespace {
 
-// The records column of the summary line for a logger's destination.
-int SummaryCount(const std::string& out, const std::string& logger, const std::string& where) {
-  const std::regex line(logger + " +\\S[^\\n]*?" + where + " +(\\d+)\\n");
-  std::smatch match;
-  if (!std::regex_search(out, match, line)) return -1;
-  return std::stoi(match[1]);
+// The records column of each line of the summary.
+void ExpectSummary(const std::string& out) {
+  const std::tuple<std::string, std::string, int> lines[] = {
+      {"CTextTable", "Messages", 10},       {"CTextTable", "LanguageStrings", 6},
+      {"CTextTable3", "messages.rows", 10}, {"CLogError", "errors.log", 4},
+      {"CLogError", "ErrorLog", 4},         {"CLogError", "errors.xml", 4},
+      {"CLogEvent", "events.log", 2},       {"CLogEvent", "EventLog", 2},
+      {"CLogEvent", "events.xml", 2},       {"CLogXaction", "transactions.log", 3},
+      {"CLogXaction", "Transactions", 3},   {"CLogXaction", "transactions.xml", 3},
+  };
+  for (const auto& [logger, where, records] : lines) {
+    std::smatch count;
+    EXPECT_TRUE(std::regex_search(out, count,
+                                  std::regex(logger + " +\\S[^\\n]*" + where + " +(\\d+)\\n")) &&
+                std::stoi(count[1]) == records)
+        << logger << " " << where << " should count " << records << " in\n"
+        << out;
+  }
 }
 
-int Count(const std::string& connection, const std::string& table) {
-  return std::stoi(QueryRows(connection, "SELECT COUNT(*) FROM " + table)[0][0]);
-}
-
-TEST(DemoCommand, FillsEveryDestinationOfAFreshFolder) {
-  TempDir temp;
-  const std::string folder = temp.File("demo/nested");
-  const CliResult result = RunCli({"demo", folder});
-  ASSERT_EQ(result.status, 0) << result.err;
-  EXPECT_EQ(result.err, "");
-
+TEST(DemoCommand, FillsEveryDestinationOfAFreshFolderAndCountsWhatWentWhere) {
+  const DemoRun& demo = Demo();
+  ASSERT_EQ(demo.status, 0) << demo.err;
+  EXPECT_EQ(demo.err, "");
   for (const char* name : {"orvex.db", "errors.log", "errors.xml", "events.log", "events.xml",
                            "transactions.log", "transactions.xml", "messages.rows"})
-    EXPECT_TRUE(std::filesystem::is_regular_file(folder + "/" + name)) << name;
+    EXPECT_TRUE(std::filesystem::is_regular_file(demo.folder + "/" + name)) << name;
+  ExpectSummary(demo.out);
+  EXPECT_NE(demo.out.find("Arabic message 5: تمت العملية بنجاح\n"), std::string::npos);
 
-  const std::string db = SqliteConnection(folder + "/orvex.db");
-  EXPECT_GE(Count(db, "Messages"), 8);
-  EXPECT_GE(Count(db, "LanguageStrings"), 1);
-  EXPECT_EQ(Count(db, "ErrorLog"), 4);
-  EXPECT_EQ(Count(db, "EventLog"), 2);
-  EXPECT_EQ(Count(db, "Transactions"), 3);
-  EXPECT_EQ(QueryRows(db, "SELECT Arabic FROM Messages WHERE ID = 1")[0][0], "الملف غير موجود");
-
-  // The summary counts what is really in each destination.
-  EXPECT_NE(result.out.find("summary"), std::string::npos);
-  EXPECT_EQ(SummaryCount(result.out, "CLogError", "ErrorLog"), 4);
-  EXPECT_EQ(SummaryCount(result.out, "CLogError", "errors.log"), 4);
-  EXPECT_EQ(SummaryCount(result.out, "CLogError", "errors.xml"), 4);
-  EXPECT_EQ(SummaryCount(result.out, "CLogEvent", "EventLog"), 2);
-  EXPECT_EQ(SummaryCount(result.out, "CLogXaction", "Transactions"), 3);
-  EXPECT_EQ(SummaryCount(result.out, "CLogXaction", "transactions.xml"), 3);
-  EXPECT_EQ(SummaryCount(result.out, "CTextTable3", "messages.rows"), Count(db, "Messages"));
-
-  // The error log is UTF-16LE and holds the component error's text from the Arabic table.
-  const std::string log = ReadBytes(folder + "/errors.log");
-  ASSERT_GE(log.size(), 2u);
-  EXPECT_EQ(log.substr(0, 2), "\xFF\xFE");
-  const std::string text = scripting::Utf16LEToUtf8(log.substr(2));
-  EXPECT_NE(text.find("Error #1001 at @" + HostName() + " in Billing.Export"), std::string::npos);
-  EXPECT_NE(text.find("{قاعدة البيانات غير متاحة}"), std::string::npos);
-  EXPECT_NE(result.out.find("تمت العملية بنجاح"), std::string::npos);  // the Arabic message
-}
-
-TEST(DemoCommand, ARunAgainInTheSameFolderStartsAfresh) {
-  TempDir temp;
-  const std::string folder = temp.File("demo");
-  ASSERT_EQ(RunCli({"demo", folder}).status, 0);
-  const CliResult second = RunCli({"demo", folder});
+  // A run again in the same folder starts afresh.
+  TempDir again;
+  std::filesystem::copy(demo.folder, again.path(), std::filesystem::copy_options::recursive);
+  const CliResult second = RunCli({"demo", again.path().string()});
   ASSERT_EQ(second.status, 0) << second.err;
-  const std::string db = SqliteConnection(folder + "/orvex.db");
-  EXPECT_EQ(Count(db, "ErrorLog"), 4);
-  EXPECT_EQ(SummaryCount(second.out, "CLogError", "errors.log"), 4);
-  EXPECT_EQ(SummaryCount(second.out, "CLogEvent", "events.xml"), 2);
+  ExpectSummary(second.out);
 }
 
-TEST(DemoCommand, WithoutAFolderUsesAFreshTemporaryOne) {
-  const CliResult result = RunCli({"demo"});
+TEST_F(DemoFolder, CallChainsCallsOnOneObject) {
+  const CliResult result =
+      RunCli({"call", "ORVEX.CTextTable", "--put", "ConnectingString", Db(), "--", "LoadStringsRS",
+              "Messages", "Arabic", "--", "Text", "int:5", "--", "--get", "HelpContext"});
   ASSERT_EQ(result.status, 0) << result.err;
-  std::smatch folder;
-  ASSERT_TRUE(std::regex_search(result.out, folder, std::regex("folder +(\\S+)\\n")));
-  const std::string path = folder[1];
-  EXPECT_TRUE(std::filesystem::is_regular_file(path + "/orvex.db"));
-  std::filesystem::remove_all(path);
+  EXPECT_EQ(result.out, "تمت العملية بنجاح\n0\n");
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
-// The tool's help and its answers to being called the wrong way.
+// The tool's help, its version, and its answers to being called the wrong way: a mistake in the
+// call exits with 2, a failure with 1, each with its error line on stderr and nothing on stdout.
 #include <gtest/gtest.h>
 
 #include "cli/cli_process.hpp"
@@ -10,47 +11,78 @@ namespace {
 TEST(Usage, EveryCommandHasHelp) {
   const CliResult top = RunCli({"--help"});
   EXPECT_EQ(top.status, 0);
-  for (const char* command : {"demo", "text", "log", "rows", "call"}) {
-    EXPECT_NE(top.out.find(std::string("  ") + command + " "), std::string::npos) << command;
+  const CliResult none = RunCli({});
+  EXPECT_EQ(none.status, 2);
+  EXPECT_EQ(none.out, top.out);
+  for (const std::string command : {"demo", "text", "log", "rows", "call"}) {
+    EXPECT_NE(top.out.find("  " + command + " "), std::string::npos) << command;
     const CliResult help = RunCli({command, "--help"});
     EXPECT_EQ(help.status, 0) << command;
-    EXPECT_EQ(help.out.rfind(std::string("usage: orvex ") + command, 0), 0u) << help.out;
+    EXPECT_EQ(help.out.rfind("usage: orvex " + command, 0), 0u) << help.out;
+    EXPECT_EQ(RunCli({"help", command}).out, help.out);
   }
 }
 
-TEST(Usage, MistakesAreErrorsWithTheirOwnStatus) {
-  const CliResult none = RunCli({});
-  EXPECT_EQ(none.status, 2);
-  const CliResult unknown = RunCli({"frobnicate"});
-  EXPECT_EQ(unknown.status, 2);
-  EXPECT_EQ(unknown.err.rfind("error 5 (0x00000005) in orvex frobnicate: unknown command", 0), 0u)
-      << unknown.err;
-  const CliResult option = RunCli({"text", "get", "--bogus", "1"});
-  EXPECT_EQ(option.status, 2);
-  EXPECT_NE(option.err.find("unknown option --bogus"), std::string::npos);
-  const CliResult value = RunCli({"log", "event", "--file"});
-  EXPECT_EQ(value.status, 2);
-  EXPECT_NE(value.err.find("--file needs a value"), std::string::npos);
-  const CliResult number = RunCli(
-      {"log", "error", "--to", "file", "--number", "12x", "--module", "M", "--procedure", "P"});
-  EXPECT_EQ(number.status, 2);
-  EXPECT_NE(number.err.find("'12x' is not a 32-bit number"), std::string::npos);
-  const CliResult destination = RunCli({"log", "event", "--to", "pigeon", "x"});
-  EXPECT_EQ(destination.status, 2);
-  EXPECT_NE(destination.err.find("unknown destination 'pigeon'"), std::string::npos);
+TEST(Usage, MistakesAndFailuresExitWithTheirStatusAndSayWhy) {
+  TempDir temp;
+  const std::string error = "log error --number 5 --module M --procedure P ";
+  const std::string mistyped = temp.File("orvex.db");
+  const CliCase cases[] = {
+      {"frobnicate", 2, "", "error 5 (0x00000005) in orvex frobnicate: unknown command\n"},
+      {"help nothing", 2, "", "no help on this: not a command"},
+      {"text get --bogus 1", 2, "", "unknown option --bogus"},
+      {"text get --db x.db", 2, "", "missing the ID"},
+      {"text set --glossary g.xml 2 x", 2, "", "a glossary is read only"},
+      {"text export --rows x.rows --language Arabic", 2, "", "--format is required"},
+      {"text export --rows x.rows --language Arabic --format xlf", 2, "", "unknown format 'xlf'"},
+      {"text import --rows x.rows --language Arabic --format po", 2, "", "missing the file"},
+      {"log event --file", 2, "", "--file needs a value"},
+      {"log event --to pigeon x", 2, "", "unknown destination 'pigeon'"},
+      {error + "--to file --number 12x", 2, "", "'12x' is not a 32-bit number"},
+      {error + "--to eventlog", 2, "", "--to eventlog writes nowhere without --syslog"},
+      // Log files that cannot be written are refused before anything is logged.
+      {error + "--file /missing/dir/app.log", 1, "",
+       "--file /missing/dir/app.log: the folder /missing/dir does not exist"},
+      {error + "--xml /tmp", 1, "", "--xml /tmp: this is a folder"},
+      // A mistyped database path is reported, and no database is made there.
+      {"text get --db DB 1", 1, "", mistyped},
+      {"text get --db DB --table Messages 1", 1, "", mistyped},
+      {"text set --db DB --table Messages 1 x", 1, "", mistyped},
+      {"rows export --rows /missing.rows --csv -", 1, "", "/missing.rows"},
+      {"call ORVEX.NoSuchClass Anything", 1, "",
+       "error 429 (0x000001AD) in ORVEX.NoSuchClass: ActiveX component can't create object\n"},
+      {"call ORVEX.GErrors NoSuchMember", 1, "", "error -2147352570 (0x80020006)"},
+      {"call ORVEX.GErrors COMError int:abc", 1, "",
+       "error 13 (0x0000000D) in orvex call: argument 1 of COMError ('int:abc'): Type mismatch"},
+      {"call ORVEX.GErrors COMError bogus:1", 1, "", "(0x80020005)"},  // text for a Long
+  };
+  for (const CliCase& c : cases) {
+    const CliResult result = RunCli(Words(c.line, temp.path()));
+    SCOPED_TRACE(c.line);
+    EXPECT_EQ(result.status, c.status) << result.err;
+    EXPECT_EQ(result.out, c.out);
+    EXPECT_NE(result.err.find(c.err), std::string::npos) << result.err;
+  }
+  EXPECT_FALSE(std::filesystem::exists(mistyped));
 }
 
-TEST(Usage, VersionHelpTopicsAndAFailedWrite) {
-  const CliResult version = RunCli({"--version"});
-  EXPECT_EQ(version.status, 0);
-  EXPECT_EQ(version.out, std::string("orvex ") + ORVEX_VERSION_STRING + " (library " +
-                             ORVEX_VERSION_STRING + ")\n");
-  EXPECT_EQ(RunCli({"help", "log"}).out, RunCli({"log", "--help"}).out);
-  EXPECT_EQ(RunCli({"help", "nothing"}).status, 2);
+TEST(Usage, VersionAndAnOutputThatCannotBeWritten) {
+  EXPECT_EQ(RunCli({"--version"}).out, std::string("orvex ") + ORVEX_VERSION_STRING + " (library " +
+                                           ORVEX_VERSION_STRING + ")\n");
   // Output that cannot be written is a failure, whatever the command did.
   const CliResult full = RunCli({"--version"}, "/dev/full");
   EXPECT_EQ(full.status, 1);
   EXPECT_NE(full.err.find("writing to standard output failed"), std::string::npos) << full.err;
+}
+
+TEST(CallCommand, InvokesAMethodByNameAndPrintsItsResult) {
+  char host[256] = {};
+  gethostname(host, sizeof host - 1);
+  const CliResult source = RunCli({"call", "ORVEX.GErrors", "SetErrSource", "Mod", "Proc"});
+  ASSERT_EQ(source.status, 0) << source.err;
+  EXPECT_EQ(source.out, std::string("Mod.Proc::@") + host + "\n");
+  // Names are case-insensitive; a typed argument reaches a Long parameter.
+  EXPECT_EQ(RunCli({"call", "orvex.gerrors", "comerror", "int:5"}).out, "-2147221499\n");
 }
 
 }  // namespace
