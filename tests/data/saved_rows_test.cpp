@@ -1,33 +1,13 @@
 // Saved-rows files: the round trip, refusal of damaged files, and atomic replacement.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-
 #include "data_fixture.hpp"
-#include "platform/data/file_io.hpp"
 #include "support/automation_matchers.hpp"
 
 namespace orvex::testing {
 namespace {
 
 using namespace orvex::data;
-
-std::string ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-void WriteBytes(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
-
-sp<Recordset> OpenFile(const std::string& path) {
-  auto rs = std::make_shared<Recordset>();
-  rs->Open(Variant(path), Variant::Missing(), -1, -1, -1);
-  return rs;
-}
 
 class SavedRowsTest : public DataTest {
  protected:
@@ -50,71 +30,44 @@ TEST_P(SavedRowsTest, WhatSaveWritesOpensAgainAsTheSameColumnsAndRows) {
   std::string path = folder_.File("strings.rows");
   original->Save(path);
 
-  auto loaded = OpenFile(path);
+  auto loaded = OpenSaved(path);
   EXPECT_EQ(loaded->ActiveConnection(), nullptr);
   EXPECT_EQ(loaded->LockType(), adLockBatchOptimistic);
   ASSERT_EQ(loaded->RecordCount(), original->RecordCount());
   ASSERT_EQ(loaded->Fields()->Count(), original->Fields()->Count());
-  for (int32_t c = 0; c < loaded->Fields()->Count(); ++c) {
-    auto want = original->Fields()->Item(c);
-    auto got = loaded->Fields()->Item(c);
-    SCOPED_TRACE(want->Name());
-    EXPECT_EQ(got->Name(), want->Name());
-    EXPECT_EQ(got->Type(), want->Type());
-    EXPECT_EQ(got->DefinedSize(), want->DefinedSize());
-    EXPECT_EQ(got->Precision(), want->Precision());
-    EXPECT_EQ(got->NumericScale(), want->NumericScale());
-    EXPECT_EQ(got->Attributes(), want->Attributes());
-  }
-  original->MoveFirst();
-  for (; !original->EOF_(); original->MoveNext(), loaded->MoveNext()) {
-    for (int32_t c = 0; c < loaded->Fields()->Count(); ++c) {
-      Variant want = original->Fields()->Item(c)->Value();
-      Variant got = loaded->Fields()->Item(c)->Value();
-      ASSERT_EQ(got.VarType(), want.VarType());
-      if (!want.IsNull()) {
-        EXPECT_EQ(CStr(got), CStr(want));
-      }
-    }
-  }
-
-  // Edited in memory and saved over itself, the file holds the edit.
-  loaded->MoveFirst();
-  loaded->Find("ID='2'");
-  loaded->Fields()->Item("Arabic")->Value(Variant("x"));
-  loaded->Update();
-  loaded->AddNew();
-  loaded->Fields()->Item("English")->Value(Variant("added"));
-  loaded->Update();
-  loaded->Save(path);
-  auto again = OpenFile(path);
-  EXPECT_EQ(again->RecordCount(), 5);
-  again->Find("ID='2'");
-  EXPECT_EQ(CStr(again->Fields()->Item("Arabic")->Value()), "x");
-  again->MoveLast();
-  EXPECT_EQ(CStr(again->Fields()->Item("English")->Value()), "added");
-  EXPECT_TRUE(again->Fields()->Item("ID")->Value().IsNull());
+  auto described = [](const sp<Field>& field) {
+    return field->Name() + " " + std::to_string(field->Type()) + " " +
+           std::to_string(field->DefinedSize()) + " " + std::to_string(field->Precision()) + " " +
+           std::to_string(field->NumericScale()) + " " + std::to_string(field->Attributes());
+  };
+  for (int32_t c = 0; c < loaded->Fields()->Count(); ++c)
+    EXPECT_EQ(described(loaded->Fields()->Item(c)), described(original->Fields()->Item(c)));
+  for (original->MoveFirst(); !original->EOF_(); original->MoveNext(), loaded->MoveNext())
+    for (int32_t c = 0; c < loaded->Fields()->Count(); ++c)
+      EXPECT_EQ(Shown(loaded->Fields()->Item(c)->Value()),
+                Shown(original->Fields()->Item(c)->Value()));
+  // (Edits saved over the file they came from: find_test.)
 }
 
 TEST_P(SavedRowsTest, RefusesTruncatedAndBitFlippedFilesWhole) {
   MakeStrings(2);
   std::string path = folder_.File("strings.rows");
   Query("SELECT * FROM S")->Save(path);
-  const std::string bytes = ReadBytes(path);
+  const std::string bytes = ReadFile(path);
   std::string damaged = folder_.File("damaged.rows");
   for (size_t length = 0; length < bytes.size(); ++length) {
-    WriteBytes(damaged, bytes.substr(0, length));
+    WriteFile(damaged, bytes.substr(0, length));
     SCOPED_TRACE("truncated to " + std::to_string(length));
-    EXPECT_AUTOMATION_ERROR(OpenFile(damaged), adErrCorruptFile, "ORVEX.Data.Recordset", "");
+    EXPECT_AUTOMATION_ERROR(OpenSaved(damaged), adErrCorruptFile, "ORVEX.Data.Recordset", "");
   }
   for (size_t at = 0; at < bytes.size(); ++at) {
     std::string flipped = bytes;
     flipped[at] = static_cast<char>(flipped[at] ^ (1 << (at % 8)));
-    WriteBytes(damaged, flipped);
+    WriteFile(damaged, flipped);
     SCOPED_TRACE("bit flipped in byte " + std::to_string(at));
-    EXPECT_AUTOMATION_ERROR(OpenFile(damaged), adErrCorruptFile, "", "");
+    EXPECT_AUTOMATION_ERROR(OpenSaved(damaged), adErrCorruptFile, "", "");
   }
-  EXPECT_AUTOMATION_ERROR(OpenFile(folder_.File("missing.rows")), adErrOpeningFile,
+  EXPECT_AUTOMATION_ERROR(OpenSaved(folder_.File("missing.rows")), adErrOpeningFile,
                           "ORVEX.Data.Recordset", "");
 }
 
@@ -136,15 +89,15 @@ TEST_P(SavedRowsTest, AHeaderClaimingHugeCountsIsRefusedWithoutAllocatingThem) {
   };
   std::string header = std::string("ORVXROWS") + '\x01' + '\x00';
   std::string path = folder_.File("forged.rows");
-  WriteBytes(path, withChecksum(header + "\xFF\xFF\xFF\x7F"));  // 2^31 columns
-  EXPECT_AUTOMATION_ERROR(OpenFile(path), adErrCorruptFile, "", "");
+  WriteFile(path, withChecksum(header + "\xFF\xFF\xFF\x7F"));  // 2^31 columns
+  EXPECT_AUTOMATION_ERROR(OpenSaved(path), adErrCorruptFile, "", "");
   std::string oneColumn = header + std::string("\x01\x00\x00\x00", 4) +
                           std::string("\x01\x00\x00\x00", 4) + "A" + std::string(20, '\0');
-  WriteBytes(path, withChecksum(oneColumn + std::string(8, '\xFF')));  // 2^64-1 rows
-  EXPECT_AUTOMATION_ERROR(OpenFile(path), adErrCorruptFile, "", "");
-  WriteBytes(path, withChecksum(oneColumn + std::string("\x01", 1) + std::string(7, '\0') +
-                                "\x08\xFF\xFF\xFF\xFF"));  // a string longer than the file
-  EXPECT_AUTOMATION_ERROR(OpenFile(path), adErrCorruptFile, "", "");
+  WriteFile(path, withChecksum(oneColumn + std::string(8, '\xFF')));  // 2^64-1 rows
+  EXPECT_AUTOMATION_ERROR(OpenSaved(path), adErrCorruptFile, "", "");
+  WriteFile(path, withChecksum(oneColumn + std::string("\x01", 1) + std::string(7, '\0') +
+                               "\x08\xFF\xFF\xFF\xFF"));  // a string longer than the file
+  EXPECT_AUTOMATION_ERROR(OpenSaved(path), adErrCorruptFile, "", "");
 }
 
 ORVEX_INSTANTIATE_DATABASE_TESTS(SavedRowsTest);
