@@ -20,6 +20,9 @@ struct Texts {
 };
 using TextRows = std::map<int32_t, Texts>;
 
+// The text as an SQL literal, NULL for none.
+std::string SqlText(const std::optional<std::string>& text);
+
 // "db:SQLite", "db:PostgreSQL", "glossary", "rows".
 class ExchangeTables {
  public:
