@@ -124,10 +124,13 @@ TEST_P(FindTest, AgreesWithAScanThroughRandomEditsAcrossBlocks) {
   auto check = [&](int32_t step) {
     for (int i = 0; i < 4; ++i) {
       const int32_t column = pick(0, 2) > 0 ? 0 : 1, n = rs->RecordCount();
-      const int32_t number = column == 1      ? pick(-5, 120)
-                             : pick(0, 9) > 0 ? pick(-60, 4200)
-                                              : 1000000000;
-      const int32_t at = pick(0, n + 1), skip = pick(0, 1);
+      // Often an end of the rows, and often the value of a row beside the start or on it.
+      const int32_t at = pick(0, 3) > 0 ? pick(1, n) : pick(0, 1) * (n + 1), skip = pick(0, 1);
+      const std::string& near = model[std::clamp(at + pick(-2, 2), 1, n) - 1][column];
+      const int32_t number = pick(0, 1) && !near.empty() ? std::stoi(near)
+                             : column == 1               ? pick(-5, 120)
+                             : pick(0, 9) > 0            ? pick(-60, 4200)
+                                                         : 1000000000;
       const int32_t direction = pick(0, 1) ? adSearchForward : adSearchBackward;
       const int32_t start = pick(0, 2) > 0 ? adBookmarkCurrent : pick(1, 2);  // First or Last
       const std::string name = column == 0 ? "ID" : "Note", text = std::to_string(number);
