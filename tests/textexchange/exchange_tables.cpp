@@ -46,8 +46,8 @@ std::string SqlText(const std::optional<std::string>& text) {
 
 ExchangeTables::ExchangeTables(const std::string& kind, const TempDir& folder)
     : kind_(kind), folder_(folder) {
-  if (kind_.rfind("db:", 0) == 0 || kind_ == "rows")
-    database_ = std::make_unique<ScratchDatabase>(kind_ == "rows" ? kSqlite : kind_.substr(3));
+  if (kind_ != "glossary")
+    database_ = std::make_unique<ScratchDatabase>(kind_ == "rows" ? kSqlite : kind_);
 }
 
 TextTableSource ExchangeTables::Make(const std::string& name, const TextRows& rows) {

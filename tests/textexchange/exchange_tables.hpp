@@ -23,7 +23,7 @@ using TextRows = std::map<int32_t, Texts>;
 // The text as an SQL literal, NULL for none.
 std::string SqlText(const std::optional<std::string>& text);
 
-// "db:SQLite", "db:PostgreSQL", "glossary", "rows".
+// "SQLite", "PostgreSQL" (a database table), "glossary", "rows" (a saved-rows file).
 class ExchangeTables {
  public:
   ExchangeTables(const std::string& kind, const TempDir& folder);

@@ -11,7 +11,6 @@
 #include <set>
 
 #include "orvex/text_exchange.hpp"
-#include "orvex/text_table.hpp"
 #include "support/recording_host.hpp"
 #include "support/temp_dir.hpp"
 #include "textexchange/exchange_tables.hpp"
@@ -50,19 +49,11 @@ std::map<std::string, std::string> ReadCatalog(const std::string& path) {
   return messages;
 }
 
-// "sr@latin" names the column "L_sr_latin" (the prefix keeps "as", "is", "or" and "id" from
-// being read as SQL words).
-std::string ColumnOf(std::string locale) {
-  for (char& c : locale)
-    if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-  return "L_" + locale;
-}
-
 TEST(IsoCodesTable, EveryTranslationGoesThroughGettextAndComesBack) {
   std::map<std::string, std::map<std::string, std::string>> catalogs;  // column -> messages
   for (const std::string& locale : kLocaleNames)
     if (std::filesystem::exists(kLocales / locale / kCatalog))
-      catalogs[ColumnOf(locale)] = ReadCatalog((kLocales / locale / kCatalog).string());
+      catalogs["L_" + locale] = ReadCatalog((kLocales / locale / kCatalog).string());
   if (catalogs.size() < kLocaleNames.size()) {
     if (RunningInCi()) FAIL() << "the package iso-codes is not installed";
     GTEST_SKIP() << "the package iso-codes is not installed";
@@ -72,6 +63,7 @@ TEST(IsoCodesTable, EveryTranslationGoesThroughGettextAndComesBack) {
   for (const auto& [column, messages] : catalogs)
     for (const auto& [name, translation] : messages) names.insert(name);
   const std::vector<std::string> english(names.begin(), names.end());
+  ASSERT_GT(english.size(), 9000u);
 
   HostGuard host;
   TempDir folder;
@@ -86,7 +78,8 @@ TEST(IsoCodesTable, EveryTranslationGoesThroughGettextAndComesBack) {
     script += "INSERT INTO Back (ID, English) VALUES (" + key + ");INSERT INTO Iso VALUES (" + key;
     for (const auto& [column, messages] : catalogs) {
       const auto found = messages.find(english[i]);
-      script += ", " + (found == messages.end() ? std::string("NULL") : SqlText(found->second));
+      script += ", " + SqlText(found == messages.end() ? std::nullopt
+                                                       : std::optional<std::string>(found->second));
     }
     script += ");";
   }
@@ -94,7 +87,6 @@ TEST(IsoCodesTable, EveryTranslationGoesThroughGettextAndComesBack) {
   const TextTableSource table = TextTableSource::Database(db.ConnectionString(), "Iso");
   const TextTableSource back = TextTableSource::Database(db.ConnectionString(), "Back");
 
-  size_t compared = 0;
   for (const auto& [column, messages] : catalogs) {
     SCOPED_TRACE(column);
     const std::string po = folder.File(column + ".po"), mo = folder.File(column + ".mo"),
@@ -103,34 +95,22 @@ TEST(IsoCodesTable, EveryTranslationGoesThroughGettextAndComesBack) {
     ASSERT_EQ(ShellCommand("msgfmt --check -o " + mo + " " + po), 0);
     ASSERT_EQ(ShellCommand("msgcat -o " + merged + " " + po), 0);
     // gettext compiled each translation under its ID as context.
-    const auto compiled = ReadCatalog(mo);
-    EXPECT_EQ(compiled.size(), messages.size());
-    for (size_t i = 0; i < english.size(); ++i) {
-      const auto original = messages.find(english[i]);
-      if (original == messages.end()) continue;
-      const auto entry = compiled.find(std::to_string(i + 1) + '\x04' + english[i]);
-      ASSERT_NE(entry, compiled.end()) << english[i];
-      EXPECT_EQ(entry->second, original->second);
-    }
+    std::map<std::string, std::string> expected;
+    for (size_t i = 0; i < english.size(); ++i)
+      if (auto found = messages.find(english[i]); found != messages.end())
+        expected[std::to_string(i + 1) + '\x04' + english[i]] = found->second;
+    EXPECT_EQ(ReadCatalog(mo), expected);
 
+    // What gettext wrote back fills the empty column with exactly the same texts.
     const ImportReport report =
         ImportTextsFromFile(back, {column, ExchangeFormat::Po, false, false}, merged);
     EXPECT_TRUE(report.applied);
     EXPECT_EQ(report.Count(ImportOutcome::Added), messages.size());
     EXPECT_EQ(report.entries.size(), english.size());
-
-    CTextTable texts;
-    texts.ConnectingString(db.ConnectionString());
-    texts.LoadStringsRS("Back", column);
-    for (size_t i = 0; i < english.size(); ++i) {
-      const auto original = messages.find(english[i]);
-      EXPECT_EQ(texts.Text(static_cast<int32_t>(i + 1)),
-                original == messages.end() ? "" : original->second)
-          << english[i];
-      ++compared;
-    }
+    EXPECT_EQ(db.QueryText("SELECT count(*) FROM Iso JOIN Back USING (ID) WHERE Iso." + column +
+                           " IS NOT Back." + column),
+              "0");
   }
-  EXPECT_GT(compared, 9000 * kLocaleNames.size());
 }
 
 }  // namespace

@@ -63,7 +63,7 @@ const std::pair<ExchangeFormat, const char*> kFormats[] = {{ExchangeFormat::Po, 
 class TextExchangeTest : public ::testing::TestWithParam<std::string> {
  protected:
   void SetUp() override {
-    if (GetParam().rfind("db:", 0) == 0) ORVEX_REQUIRE_PROVIDER(GetParam().substr(3));
+    if (GetParam() == kSqlite || GetParam() == kPostgres) ORVEX_REQUIRE_PROVIDER(GetParam());
     tables_ = std::make_unique<ExchangeTables>(GetParam(), folder_);
   }
 
@@ -126,17 +126,13 @@ TEST_P(TextExchangeTest, AnImportWithRefusalsChangesNothingUnlessTheyAreSkipped)
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, TextExchangeTest,
-                         ::testing::Values("db:SQLite", "db:PostgreSQL", "glossary", "rows"),
-                         [](const ::testing::TestParamInfo<std::string>& info) {
-                           std::string name = info.param;
-                           if (name.rfind("db:", 0) == 0) name = "Database" + name.substr(3);
-                           return name;
-                         });
+                         ::testing::Values(kSqlite, kPostgres, "glossary", "rows"),
+                         ProviderTestName);
 
 TEST(TextExchangeDatabase, AWriteThatFailsHalfwayLeavesEveryRowAsItWas) {
   HostGuard host;
   TempDir folder;
-  ExchangeTables tables("db:SQLite", folder);
+  ExchangeTables tables(kSqlite, folder);
   const TextTableSource table = tables.Make("a", Original());
   const std::string file =
       ExportTexts(tables.Make("b", kTranslated), {"Arabic", "English", ExchangeFormat::Po});
