@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <limits>
 
 #include "data_fixture.hpp"
 #include "support/automation_matchers.hpp"
@@ -90,8 +89,6 @@ TEST_P(RecordsetTest, WriteThroughWithoutAKeyLocatesTheRowByItsOriginalValues) {
 TEST_P(RecordsetTest, NavigationRespectsTheEndsOfTheRows) {
   Run({"CREATE TABLE T (A INTEGER)", "INSERT INTO T VALUES (1)", "INSERT INTO T VALUES (2)"});
   auto rs = Query("SELECT A FROM T ORDER BY A");
-  EXPECT_EQ(rs->LockType(), adLockReadOnly);
-  EXPECT_EQ(rs->CursorLocation(), adUseClient);
   EXPECT_FALSE(rs->BOF());
   rs->MovePrevious();
   EXPECT_TRUE(rs->BOF());
@@ -111,43 +108,36 @@ TEST_P(RecordsetTest, NavigationRespectsTheEndsOfTheRows) {
 // column can hold them, and overflow where it cannot; never stored as 0 or as NULL.
 TEST_P(RecordsetTest, NonFiniteNumbersAreNamedKeptOrRefused) {
   Run({"CREATE TABLE T (ID INTEGER PRIMARY KEY, N INTEGER, S VARCHAR(20), D DOUBLE PRECISION)"});
-  const double nan = std::numeric_limits<double>::quiet_NaN();
-  const double inf = std::numeric_limits<double>::infinity();
-  const struct {
-    double value;
-    const char* text;
-  } cases[] = {{nan, "NaN"}, {inf, "Infinity"}, {-inf, "-Infinity"}};
   auto connection = Connect();
   auto rs = std::make_shared<Recordset>();
   rs->CursorLocation(adUseClient);
   rs->Open(Variant("SELECT * FROM T"), Variant(connection), adOpenStatic, adLockOptimistic);
   int32_t id = 0;
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.text);
+  for (double value : {std::nan(""), HUGE_VAL, -HUGE_VAL}) {
+    SCOPED_TRACE(value);
     rs->AddNew();
     rs->Fields()->Item("ID")->Value(Variant(++id));
-    rs->Fields()->Item("S")->Value(Variant(c.value));
+    rs->Fields()->Item("S")->Value(Variant(value));
     rs->Update();
-    // The error number of setting a column to the value and updating (0: none), and the edit
-    // given up when it failed.
-    auto store = [&](const char* column) -> AutomationError {
+    // D holds it but on SQLite not-a-number; N refuses it as any value out of its range. A
+    // refused edit is given up.
+    const bool held = Db().IsPostgres() || !std::isnan(value);
+    for (const char* column : {"D", "N"}) {
+      AutomationError error(0);
       try {
-        rs->Fields()->Item(column)->Value(Variant(c.value));
+        rs->Fields()->Item(column)->Value(Variant(value));
         rs->Update();
-        return AutomationError(0);
-      } catch (const AutomationError& error) {
+      } catch (const AutomationError& raised) {
+        error = raised;
         rs->CancelUpdate();
-        return error;
       }
-    };
-    const AutomationError real = store("D");
-    EXPECT_EQ(real.Number, Db().IsPostgres() || !std::isnan(c.value) ? 0 : errOverflow);
-    const AutomationError integer = store("N");
-    // As any value out of an integer column's range: the field's conversion error, overflow.
-    EXPECT_EQ(integer.Number, adErrDataConversion);
-    EXPECT_TRUE(integer.Description.ends_with(": Overflow")) << integer.Description;
+      const bool real = *column == 'D';
+      EXPECT_EQ(error.Number, real ? (held ? 0 : errOverflow) : adErrDataConversion) << column;
+      if (!real) {
+        EXPECT_TRUE(error.Description.ends_with(": Overflow")) << error.Description;
+      }
+    }
   }
-  // SQLite keeps no not-a-number in a floating-point column: its D stays Null.
   EXPECT_EQ(Rows("SELECT S, D FROM T ORDER BY ID"),
             std::string(Db().IsPostgres() ? "NaN,NaN" : "NaN,<Null>") +
                 "|Infinity,Infinity|-Infinity,-Infinity");
