@@ -1,4 +1,5 @@
-// Saved-rows files: the round trip, refusal of damaged files, and atomic replacement.
+// Saved-rows files: damaged and forged files are refused whole. (The round trip of every column
+// type is in column_types_test, edits saved over the file they came from in find_test.)
 #include <gtest/gtest.h>
 
 #include "data_fixture.hpp"
@@ -9,50 +10,22 @@ namespace {
 
 using namespace orvex::data;
 
-class SavedRowsTest : public DataTest {
- protected:
-  void MakeStrings(int rows) {
-    std::vector<std::string> script = {
-        "CREATE TABLE S (ID INTEGER, English VARCHAR(200), Arabic VARCHAR(200), Price "
-        "DECIMAL(9,2), Stamp TIMESTAMP, Done BOOLEAN)"};
-    for (int i = 1; i <= rows; ++i)
-      script.push_back("INSERT INTO S VALUES (" + std::to_string(i) + ", 'text " +
-                       std::to_string(i) + " " + std::string(100, 'x') +
-                       "', 'نص', 1.25, '2026-12-05 19:29:54', " + (i % 2 ? "TRUE" : "FALSE") + ")");
-    script.push_back("INSERT INTO S VALUES (NULL, NULL, NULL, NULL, NULL, NULL)");
-    Run(script);
-  }
-};
-
-TEST_P(SavedRowsTest, WhatSaveWritesOpensAgainAsTheSameColumnsAndRows) {
-  MakeStrings(3);
-  auto original = Query("SELECT * FROM S ORDER BY ID DESC");
-  std::string path = folder_.File("strings.rows");
-  original->Save(path);
-
-  auto loaded = OpenSaved(path);
-  EXPECT_EQ(loaded->ActiveConnection(), nullptr);
-  EXPECT_EQ(loaded->LockType(), adLockBatchOptimistic);
-  ASSERT_EQ(loaded->RecordCount(), original->RecordCount());
-  ASSERT_EQ(loaded->Fields()->Count(), original->Fields()->Count());
-  auto described = [](const sp<Field>& field) {
-    return field->Name() + " " + std::to_string(field->Type()) + " " +
-           std::to_string(field->DefinedSize()) + " " + std::to_string(field->Precision()) + " " +
-           std::to_string(field->NumericScale()) + " " + std::to_string(field->Attributes());
-  };
-  for (int32_t c = 0; c < loaded->Fields()->Count(); ++c)
-    EXPECT_EQ(described(loaded->Fields()->Item(c)), described(original->Fields()->Item(c)));
-  for (original->MoveFirst(); !original->EOF_(); original->MoveNext(), loaded->MoveNext())
-    for (int32_t c = 0; c < loaded->Fields()->Count(); ++c)
-      EXPECT_EQ(Shown(loaded->Fields()->Item(c)->Value()),
-                Shown(original->Fields()->Item(c)->Value()));
-  // (Edits saved over the file they came from: find_test.)
-}
+class SavedRowsTest : public DataTest {};
 
 TEST_P(SavedRowsTest, RefusesTruncatedAndBitFlippedFilesWhole) {
-  MakeStrings(2);
+  const std::string row =
+      ", 'text " + std::string(100, 'x') + "', 'نص', 1.25, '2026-12-05 19:29:54', ";
+  Run(
+      {"CREATE TABLE S (ID INTEGER, English VARCHAR(200), Arabic VARCHAR(200), Price "
+       "DECIMAL(9,2), Stamp TIMESTAMP, Done BOOLEAN)",
+       "INSERT INTO S VALUES (1" + row + "TRUE), (2" + row +
+           "FALSE), (NULL, NULL, NULL, NULL, NULL, NULL)"});
   std::string path = folder_.File("strings.rows");
   Query("SELECT * FROM S")->Save(path);
+  auto whole = OpenSaved(path);  // (each column type's round trip: column_types_test)
+  EXPECT_EQ(whole->ActiveConnection(), nullptr);
+  EXPECT_EQ(whole->LockType(), adLockBatchOptimistic);
+  EXPECT_EQ(whole->RecordCount(), 3);
   const std::string bytes = ReadFile(path);
   std::string damaged = folder_.File("damaged.rows");
   for (size_t length = 0; length < bytes.size(); ++length) {
