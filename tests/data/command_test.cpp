@@ -1,8 +1,14 @@
-// Commands: prepared statements bound by position, and the errors of bad commands.
+// Commands and connections: prepared statements bound by position, the errors of bad commands,
+// transactions, and the pooled sessions behind connections.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "data_fixture.hpp"
+#include "platform/data/connection_string.hpp"
+#include "platform/data/session_pool.hpp"
 #include "support/automation_matchers.hpp"
+#include "support/sql_rows.hpp"
 
 namespace orvex::testing {
 namespace {
@@ -11,31 +17,27 @@ using namespace orvex::data;
 
 class CommandTest : public DataTest {
  protected:
+  // The error logger's insert: parameters named unlike the columns, bound by position.
   sp<Command> InsertCommand(const sp<Connection>& connection) {
+    Run(
+        {"CREATE TABLE IF NOT EXISTS Errors (lErrorNumber INTEGER, strDescription VARCHAR(255), "
+         "strSource VARCHAR(255), dDate TIMESTAMP)"});
     auto command = std::make_shared<Command>();
     command->ActiveConnection = connection;
     command->CommandType = adCmdText;
     command->CommandText =
-        "INSERT INTO Errors ( lErrorNumber, strDescription, strSource,dDate )  VALUES ( ?, "
-        "?,?,? )";
+        "INSERT INTO Errors ( lErrorNumber, strDescription, strSource,dDate )  VALUES ( ?, ?,?,? )";
     command->Prepared = true;
-    auto parameters = command->Parameters();
-    parameters->Append(
-        command->CreateParameter("lErrorNumber", adInteger, adParamInput, 4, Variant(int16_t{0})));
-    parameters->Append(
-        command->CreateParameter("strDescription", adVarChar, adParamInput, 255, Variant("")));
-    parameters->Append(
-        command->CreateParameter("strErrorSource", adVarChar, adParamInput, 255, Variant("")));
-    parameters->Append(
-        command->CreateParameter("dErrorDate", adDate, adParamInput, 8, Variant(int16_t{0})));
+    for (const auto& [name, type, size] : {std::tuple{"lErrorNumber", adInteger, 4},
+                                           {"strDescription", adVarChar, 255},
+                                           {"strErrorSource", adVarChar, 255},
+                                           {"dErrorDate", adDate, 8}})
+      command->Parameters()->Append(command->CreateParameter(name, type, adParamInput, size));
     return command;
   }
 };
 
 TEST_P(CommandTest, PreparedInsertBindsEachMarkerToTheParameterInTheSamePosition) {
-  Run(
-      {"CREATE TABLE Errors (lErrorNumber INTEGER, strDescription VARCHAR(255), "
-       "strSource VARCHAR(255), dDate TIMESTAMP)"});
   auto connection = Connect();
   auto command = InsertCommand(connection);
   auto parameters = command->Parameters();
@@ -54,26 +56,13 @@ TEST_P(CommandTest, PreparedInsertBindsEachMarkerToTheParameterInTheSamePosition
                           "");
   EXPECT_AUTOMATION_ERROR(parameters->Item(4), adErrItemNotFound, "", "");
 
-  auto rs = Query(
-      "SELECT lErrorNumber, strDescription, strSource, dDate FROM Errors ORDER BY "
-      "lErrorNumber DESC");
-  ASSERT_EQ(rs->RecordCount(), 2);
-  auto fields = rs->Fields();
-  EXPECT_EQ(CLng(fields->Item(0)->Value()), 1001);
-  EXPECT_EQ(CStr(fields->Item(1)->Value()), "disk full");
-  EXPECT_EQ(CStr(fields->Item(2)->Value()), "host:Module.Proc");
-  EXPECT_EQ(fields->Item(3)->Value().DateValue(), Date(2026, 12, 5, 19, 29, 54));
-  rs->MoveNext();
-  EXPECT_EQ(CLng(fields->Item("lerrornumber")->Value()), static_cast<int32_t>(0x80004005u));
-  EXPECT_EQ(CStr(fields->Item(1)->Value()), " ");
-  EXPECT_EQ(CStr(fields->Item(2)->Value()), "host:Module.Proc") << "kept from the last run";
-  EXPECT_TRUE(fields->Item(3)->Value().IsNull());
+  EXPECT_EQ(Rows("SELECT lErrorNumber, strDescription, strSource, dDate FROM Errors ORDER BY "
+                 "lErrorNumber DESC"),
+            "1001,disk full,host:Module.Proc," + CStr(Variant(Date(2026, 12, 5, 19, 29, 54))) +
+                "|-2147467259, ,host:Module.Proc,<Null>");  // the source kept from the last run
 }
 
 TEST_P(CommandTest, RefusesToRunWithoutConnectionTextOrMatchingParameters) {
-  Run(
-      {"CREATE TABLE Errors (lErrorNumber INTEGER, strDescription VARCHAR(255), "
-       "strSource VARCHAR(255), dDate TIMESTAMP)"});
   auto command = std::make_shared<Command>();
   command->CommandText = "SELECT * FROM Errors";
   EXPECT_AUTOMATION_ERROR(command->Execute(), adErrInvalidConnection, "ORVEX.Data.Command",
@@ -100,20 +89,26 @@ TEST_P(CommandTest, ProviderErrorsCarryOleDbNumbersAndTheProviderMessage) {
   Run({"CREATE TABLE T (Id INTEGER PRIMARY KEY, Name VARCHAR(10) NOT NULL)",
        "INSERT INTO T VALUES (1, 'one')"});
   auto connection = Connect();
-  std::string provider = GetParam();
-  // Stacked statements through a table name are refused before anything runs.
-  EXPECT_AUTOMATION_ERROR(connection->Execute("SELECT ID FROM T; DROP TABLE T"),
-                          DB_E_ERRORSINCOMMAND, provider, "");
-  EXPECT_EQ(Query("SELECT * FROM T")->RecordCount(), 1);
-  EXPECT_AUTOMATION_ERROR(connection->Execute("SELECT * FROM Missing"), DB_E_NOTABLE, provider, "");
-  EXPECT_AUTOMATION_ERROR(connection->Execute("SELEC * FROM T"), DB_E_ERRORSINCOMMAND, provider,
-                          "");
-  EXPECT_AUTOMATION_ERROR(connection->Execute("SELECT Nope FROM T"), DB_E_ERRORSINCOMMAND, provider,
-                          "");
-  EXPECT_AUTOMATION_ERROR(connection->Execute("INSERT INTO T VALUES (1, 'again')"),
-                          DB_E_INTEGRITYVIOLATION, provider, "");
-  EXPECT_AUTOMATION_ERROR(connection->Execute("INSERT INTO T (Id) VALUES (2)"),
-                          DB_E_INTEGRITYVIOLATION, provider, "");
+  const struct {
+    const char* sql;
+    int32_t number;
+    const char* postgresMessage;  // the server's own, passed on
+  } cases[] = {
+      // Stacked statements are refused before anything runs.
+      {"SELECT ID FROM T; DROP TABLE T", DB_E_ERRORSINCOMMAND, ""},
+      {"SELECT * FROM Missing", DB_E_NOTABLE, "relation \"missing\" does not exist"},
+      {"SELEC * FROM T", DB_E_ERRORSINCOMMAND, "syntax error at or near \"SELEC\""},
+      {"SELECT Nope FROM T", DB_E_ERRORSINCOMMAND, "column \"nope\" does not exist"},
+      {"INSERT INTO T VALUES (1, 'again')", DB_E_INTEGRITYVIOLATION,
+       "duplicate key value violates unique constraint \"t_pkey\""},
+      {"INSERT INTO T (Id) VALUES (2)", DB_E_INTEGRITYVIOLATION, ""},
+      {"INSERT INTO T VALUES ('x', 'a')", DB_E_CANTCONVERTVALUE, ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.sql);
+    EXPECT_AUTOMATION_ERROR(connection->Execute(c.sql), c.number, Provider(),
+                            Db().IsPostgres() ? c.postgresMessage : "");
+  }
   // A trailing semicolon and comment are still one statement.
   EXPECT_EQ(connection->Execute("SELECT * FROM T; -- all")->RecordCount(), 1);
 }
@@ -135,6 +130,36 @@ TEST_P(CommandTest, TransactionsCommitOrRollBackTheirRows) {
   auto rs = Query("SELECT A FROM T");
   ASSERT_EQ(rs->RecordCount(), 1);
   EXPECT_EQ(CLng(rs->Fields()->Item(0)->Value()), 2);
+}
+
+TEST_P(CommandTest, APooledSessionIsReusedUntilItGoesStale) {
+  Run({"CREATE TABLE T (A INTEGER)"});
+  const auto settings = internal::ConnectionString::Parse(connectionString_);
+  auto connection = Connect();
+  const auto session = connection->Session();
+  const std::string endSession =
+      Db().IsPostgres()
+          ? "SELECT pg_terminate_backend(" + std::to_string(BackendPid(connection)) + ")"
+          : "";
+  connection->Close();
+  EXPECT_EQ(internal::IdleSessionCount(settings), 1u);
+  connection->Open();
+  EXPECT_EQ(connection->Session(), session) << "Open after Close reuses the live session";
+  EXPECT_EQ(internal::IdleSessionCount(settings), 0u);
+  connection->Close();
+
+  // Gone behind the pool's back (the server ended it, or the file was replaced): the next
+  // statement runs on a new session, on PostgreSQL the same statement run again.
+  if (Db().IsPostgres())
+    Db().RunScript(endSession);
+  else
+    std::filesystem::remove(Db().Location());
+  connection->Open();
+  if (Db().IsPostgres())
+    EXPECT_EQ(connection->Execute("SELECT * FROM T")->RecordCount(), 0);
+  else
+    EXPECT_AUTOMATION_ERROR(connection->Execute("SELECT * FROM T"), DB_E_NOTABLE, "SQLite", "");
+  EXPECT_NE(connection->Session(), session);
 }
 
 ORVEX_INSTANTIATE_DATABASE_TESTS(CommandTest);

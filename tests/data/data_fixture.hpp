@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -12,6 +13,41 @@
 #include "support/temp_dir.hpp"
 
 namespace orvex::testing {
+
+// A value as the tests compare it: its subtype and its text, all the digits of a floating-point
+// number and the bytes of a byte array in hexadecimal.
+inline std::string Shown(const Variant& value) {
+  std::string shown = std::to_string(value.VarType()) + ":";
+  char text[32];
+  if (value.VarType() == (vbArray | vbByte)) {
+    for (const Variant& byte : value.Array().Elements()) {
+      std::snprintf(text, sizeof text, "%02x", byte.Byte());
+      shown += text;
+    }
+  } else if (value.VarType() == vbDouble || value.VarType() == vbSingle) {
+    std::snprintf(text, sizeof text, "%.17g", CDbl(value));
+    shown += text;
+  } else if (!value.IsNull()) {
+    shown += CStr(value);
+  }
+  return shown;
+}
+
+// The bytes as a byte array, as the providers read binary columns.
+inline Variant Bytes(const std::string& bytes) {
+  SafeArray array(0, static_cast<int32_t>(bytes.size()));
+  array.SetElementType(vbByte);
+  for (size_t i = 0; i < bytes.size(); ++i)
+    array[static_cast<int32_t>(i)] = Variant(static_cast<uint8_t>(bytes[i]));
+  return Variant(std::move(array));
+}
+
+// A record set opened from a saved-rows file.
+inline std::shared_ptr<data::Recordset> OpenSaved(const std::string& path) {
+  auto recordset = std::make_shared<data::Recordset>();
+  recordset->Open(Variant(path), Variant::Missing(), -1, -1, -1);
+  return recordset;
+}
 
 // A data-layer test run once per database provider (SQLite, and PostgreSQL when a server is
 // configured), each run on a fresh empty database.
@@ -51,6 +87,20 @@ class DataTest : public DatabaseTest {
     recordset->SetActiveConnection(nullptr);
     connection->Close();
     return recordset;
+  }
+
+  // The rows of a query as text: values joined by ",", rows by "|", Null as "<Null>".
+  std::string Rows(const std::string& sql) {
+    auto recordset = Query(sql);
+    std::string text;
+    for (bool first = true; !recordset->EOF_(); recordset->MoveNext(), first = false) {
+      text += first ? "" : "|";
+      for (int32_t i = 0; i < recordset->Fields()->Count(); ++i) {
+        const Variant value = recordset->Fields()->Item(i)->Value();
+        text += (i > 0 ? "," : "") + (value.IsNull() ? std::string("<Null>") : CStr(value));
+      }
+    }
+    return text;
   }
 
   TempDir folder_;

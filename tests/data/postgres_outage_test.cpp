@@ -6,24 +6,21 @@
 
 #include <cstdlib>
 
-#include "orvex/data.hpp"
+#include "data_fixture.hpp"
 #include "support/automation_matchers.hpp"
-#include "support/db_providers.hpp"
 #include "support/sql_rows.hpp"
 
-namespace orvex::data {
+namespace orvex::testing {
 namespace {
 
-using orvex::testing::BackendPid;
-using orvex::testing::kPostgres;
-using orvex::testing::PostgresControlCommand;
-using orvex::testing::ScratchDatabase;
+using namespace orvex::data;
 
 void ControlServer(const std::string& action) {
   std::string command = PostgresControlCommand() + " " + action + " >/dev/null 2>&1";
   ASSERT_EQ(std::system(command.c_str()), 0) << command;
 }
 
+// A prepared insert of one number, run with the number given.
 sp<Command> InsertCommand(const sp<Connection>& connection) {
   auto command = std::make_shared<Command>();
   command->ActiveConnection = connection;
@@ -33,65 +30,59 @@ sp<Command> InsertCommand(const sp<Connection>& connection) {
   return command;
 }
 
+void Execute(const sp<Command>& command, int32_t n) {
+  command->Parameters()->Item(0)->Value = Variant(n);
+  command->Execute();
+}
+
 // One insert on a connection opened for it and closed afterwards, as the text tables and the
 // transaction destination work.
 void InsertOnce(const std::string& connectionString, int32_t n) {
   auto connection = std::make_shared<Connection>();
   connection->Open(connectionString);
-  auto command = InsertCommand(connection);
-  command->Parameters()->Item(0)->Value = Variant(n);
-  command->Execute();
+  Execute(InsertCommand(connection), n);
   connection->Close();
 }
 
-TEST(PostgresOutage, InsertsFailCleanlyWhileTheServerIsDownAndSucceedOnceItIsBack) {
-  ORVEX_REQUIRE_PROVIDER(kPostgres);
+class PostgresOutage : public DataTest {};
+
+TEST_P(PostgresOutage, InsertsFailCleanlyWhileTheServerIsDownAndSucceedOnceItIsBack) {
   if (PostgresControlCommand().empty()) {
-    if (orvex::testing::RunningInCi()) FAIL() << "ORVEX_TEST_PG_CTL is not set (CI=true)";
+    if (RunningInCi()) FAIL() << "ORVEX_TEST_PG_CTL is not set (CI=true)";
     GTEST_SKIP() << "no server control command configured (ORVEX_TEST_PG_CTL)";
   }
-  ScratchDatabase db(kPostgres);
-  db.RunScript("CREATE TABLE Events (N INTEGER)");
-
+  Run({"CREATE TABLE Events (N INTEGER)"});
   // A logger keeps its connection and prepared command between records.
-  auto kept = std::make_shared<Connection>();
-  kept->Open(db.ConnectionString());
-  int32_t keptPid = BackendPid(kept);
+  auto kept = Connect();
+  const int32_t keptPid = BackendPid(kept);
   auto keptInsert = InsertCommand(kept);
-  keptInsert->Parameters()->Item(0)->Value = Variant(1);
-  keptInsert->Execute();
-  InsertOnce(db.ConnectionString(), 2);  // leaves an idle session in the pool
+  Execute(keptInsert, 1);
+  InsertOnce(connectionString_, 2);  // leaves an idle session in the pool
 
   ControlServer("stop -m fast");
-  int32_t failures = 0;
   for (int32_t n = 10; n < 14; ++n) {
     SCOPED_TRACE(n);
-    AutomationError kept_error = orvex::testing::CatchAutomationError([&] {
-      keptInsert->Parameters()->Item(0)->Value = Variant(n);
-      keptInsert->Execute();
-    });
-    EXPECT_EQ(kept_error.Number, E_FAIL);
-    EXPECT_EQ(kept_error.Source, "PostgreSQL");
-    EXPECT_FALSE(kept_error.Description.empty());
-    AutomationError fresh_error =
-        orvex::testing::CatchAutomationError([&] { InsertOnce(db.ConnectionString(), n); });
-    EXPECT_EQ(fresh_error.Number, E_FAIL);
-    EXPECT_EQ(fresh_error.Source, "PostgreSQL");
-    EXPECT_NE(fresh_error.Description.find("Cannot connect"), std::string::npos)
-        << fresh_error.Description;
-    ++failures;
+    const AutomationError onKept = CatchAutomationError([&] { Execute(keptInsert, n); });
+    const AutomationError onNew = CatchAutomationError([&] { InsertOnce(connectionString_, n); });
+    for (const AutomationError& error : {onKept, onNew}) {
+      EXPECT_EQ(error.Number, E_FAIL);
+      EXPECT_EQ(error.Source, "PostgreSQL");
+    }
+    EXPECT_FALSE(onKept.Description.empty());
+    EXPECT_TRUE(onNew.Description.starts_with("Cannot connect")) << onNew.Description;
   }
   ControlServer("start");
-  EXPECT_EQ(failures, 4);
 
-  InsertOnce(db.ConnectionString(), 20);  // the dead idle session is replaced
+  InsertOnce(connectionString_, 20);  // the dead idle session is replaced
   kept->Close();
   kept->Open();
   EXPECT_NE(BackendPid(kept), keptPid) << "the kept connection runs on a new session";
-  keptInsert->Parameters()->Item(0)->Value = Variant(21);
-  keptInsert->Execute();
-  EXPECT_EQ(db.QueryText("SELECT string_agg(N::text, ',' ORDER BY N) FROM Events"), "1,2,20,21");
+  Execute(keptInsert, 21);
+  EXPECT_EQ(Rows("SELECT N FROM Events ORDER BY N"), "1|2|20|21");
 }
 
+INSTANTIATE_TEST_SUITE_P(Providers, PostgresOutage, ::testing::Values(std::string(kPostgres)),
+                         ProviderTestName);
+
 }  // namespace
-}  // namespace orvex::data
+}  // namespace orvex::testing

@@ -2,14 +2,17 @@
 
 #include <libpq-fe.h>
 #include <sqlite3.h>
+#include <strings.h>
 #include <unistd.h>
 
 #include <atomic>
-#include <cctype>
 #include <cstdlib>
 #include <mutex>
 #include <random>
 #include <stdexcept>
+
+#include "platform/data/connection_string.hpp"
+#include "platform/data/postgres/postgres_settings.hpp"
 
 namespace orvex::testing {
 
@@ -20,56 +23,21 @@ std::string EnvOr(const char* name, const std::string& fallback) {
   return value != nullptr ? value : fallback;
 }
 
-std::string Lower(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
-
-std::string Trim(const std::string& text) {
-  size_t first = text.find_first_not_of(" \t");
-  if (first == std::string::npos) return "";
-  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
-
-// A libpq keyword value, quoted so that blanks and quotes survive.
-std::string ConninfoValue(const std::string& value) {
-  std::string quoted = "'";
-  for (char c : value) {
-    if (c == '\'' || c == '\\') quoted += '\\';
-    quoted += c;
-  }
-  return quoted + "'";
-}
-
-// ORVEX_TEST_PG in the library's "Key=Value;..." form (or a postgresql:// URI) as a libpq
-// connection string, so that the helper reaches the server without the code under test.
-std::string ToConninfo(const std::string& settings) {
-  if (settings.rfind("postgresql://", 0) == 0 || settings.rfind("postgres://", 0) == 0)
-    return settings;
-  std::string conninfo;
-  size_t pos = 0;
-  while (pos < settings.size()) {
-    size_t end = settings.find(';', pos);
-    std::string pair = settings.substr(pos, end == std::string::npos ? end : end - pos);
-    pos = end == std::string::npos ? settings.size() : end + 1;
-    size_t equals = pair.find('=');
-    if (equals == std::string::npos) continue;
-    std::string key = Lower(Trim(pair.substr(0, equals)));
-    std::string value = Trim(pair.substr(equals + 1));
-    std::string keyword = key == "host" || key == "server"    ? "host"
-                          : key == "port"                     ? "port"
-                          : key == "database"                 ? "dbname"
-                          : key == "user id" || key == "uid"  ? "user"
-                          : key == "password" || key == "pwd" ? "password"
-                                                              : "";
-    if (!keyword.empty()) conninfo += keyword + "=" + ConninfoValue(value) + " ";
-  }
-  return conninfo;
-}
-
+// A libpq session of its own on the server that a library connection string names (its keys
+// read as the library reads them): the helper's statements run beside the code under test, not
+// through it.
 struct PgConnection {
   PGconn* conn;
-  explicit PgConnection(const std::string& conninfo) : conn(PQconnectdb(conninfo.c_str())) {
+  explicit PgConnection(const std::string& connectionString) {
+    const auto parameters = data::internal::postgres::ToConnectParameters(
+        data::internal::ConnectionString::Parse(connectionString));
+    std::vector<const char*> keywords, values;
+    for (size_t i = 0; i <= parameters.keywords.size(); ++i) {
+      const bool end = i == parameters.keywords.size();
+      keywords.push_back(end ? nullptr : parameters.keywords[i].c_str());
+      values.push_back(end ? nullptr : parameters.values[i].c_str());
+    }
+    conn = PQconnectdbParams(keywords.data(), values.data(), parameters.expandDatabase ? 1 : 0);
     if (PQstatus(conn) != CONNECTION_OK) {
       std::string message = PQerrorMessage(conn);
       PQfinish(conn);
@@ -98,10 +66,6 @@ struct PgConnection {
     return first;
   }
 };
-
-std::string SchemaConninfo(const std::string& schema) {
-  return ToConninfo(PostgresServerSettings()) + " options='-c search_path=" + schema + "'";
-}
 
 std::string UniqueSchemaName() {
   static std::atomic<int> counter{0};
@@ -148,7 +112,7 @@ std::string ProviderTestName(const ::testing::TestParamInfo<std::string>& info) 
   return info.param;
 }
 
-bool RunningInCi() { return Lower(EnvOr("CI", "")) == "true"; }
+bool RunningInCi() { return strcasecmp(EnvOr("CI", "").c_str(), "true") == 0; }
 
 std::string PostgresServerSettings() { return EnvOr("ORVEX_TEST_PG", ""); }
 std::string PostgresControlCommand() { return EnvOr("ORVEX_TEST_PG_CTL", ""); }
@@ -161,7 +125,7 @@ std::string ProviderUnavailable(const std::string& provider) {
   static std::string unreachable;
   std::call_once(once, [] {
     try {
-      PgConnection probe(ToConninfo(PostgresServerSettings()));
+      PgConnection probe(PostgresServerSettings());
     } catch (const std::exception& error) {
       unreachable =
           std::string("PostgreSQL server of ORVEX_TEST_PG not reachable: ") + error.what();
@@ -180,7 +144,7 @@ ScratchDatabase::ScratchDatabase(const std::string& provider) : provider_(provid
   }
   if (provider_ != kPostgres) throw std::runtime_error("unknown provider " + provider_);
   location_ = UniqueSchemaName();
-  PgConnection(ToConninfo(PostgresServerSettings())).Run("CREATE SCHEMA " + location_);
+  PgConnection(PostgresServerSettings()).Run("CREATE SCHEMA " + location_);
   // The application name marks this test's sessions, so that the end can close them.
   connectionString_ =
       PostgresServerSettings() + ";Search Path=" + location_ + ";Application Name=" + location_;
@@ -189,7 +153,7 @@ ScratchDatabase::ScratchDatabase(const std::string& provider) : provider_(provid
 ScratchDatabase::~ScratchDatabase() {
   if (!IsPostgres()) return;
   try {
-    PgConnection admin(ToConninfo(PostgresServerSettings()));
+    PgConnection admin(PostgresServerSettings());
     // Idle pooled sessions of this test would otherwise stay connected to the server.
     admin.Run(
         "SELECT count(pg_terminate_backend(pid)) FROM pg_stat_activity WHERE application_name = "
@@ -204,7 +168,7 @@ ScratchDatabase::~ScratchDatabase() {
 void ScratchDatabase::RunScript(const std::string& sql) const { QueryText(sql); }
 
 std::string ScratchDatabase::QueryText(const std::string& sql) const {
-  if (IsPostgres()) return PgConnection(SchemaConninfo(location_)).Run(sql);
+  if (IsPostgres()) return PgConnection(connectionString_).Run(sql);
   return RunSqlite(location_, sql);
 }
 

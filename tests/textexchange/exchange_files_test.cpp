@@ -35,13 +35,10 @@ TEST_F(ExchangeFilesTest, PoPassesMsgfmtAndReadsAsGettextWritesIt) {
   const std::string po = folder_.File("ar.po");
   ExportTextsToFile(table, {"Arabic", "English", ExchangeFormat::Po}, po);
   const std::string text = ReadFile(po);
-  EXPECT_NE(text.find("\"Language: ar\\n\"\n"), std::string::npos) << text;
-  EXPECT_NE(text.find("msgctxt \"2\"\nmsgid \"\"\n\"two\\n\"\n\"lines\\tand a tab\"\n"),
-            std::string::npos)
-      << text;
-  EXPECT_NE(text.find("msgctxt \"3\"\nmsgid \"No translation yet\"\nmsgstr \"\"\n"),
-            std::string::npos)
-      << text;
+  for (const char* entry :
+       {"\"Language: ar\\n\"\n", "msgctxt \"2\"\nmsgid \"\"\n\"two\\n\"\n\"lines\\tand a tab\"\n",
+        "msgctxt \"3\"\nmsgid \"No translation yet\"\nmsgstr \"\"\n"})
+    EXPECT_NE(text.find(entry), std::string::npos) << entry << " in\n" << text;
   ASSERT_EQ(ShellCommand("msgfmt --check -o /dev/null " + po), 0) << text;
   // gettext's own rewrite of the file reads back to the same texts.
   const std::string rewritten = folder_.File("ar-msgcat.po");
@@ -53,38 +50,16 @@ TEST_F(ExchangeFilesTest, PoPassesMsgfmtAndReadsAsGettextWritesIt) {
 
 TEST_F(ExchangeFilesTest, PoEntriesAsTranslatorsToolsLeaveThem) {
   const TextTableSource table = tables_.Make("po", kRows);
-  const std::string po =
-      "# translator comment\r\n"
-      "msgid \"\"\r\n"
-      "msgstr \"Content-Type: text/plain; charset=UTF-8\\n\"\r\n"
-      "\"X-ORVEX-Language: Arabic\\n\"\r\n"
-      "\r\n"
-      "#. extracted\n"
-      "#, fuzzy\n"
-      "msgctxt \"1\"\n"
-      "msgid \"Say \\\"hi\\\" \\\\ back\"\n"
-      "msgstr \"not sure\"\n"
-      "\n"
-      "msgctxt \"2\"\n"
-      "msgid \"\"\n"
-      "\"two\\n\"\n"
-      "\"lines\\011and a tab\"\n"
-      "msgstr \"\\x41\\102\"\n"
-      "\n"
-      "#~ msgctxt \"3\"\n"
-      "#~ msgid \"No translation yet\"\n"
-      "#~ msgstr \"old\"\n"
-      "msgctxt \"4\"\n"
-      "msgid \"A\"\n"
-      "msgstr \"B\"\n"
-      "msgctxt \"4\"\n"
-      "msgid \"A\"\n"
-      "msgstr \"C\"\n"
-      "msgctxt \"04\"\n"
-      "msgid \"x\"\n"
-      "msgstr \"y\"\n"
-      "msgid \"no context\"\n"
-      "msgstr \"z\"\n";
+  const std::string po =  // one entry a line
+      "# translator comment\r\nmsgid \"\"\r\nmsgstr \"Content-Type: text/plain; "
+      "charset=UTF-8\\n\"\r\n"
+      "\"X-ORVEX-Language: Arabic\\n\"\r\n\r\n"
+      "#. extracted\n#, fuzzy\nmsgctxt \"1\"\nmsgid \"Say \\\"hi\\\" \\\\ back\"\nmsgstr \"not "
+      "sure\"\n\n"
+      "msgctxt \"2\"\nmsgid \"\"\n\"two\\n\"\n\"lines\\011and a tab\"\nmsgstr \"\\x41\\102\"\n\n"
+      "#~ msgctxt \"3\"\n#~ msgid \"No translation yet\"\n#~ msgstr \"old\"\n"
+      "msgctxt \"4\"\nmsgid \"A\"\nmsgstr \"B\"\nmsgctxt \"4\"\nmsgid \"A\"\nmsgstr \"C\"\n"
+      "msgctxt \"04\"\nmsgid \"x\"\nmsgstr \"y\"\nmsgid \"no context\"\nmsgstr \"z\"\n";
   const ImportReport report = ImportTexts(table, {"Arabic", ExchangeFormat::Po, false, true}, po);
   std::vector<std::pair<std::string, ImportOutcome>> outcomes;
   for (const ImportEntry& entry : report.entries) outcomes.emplace_back(entry.id, entry.outcome);
@@ -144,10 +119,11 @@ TEST_F(ExchangeFilesTest, BrokenFilesAreRefusedWithTheLine) {
   const std::string pipe = folder_.File("pipe.po");
   ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
   EXPECT_AUTOMATION_ERROR(
-      ImportTextsFromFile(table, {"Arabic", ExchangeFormat::Po, false, false}, pipe),
-      75, "ORVEX.TextExchange",
-      pipe + " is not a regular file (a folder, pipe, device or socket); only regular files are "
-             "read and written");
+      ImportTextsFromFile(table, {"Arabic", ExchangeFormat::Po, false, false}, pipe), 75,
+      "ORVEX.TextExchange",
+      pipe +
+          " is not a regular file (a folder, pipe, device or socket); only regular files are "
+          "read and written");
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);
     EXPECT_AUTOMATION_ERROR(ImportTexts(table, {"Arabic", c.format, false, true}, c.text),
@@ -211,26 +187,23 @@ TEST_F(ExchangeFilesTest, XliffHasEachVersionsStructure) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.ns);
-    TextRows rows = kRows;
+    TextTableSource exported = table;
     if (c.format == ExchangeFormat::Xliff12) {
       // XML 1.0 holds no control character, and XLIFF 1.2 has no element for one.
       EXPECT_AUTOMATION_ERROR(ExportTexts(table, {"Arabic", "English", c.format}),
                               MErrors::NSError(kErrExchangeTextUnfit), "ORVEX.TextExchange",
                               "The text of ID 4 holds a control character, which XLIFF 1.2 "
                               "cannot carry");
-      rows.erase(4);
+      TextRows rows = kRows;
       rows[4] = {"plain", "عادي"};
+      exported = tables_.Make("x12", rows);
     }
-    const TextTableSource exported =
-        tables_.Make(c.format == ExchangeFormat::Xliff12 ? "x12" : "x20", rows);
     const std::string text = ExportTexts(exported, {"Arabic", "English", c.format});
     xmlDocPtr doc = xmlReadMemory(text.data(), static_cast<int>(text.size()), "x.xlf", nullptr,
                                   XML_PARSE_NONET);
     ASSERT_NE(doc, nullptr) << text;
     for (const auto& [path, values] : c.expected) EXPECT_EQ(Find(doc, c.ns, path), values) << path;
-    xmlFreeDoc(doc);
-    const ImportReport report = ImportTexts(exported, {"Arabic", c.format, false, false}, text);
-    EXPECT_EQ(report.Count(ImportOutcome::Unchanged), rows.size()) << text;
+    xmlFreeDoc(doc);  // (read back: text_exchange_test)
   }
 }
 

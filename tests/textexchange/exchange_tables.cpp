@@ -9,6 +9,34 @@ namespace orvex::testing {
 
 namespace {
 
+std::string XmlAttribute(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    const char* escaped = c == '&'    ? "&amp;"
+                          : c == '<'  ? "&lt;"
+                          : c == '"'  ? "&quot;"
+                          : c == '\n' ? "&#10;"
+                          : c == '\r' ? "&#13;"
+                          : c == '\t' ? "&#9;"
+                                      : nullptr;
+    out += escaped != nullptr ? std::string(escaped) : std::string(1, c);
+  }
+  return out;
+}
+
+// The Arabic text of each ID as the reader class reads the table.
+template <class Reader>
+std::map<int32_t, std::string> ReadArabic(const TextTableSource& table, const TextRows& ids) {
+  Reader reader;
+  reader.ConnectingString(table.location);
+  reader.LoadStringsRS(table.table, "Arabic");
+  std::map<int32_t, std::string> texts;
+  for (const auto& [id, unused] : ids) texts[id] = reader.Text(id);
+  return texts;
+}
+
+}  // namespace
+
 std::string SqlText(const std::optional<std::string>& text) {
   if (!text) return "NULL";
   std::string quoted = "'";
@@ -16,41 +44,10 @@ std::string SqlText(const std::optional<std::string>& text) {
   return quoted + "'";
 }
 
-std::string XmlAttribute(const std::string& text) {
-  std::string out;
-  for (char c : text) {
-    switch (c) {
-      case '&':
-        out += "&amp;";
-        break;
-      case '<':
-        out += "&lt;";
-        break;
-      case '"':
-        out += "&quot;";
-        break;
-      case '\n':
-        out += "&#10;";
-        break;
-      case '\r':
-        out += "&#13;";
-        break;
-      case '\t':
-        out += "&#9;";
-        break;
-      default:
-        out += c;
-    }
-  }
-  return out;
-}
-
-}  // namespace
-
 ExchangeTables::ExchangeTables(const std::string& kind, const TempDir& folder)
     : kind_(kind), folder_(folder) {
-  if (kind_.rfind("db:", 0) == 0 || kind_ == "rows")
-    database_ = std::make_unique<ScratchDatabase>(kind_ == "rows" ? kSqlite : kind_.substr(3));
+  if (kind_ != "glossary")
+    database_ = std::make_unique<ScratchDatabase>(kind_ == "rows" ? kSqlite : kind_);
 }
 
 TextTableSource ExchangeTables::Make(const std::string& name, const TextRows& rows) {
@@ -81,27 +78,9 @@ TextTableSource ExchangeTables::Make(const std::string& name, const TextRows& ro
 
 std::map<int32_t, std::string> ExchangeTables::Arabic(const TextTableSource& table,
                                                       const TextRows& ids) const {
-  std::map<int32_t, std::string> texts;
-  auto read = [&](auto& reader) {
-    for (const auto& [id, unused] : ids) texts[id] = reader.Text(id);
-  };
-  if (table.kind == TextTableSource::Kind::Database) {
-    CTextTable reader;
-    reader.ConnectingString(table.location);
-    reader.LoadStringsRS(table.table, "Arabic");
-    read(reader);
-  } else if (table.kind == TextTableSource::Kind::Glossary) {
-    CTextTable2 reader;
-    reader.ConnectingString(table.location);
-    reader.LoadStringsRS("", "Arabic");
-    read(reader);
-  } else {
-    CTextTable3 reader;
-    reader.ConnectingString(table.location);
-    reader.LoadStringsRS("", "Arabic");
-    read(reader);
-  }
-  return texts;
+  if (table.kind == TextTableSource::Kind::Database) return ReadArabic<CTextTable>(table, ids);
+  if (table.kind == TextTableSource::Kind::Glossary) return ReadArabic<CTextTable2>(table, ids);
+  return ReadArabic<CTextTable3>(table, ids);
 }
 
 std::string ExchangeTables::Stored(const TextTableSource& table) const {

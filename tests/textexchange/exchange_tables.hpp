@@ -20,7 +20,10 @@ struct Texts {
 };
 using TextRows = std::map<int32_t, Texts>;
 
-// "db:SQLite", "db:PostgreSQL", "glossary", "rows".
+// The text as an SQL literal, NULL for none.
+std::string SqlText(const std::optional<std::string>& text);
+
+// "SQLite", "PostgreSQL" (a database table), "glossary", "rows" (a saved-rows file).
 class ExchangeTables {
  public:
   ExchangeTables(const std::string& kind, const TempDir& folder);

@@ -1,9 +1,9 @@
 // A large real multilingual table: the ISO 639-3 language names (about 9,000) with their
-// translations into fourteen languages of eleven scripts, left to right and right to left, as the
-// Debian package iso-codes ships them (compiled gettext catalogs). Every language goes out as
-// PO, through gettext's msgfmt --check and msgcat, and back into an empty column of a second
-// table; every text is compared. (Each gettext tool run costs a process, so the languages are a
-// chosen fourteen rather than all the package's ninety.)
+// translations into six languages of six scripts, left to right and right to left, as the Debian
+// package iso-codes ships them (compiled gettext catalogs). Every language goes out as PO,
+// through gettext's msgfmt --check and msgcat, and back into an empty column of a second table;
+// every text is compared. (Six scripts rather than all the package's ninety languages: each
+// language costs gettext runs and a pass over the whole table.)
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -11,10 +11,9 @@
 #include <set>
 
 #include "orvex/text_exchange.hpp"
-#include "orvex/text_table.hpp"
-#include "support/db_providers.hpp"
 #include "support/recording_host.hpp"
 #include "support/temp_dir.hpp"
+#include "textexchange/exchange_tables.hpp"
 #include "textexchange/shell_command.hpp"
 
 namespace orvex::testing {
@@ -22,14 +21,7 @@ namespace {
 
 const std::filesystem::path kLocales = "/usr/share/locale";
 constexpr const char* kCatalog = "LC_MESSAGES/iso_639-3.mo";
-const std::vector<std::string> kAllLocales = {"fr", "ar", "zh_CN", "uk", "ru", "el", "sr@latin",
-                                              "vi", "he", "fa",    "hi", "th", "ja", "ko"};
-#ifdef __SANITIZE_ADDRESS__
-// The sanitizer build, many times slower, takes the first four: Latin, Arabic, Han, Cyrillic.
-const std::vector<std::string> kLocaleNames(kAllLocales.begin(), kAllLocales.begin() + 4);
-#else
-const std::vector<std::string>& kLocaleNames = kAllLocales;
-#endif
+const std::vector<std::string> kLocaleNames = {"fr", "ar", "zh_CN", "ru", "he", "th"};
 
 // The messages of a compiled gettext catalog (.mo), msgid to msgstr, without the header; a
 // msgid with a context is keyed "context\x04msgid", as the format stores it.
@@ -57,25 +49,11 @@ std::map<std::string, std::string> ReadCatalog(const std::string& path) {
   return messages;
 }
 
-// "sr@latin" names the column "L_sr_latin" (the prefix keeps "as", "is", "or" and "id" from
-// being read as SQL words).
-std::string ColumnOf(std::string locale) {
-  for (char& c : locale)
-    if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-  return "L_" + locale;
-}
-
-std::string SqlText(const std::string& text) {
-  std::string quoted = "'";
-  for (char c : text) quoted += c == '\'' ? std::string("''") : std::string(1, c);
-  return quoted + "'";
-}
-
 TEST(IsoCodesTable, EveryTranslationGoesThroughGettextAndComesBack) {
   std::map<std::string, std::map<std::string, std::string>> catalogs;  // column -> messages
   for (const std::string& locale : kLocaleNames)
     if (std::filesystem::exists(kLocales / locale / kCatalog))
-      catalogs[ColumnOf(locale)] = ReadCatalog((kLocales / locale / kCatalog).string());
+      catalogs["L_" + locale] = ReadCatalog((kLocales / locale / kCatalog).string());
   if (catalogs.size() < kLocaleNames.size()) {
     if (RunningInCi()) FAIL() << "the package iso-codes is not installed";
     GTEST_SKIP() << "the package iso-codes is not installed";
@@ -85,6 +63,7 @@ TEST(IsoCodesTable, EveryTranslationGoesThroughGettextAndComesBack) {
   for (const auto& [column, messages] : catalogs)
     for (const auto& [name, translation] : messages) names.insert(name);
   const std::vector<std::string> english(names.begin(), names.end());
+  ASSERT_GT(english.size(), 9000u);
 
   HostGuard host;
   TempDir folder;
@@ -99,7 +78,8 @@ TEST(IsoCodesTable, EveryTranslationGoesThroughGettextAndComesBack) {
     script += "INSERT INTO Back (ID, English) VALUES (" + key + ");INSERT INTO Iso VALUES (" + key;
     for (const auto& [column, messages] : catalogs) {
       const auto found = messages.find(english[i]);
-      script += ", " + (found == messages.end() ? std::string("NULL") : SqlText(found->second));
+      script += ", " + SqlText(found == messages.end() ? std::nullopt
+                                                       : std::optional<std::string>(found->second));
     }
     script += ");";
   }
@@ -107,7 +87,6 @@ TEST(IsoCodesTable, EveryTranslationGoesThroughGettextAndComesBack) {
   const TextTableSource table = TextTableSource::Database(db.ConnectionString(), "Iso");
   const TextTableSource back = TextTableSource::Database(db.ConnectionString(), "Back");
 
-  size_t compared = 0;
   for (const auto& [column, messages] : catalogs) {
     SCOPED_TRACE(column);
     const std::string po = folder.File(column + ".po"), mo = folder.File(column + ".mo"),
@@ -116,34 +95,22 @@ TEST(IsoCodesTable, EveryTranslationGoesThroughGettextAndComesBack) {
     ASSERT_EQ(ShellCommand("msgfmt --check -o " + mo + " " + po), 0);
     ASSERT_EQ(ShellCommand("msgcat -o " + merged + " " + po), 0);
     // gettext compiled each translation under its ID as context.
-    const auto compiled = ReadCatalog(mo);
-    EXPECT_EQ(compiled.size(), messages.size());
-    for (size_t i = 0; i < english.size(); ++i) {
-      const auto original = messages.find(english[i]);
-      if (original == messages.end()) continue;
-      const auto entry = compiled.find(std::to_string(i + 1) + '\x04' + english[i]);
-      ASSERT_NE(entry, compiled.end()) << english[i];
-      EXPECT_EQ(entry->second, original->second);
-    }
+    std::map<std::string, std::string> expected;
+    for (size_t i = 0; i < english.size(); ++i)
+      if (auto found = messages.find(english[i]); found != messages.end())
+        expected[std::to_string(i + 1) + '\x04' + english[i]] = found->second;
+    EXPECT_EQ(ReadCatalog(mo), expected);
 
+    // What gettext wrote back fills the empty column with exactly the same texts.
     const ImportReport report =
         ImportTextsFromFile(back, {column, ExchangeFormat::Po, false, false}, merged);
     EXPECT_TRUE(report.applied);
     EXPECT_EQ(report.Count(ImportOutcome::Added), messages.size());
     EXPECT_EQ(report.entries.size(), english.size());
-
-    CTextTable texts;
-    texts.ConnectingString(db.ConnectionString());
-    texts.LoadStringsRS("Back", column);
-    for (size_t i = 0; i < english.size(); ++i) {
-      const auto original = messages.find(english[i]);
-      EXPECT_EQ(texts.Text(static_cast<int32_t>(i + 1)),
-                original == messages.end() ? "" : original->second)
-          << english[i];
-      ++compared;
-    }
+    EXPECT_EQ(db.QueryText("SELECT count(*) FROM Iso JOIN Back USING (ID) WHERE Iso." + column +
+                           " IS NOT Back." + column),
+              "0");
   }
-  EXPECT_GT(compared, 9000 * kLocaleNames.size());
 }
 
 }  // namespace
