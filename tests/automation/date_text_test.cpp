@@ -74,7 +74,7 @@ TEST(DateText, RefusesWhatIsNotADate) {
   for (const char* text :
        {"", "abc", "13/1/2026", "2/30/2026", "1/2/3/4", "25:00", "10:61", "12/5/2026 13:00 PM",
         "12/5/99999", "1/1/0099", "12//", "7", "12/5/2026 7:29:54 PM PM", "12/5/2026 xyz",
-        "12/5/2026 PM", "PM 12/5/2026"}) {
+        "12/5/2026 PM", "PM 12/5/2026", "12;5;2026", "12_5_2026"}) {
     EXPECT_EQ(ParseDate(text, kUS), std::nullopt) << text;
   }
   EXPECT_EQ(ParseDate("31/12/2026", kUS), std::nullopt);

@@ -102,15 +102,18 @@ TEST_F(ErrorDestinations, ALaterLogFileTakesOverAndAMissingOneFails) {
 TEST_F(ErrorDestinations, ReadOnlyDatabaseNamesItsDataSource) {
   std::string connection = SqliteDatabase("readonly.db");
   // Opened read-only, as a file the process may not write would be (tests may run as root, who
-  // can write any file).
-  logger->pConnect(connection + ";Mode=ReadOnly", "ErrorLog", nullptr);
-  TErrorObject e = Error(53, "x");
-  EXPECT_EQ(logger->LogError("M", "P", e, ltDB), etwelrSERROR | etwelrLOGTODB_FAILED);
-  EXPECT_EQ(e.lNumber, -2147467259);
-  const std::string suffix = ":" + dir.File("readonly.db") + " is read-only";
-  ASSERT_GE(e.strSource.size(), suffix.size());
-  EXPECT_EQ(e.strSource.substr(e.strSource.size() - suffix.size()), suffix);
-  EXPECT_FALSE(e.strDescription.empty());
+  // can write any file), in each way a connection string may say so.
+  for (const char* readOnly : {";Mode=ReadOnly", ";Mode=Read", ";Read Only=yes"}) {
+    SCOPED_TRACE(readOnly);
+    logger->pConnect(connection + readOnly, "ErrorLog", nullptr);
+    TErrorObject e = Error(53, "x");
+    EXPECT_EQ(logger->LogError("M", "P", e, ltDB), etwelrSERROR | etwelrLOGTODB_FAILED);
+    EXPECT_EQ(e.lNumber, -2147467259);
+    const std::string suffix = ":" + dir.File("readonly.db") + " is read-only";
+    ASSERT_GE(e.strSource.size(), suffix.size());
+    EXPECT_EQ(e.strSource.substr(e.strSource.size() - suffix.size()), suffix);
+    EXPECT_FALSE(e.strDescription.empty());
+  }
 }
 
 TEST_F(ErrorDestinations, FailuresOfSeveralDestinationsAreAllFlaggedAndTheLastRecordKept) {

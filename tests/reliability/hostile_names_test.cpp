@@ -20,8 +20,8 @@ namespace {
 
 constexpr const char* kNamesSetup =
     "CREATE TABLE Messages (ID INTEGER PRIMARY KEY, English TEXT, \"zh-Hans\" TEXT, "
-    "\"Old English\" TEXT, \"order\" TEXT);"
-    "INSERT INTO Messages VALUES (1, 'File not found', 'zh', 'olde', 'ord');"
+    "\"Old English\" TEXT, \"order\" TEXT, Welsh9 TEXT);"
+    "INSERT INTO Messages VALUES (1, 'File not found', 'zh', 'olde', 'ord', 'w9');"
     "CREATE TABLE LanguageStrings (ID INTEGER PRIMARY KEY, English TEXT);"
     "INSERT INTO LanguageStrings VALUES (1, 'one');"
     "CREATE TABLE Secrets (ID INTEGER PRIMARY KEY, Secret TEXT);"
@@ -89,6 +89,7 @@ TEST_P(HostileNamesTest, EachClassOfNameWorksAsANameOrIsRefused) {
       {"quoted name with a dash", "Messages", "\"zh-Hans\"", kWorks, "zh"},
       {"quoted name with a space", "Messages", "\"Old English\"", kWorks, "olde"},
       {"quoted keyword", "Messages", "\"order\"", kWorks, "ord"},
+      {"digits in a name", "Messages", "Welsh9", kWorks, "w9"},
       {"bare keyword", "Messages", "order", kDatabaseError, ""},
       {"schema-qualified table", SchemaName() + ".Messages", "English", kWorks, "File not found"},
   };

@@ -71,6 +71,7 @@ TEST(LogDocumentScan, RefusesWhatItIsNotCertainAbout) {
       {"a namespace declaration", "<errors xmlns=\"urn:x\"/>"},
       {"a reserved attribute", "<errors xml:space=\"preserve\"/>"},
       {"a non-ASCII name", "<errors><\xC3\xA9rror/></errors>"},
+      {"a name XML reserves", "<errors><XmL/></errors>"},
       {"an undefined entity", "<errors a=\"&nbsp;\"/>"},
       {"a reference without its semicolon", "<errors a=\"&amp\"/>"},
       {"a bare ampersand", "<errors>a & b</errors>"},

@@ -78,13 +78,15 @@ TEST(LogFileAppend, CutsATornSaveBackToItsLastWholeRecord) {
   TempDir dir;
   const std::string path = dir.File("torn.xml");
   const std::string whole = "<?xml version='1.0'?>\n<errors>\n  <error n=\"1\"/>\n";
-  WriteFile(path, whole + "  <error n=\"2\" strDescr");  // killed in the middle of a save
-  Buffer records;
-  AddRecord(*records.doc, records.root, "after");
-  SaveRecordsToLogFile(path, "errors", *records.root, *Document::Create(), false);
-  EXPECT_EQ(
-      ReadFile(path),
-      whole + "  <error dDate=\"2026-12-05T19:29:54\" strDescription=\"after\"/>\n</errors>\n");
+  // Killed in the middle of a record, or after a whole record and before the end tag.
+  for (const std::string& torn : {std::string("  <error n=\"2\" strDescr"), std::string()}) {
+    WriteFile(path, whole + torn);
+    Buffer records;
+    AddRecord(*records.doc, records.root, "after");
+    SaveRecordsToLogFile(path, "errors", *records.root, *Document::Create(), false);
+    EXPECT_EQ(ReadFile(path), whole + "  <error dDate=\"2026-12-05T19:29:54\" "
+                                      "strDescription=\"after\"/>\n</errors>\n");
+  }
 }
 
 }  // namespace
