@@ -75,7 +75,7 @@ TErrorObject FailureRecord() {
 
 }  // namespace
 
-struct CLogError::Impl {
+struct ORVEX_LIBRARY_ONLY CLogError::Impl {
   // The destinations that report their failure as data: each returns the empty record on
   // success, the failure record otherwise.
   TErrorObject pLogToFile(const CLogError& self, int32_t number, const std::string& source,

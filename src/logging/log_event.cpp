@@ -19,7 +19,7 @@ constexpr const char* kClassName = "CLogEvent";
 
 }  // namespace
 
-struct CLogEvent::Impl {
+struct ORVEX_LIBRARY_ONLY CLogEvent::Impl {
   logging::TextFileSink text_file_{logging::TextFileSink::Kind::kAsciiPerRecord, kClassName};
   logging::DatabaseSink database_{logging::DatabaseSink::Sessions::kKeptConnection, kClassName};
   std::shared_ptr<data::Command> madocmdInsertEvent;

@@ -93,7 +93,7 @@ void CloseIfOpen(const std::shared_ptr<data::Connection>& connection) {
 
 }  // namespace
 
-struct CLogXaction::Impl {
+struct ORVEX_LIBRARY_ONLY CLogXaction::Impl {
   // The database destination: the insert is built once, in pConnect, from the table's columns,
   // in the table's order, with one parameter per column; a record then only sets values.
   std::shared_ptr<data::Fields> pGetFields(const std::string& tableName, int32_t lockType);

@@ -33,23 +33,31 @@ bool Await(int fd) {
 }
 
 // Logs kPerPhase records numbered from `first` with each logger; the number of records that
-// failed.
+// failed. Even processes log the error first, odd ones the transaction, so that each logger is
+// the first to reach the server again after the outage (and to replay the spool) somewhere.
 int32_t LogPhase(CLogError& errors, CLogXaction& xactions, int32_t process, int32_t first) {
   int32_t failed = 0;
   const std::string source = "spool" + std::to_string(process) + "x";
   for (int32_t n = first; n < first + kPerPhase; ++n) {
-    TErrorObject error;
-    error.lNumber = n;
-    error.strDescription = "spooled";
-    error.strSource = source;
-    errors.LogError("M", "P", error, ltDB);
-    if (error.lNumber != n) ++failed;
-    SafeArray record = SafeArray::Of(1, {Variant(n), Variant(source)});
-    try {
-      xactions.LogXaction(record, ltDB);
-    } catch (const AutomationError&) {
-      ++failed;
-    }
+    auto logError = [&] {
+      TErrorObject error;
+      error.lNumber = n;
+      error.strDescription = "spooled";
+      error.strSource = source;
+      errors.LogError("M", "P", error, ltDB);
+      if (error.lNumber != n) ++failed;
+    };
+    auto logXaction = [&] {
+      SafeArray record = SafeArray::Of(1, {Variant(n), Variant(source)});
+      try {
+        xactions.LogXaction(record, ltDB);
+      } catch (const AutomationError&) {
+        ++failed;
+      }
+    };
+    if (process % 2 == 0) logError();
+    logXaction();
+    if (process % 2 == 1) logError();
   }
   return failed;
 }
