@@ -87,6 +87,9 @@ struct ORVEX_LIBRARY_ONLY CLogError::Impl {
   TErrorObject pLogToNTEventLog(const CLogError& self, int32_t number, const std::string& source,
                                 const std::string& description);
 
+  // The sinks hold the private state the loggers' contract names: the text log's stream
+  // (mtsLog), the connection (madoConnection; the insert is the public madocmdInsertError) and
+  // the XML log's document.
   logging::TextFileSink text_file_{logging::TextFileSink::Kind::kUnicodeKeptOpen, kClassName};
   logging::DatabaseSink database_{logging::DatabaseSink::Sessions::kKeptConnection, kClassName};
   std::string table_name_;  // checked again by every database record: pConnect cannot raise

@@ -20,6 +20,9 @@ constexpr const char* kClassName = "CLogEvent";
 }  // namespace
 
 struct ORVEX_LIBRARY_ONLY CLogEvent::Impl {
+  // The sinks hold the private state the loggers' contract names: the text file's path
+  // (mstrFileName), the connection (madoConnection), the XML log's document and the message
+  // box's GMessage (mobjMessage).
   logging::TextFileSink text_file_{logging::TextFileSink::Kind::kAsciiPerRecord, kClassName};
   logging::DatabaseSink database_{logging::DatabaseSink::Sessions::kKeptConnection, kClassName};
   std::shared_ptr<data::Command> madocmdInsertEvent;

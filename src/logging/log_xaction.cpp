@@ -103,6 +103,9 @@ struct ORVEX_LIBRARY_ONLY CLogXaction::Impl {
   void pLogToDB(SafeArray& Data);
   void Execute();
 
+  // The sinks hold the private state the loggers' contract names: the text file's path
+  // (mstrFileName), the connection string (mstrConnectingString), the XML log's document and
+  // the message box's GMessage (mobjMessage).
   logging::TextFileSink text_file_{logging::TextFileSink::Kind::kAsciiPerRecord, kClassName};
   // Each insert and each column query opens a connection of its own; the provider pools
   // sessions per connection string, so this does not pay for a new session each time.
