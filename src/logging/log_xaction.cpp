@@ -77,20 +77,6 @@ void FillMissing(data::Parameter& parameter) {
                         : MComponent::DefaultValueForType(parameter.Type);
 }
 
-template <class Step>
-void Ignoring(Step&& step) {
-  try {
-    step();
-  } catch (...) {
-  }
-}
-
-void CloseIfOpen(const std::shared_ptr<data::Connection>& connection) {
-  Ignoring([&] {
-    if (connection && connection->State() == data::adStateOpen) connection->Close();
-  });
-}
-
 }  // namespace
 
 struct ORVEX_LIBRARY_ONLY CLogXaction::Impl {
@@ -160,7 +146,12 @@ bool CLogXaction::LogXaction(SafeArray& Data, int32_t elt) {
 
     // A best-effort copy: no failure of the file reaches the client or stops the destinations
     // after it.
-    if (elt & ltFILE) Ignoring([&] { impl.text_file_.WriteLine(line); });
+    if (elt & ltFILE) {
+      try {
+        impl.text_file_.WriteLine(line);
+      } catch (...) {
+      }
+    }
 
     if (elt & ltDB) impl.pLogToDB(Data);
 
@@ -217,21 +208,14 @@ void CLogXaction::Impl::BuildInsert(const std::string& tableName, const data::Fi
   madocmdInsertXaction->CommandType = data::adCmdText;
   // The columns are named as the database spells them, quoted in its dialect: a column named
   // with a blank, a keyword or capitals is one name, and a planted name stays a name.
-  std::shared_ptr<data::Connection> connection;
   std::string columns;
   std::string markers;
-  try {
-    database_.OpenConnection(connection);
+  database_.OnOwnConnection([&](const std::shared_ptr<data::Connection>& connection) {
     for (int32_t i = 0; i < fields.Count(); ++i) {
       columns += data::internal::QuotedIdentifier(*connection, fields[i]->Name()) + ",";
       markers += "?,";
     }
-    connection->Close();
-  } catch (...) {
-    AutomationError pending = foundation::PendingError();
-    CloseIfOpen(connection);
-    throw pending;
-  }
+  });
   if (!columns.empty()) columns.pop_back();
   if (!markers.empty()) markers.pop_back();
   madocmdInsertXaction->CommandText =
@@ -260,31 +244,28 @@ std::shared_ptr<data::Fields> CLogXaction::Impl::pGetFields(const std::string& t
 
 std::shared_ptr<data::Recordset> CLogXaction::Impl::prsGetUsingCommand(const std::string& queryText,
                                                                        int32_t lockType) {
-  std::shared_ptr<data::Connection> connection;
+  auto records = std::make_shared<data::Recordset>();
   try {
-    database_.OpenConnection(connection);
-    auto command = std::make_shared<data::Command>();
-    command->ActiveConnection = connection;
-    command->CommandType = data::adCmdText;
-    command->CommandText = queryText;
-    auto records = std::make_shared<data::Recordset>();
-    records->CursorLocation(data::adUseClient);
-    records->Open(Variant(command), Variant::Missing(), data::adOpenStatic, lockType,
-                  data::adCmdUnspecified);
-    if (records->BOF() && records->EOF_() && records->AbsolutePosition() == data::adPosUnknown &&
-        records->Fields()->Count() == 0)
-      Raise(kXactionDataError, kDefaultErrorSource,
-            "The column query gave no column descriptions: " + queryText);
-    // Only the column descriptions are used: they stay readable on the detached set.
-    records->SetActiveConnection(nullptr);
-    command->ActiveConnection = nullptr;
-    connection->Close();
-    return records;
+    database_.OnOwnConnection([&](const std::shared_ptr<data::Connection>& connection) {
+      auto command = std::make_shared<data::Command>();
+      command->ActiveConnection = connection;
+      command->CommandType = data::adCmdText;
+      command->CommandText = queryText;
+      records->CursorLocation(data::adUseClient);
+      records->Open(Variant(command), Variant::Missing(), data::adOpenStatic, lockType,
+                    data::adCmdUnspecified);
+      if (records->BOF() && records->EOF_() && records->AbsolutePosition() == data::adPosUnknown &&
+          records->Fields()->Count() == 0)
+        Raise(kXactionDataError, kDefaultErrorSource,
+              "The column query gave no column descriptions: " + queryText);
+      // Only the column descriptions are used: they stay readable on the detached set.
+      records->SetActiveConnection(nullptr);
+      command->ActiveConnection = nullptr;
+    });
   } catch (...) {
-    AutomationError pending = foundation::PendingError();
-    CloseIfOpen(connection);
-    foundation::RaiseAgain(pending, kClassName, "prsGetUsingCommand");
+    foundation::RaiseAgain(kClassName, "prsGetUsingCommand");
   }
+  return records;
 }
 
 void CLogXaction::Impl::pLogToDB(SafeArray& Data) {

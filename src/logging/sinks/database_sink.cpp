@@ -69,6 +69,20 @@ void DatabaseSink::OpenConnection(std::shared_ptr<data::Connection>& connection)
   has_connected_ = true;
 }
 
+void DatabaseSink::OnOwnConnection(
+    const std::function<void(const std::shared_ptr<data::Connection>&)>& query) {
+  std::shared_ptr<data::Connection> connection;
+  try {
+    OpenConnection(connection);
+    query(connection);
+    connection->Close();
+  } catch (...) {
+    AutomationError pending = foundation::PendingError();
+    CloseIfOpen(connection);
+    throw pending;
+  }
+}
+
 std::shared_ptr<data::Command> DatabaseSink::NewInsert() const {
   auto insert = std::make_shared<data::Command>();
   insert->ActiveConnection = kept_connection_;

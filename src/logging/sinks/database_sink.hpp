@@ -7,6 +7,7 @@
 // does it.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -31,9 +32,9 @@ class DatabaseSink {
   // it opens, then opened; raises the open's failure. kConnectionPerRecord: remembers the string
   // for the connections to come; opens nothing.
   void Connect(const std::string& connection_string);
-  // A new connection on the remembered string, stored in `connection` before it opens (so that
-  // the caller's error path can close it), then opened. For the logger's own queries.
-  void OpenConnection(std::shared_ptr<data::Connection>& connection);
+  // Runs the logger's own query on a new connection on the remembered string, opened for it and
+  // closed after it, also when the query fails; raises the open's or the query's failure.
+  void OnOwnConnection(const std::function<void(const std::shared_ptr<data::Connection>&)>& query);
   // A new text command for an insert, on the kept connection (on none with a connection per
   // record).
   std::shared_ptr<data::Command> NewInsert() const;
@@ -50,6 +51,9 @@ class DatabaseSink {
   const std::shared_ptr<data::Connection>& KeptConnection() const { return kept_connection_; }
 
  private:
+  // A new connection on the remembered string, stored in `connection` before it opens (so that
+  // the caller's error path can close it), then opened.
+  void OpenConnection(std::shared_ptr<data::Connection>& connection);
   void InsertOnOwnConnection(const std::shared_ptr<data::Command>& insert);
 
   Sessions sessions_;
