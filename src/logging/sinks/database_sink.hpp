@@ -43,8 +43,10 @@ class DatabaseSink {
 
   // Runs the insert once with the values its parameters hold. On the kept connection: the
   // connection is opened again first when pConnect could not open it and the insert still runs
-  // on it. With a connection per record: the insert runs in its own transaction, rolled back
-  // when it fails; the connection is closed either way.
+  // on it. With a connection per record: the spooled records go first, then the insert runs in
+  // its own transaction, rolled back when it fails; the connection is closed either way. A
+  // connection that cannot be opened counts as the database out of reach once one on the same
+  // string has opened (in pConnect's column query, say), never before.
   void Insert(const std::shared_ptr<data::Command>& insert);
 
   // The kept connection (madoConnection); nullptr before Connect.
