@@ -20,14 +20,7 @@ namespace orvex {
 
 namespace data {
 class Command;
-class Connection;
 }  // namespace data
-namespace scripting {
-class TextStream;
-}  // namespace scripting
-namespace logging {
-class XmlLog;
-}  // namespace logging
 
 // Outgoing events of CLogError. ShowEvent is declared and never raised by CLogError.
 class CLogErrorEvents {
@@ -77,27 +70,12 @@ class CLogError : public Object {
   void ClearXMLLog();
   void CloseXMLLog();
 
-  uint32_t Advise(std::shared_ptr<CLogErrorEvents> sink) { return events_.Advise(std::move(sink)); }
-  void Unadvise(uint32_t cookie) { events_.Unadvise(cookie); }
+  uint32_t Advise(std::shared_ptr<CLogErrorEvents> sink);
+  void Unadvise(uint32_t cookie);
 
  private:
-  TErrorObject pLogToFile(int32_t number, const std::string& source,
-                          const std::string& description);
-  TErrorObject pLogToDB(int32_t number, const std::string& source, const std::string& description);
-  TErrorObject pLogToXML(int32_t number, const std::string& source, const std::string& description);
-  TErrorObject pLogToNTEventLog(int32_t number, const std::string& source,
-                                const std::string& description);
-  std::string ErrorLine(int32_t number, const std::string& source, const std::string& description);
-  void AppendErrorLine(std::string& line, int32_t number, const std::string& source,
-                       const std::string& description);
-
-  std::shared_ptr<scripting::TextStream> mtsLog;
-  std::string mstrFileRecord;  // the text log's record, its room reused from call to call
-  std::string mstrSource;      // the composed source's room, reused likewise
-  std::shared_ptr<data::Connection> madoConnection;
-  std::string mstrDBTableName;  // checked again by every database record: pConnect cannot raise
-  std::unique_ptr<logging::XmlLog> mXmlLog;
-  ConnectionPoint<CLogErrorEvents> events_;
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
 };
 
 }  // namespace orvex

@@ -9,21 +9,12 @@
 
 #include "orvex/connection_point.hpp"
 #include "orvex/export.h"
-#include "orvex/gmessage.hpp"
 #include "orvex/text_table.hpp"
 #include "orvex/variant.hpp"
 
 ORVEX_PUBLIC_BEGIN
 
 namespace orvex {
-
-namespace data {
-class Command;
-class Connection;
-}  // namespace data
-namespace logging {
-class XmlLog;
-}  // namespace logging
 
 // Outgoing event of CLogEvent. The handler receives the logger's working copy of the text and
 // may rewrite it: the later destinations of the same call (but not the XML one) write what the
@@ -71,23 +62,12 @@ class CLogEvent : public Object {
   void ClearXMLLog();
   void CloseXMLLog();
 
-  uint32_t Advise(std::shared_ptr<CLogEventEvents> sink) { return events_.Advise(std::move(sink)); }
-  void Unadvise(uint32_t cookie) { events_.Unadvise(cookie); }
+  uint32_t Advise(std::shared_ptr<CLogEventEvents> sink);
+  void Unadvise(uint32_t cookie);
 
  private:
-  void pRaiseEvent(std::string& workingCopy);
-  void pLogToFile(std::string& workingCopy);
-  void pLogToDB(const std::string& workingCopy);
-  void pLogToXML(const std::string& strEvent);
-  void pLogToNTEventLog(const std::string& workingCopy);
-  void pShowMessage(const std::string& workingCopy);
-
-  std::string mstrFileName;
-  std::shared_ptr<data::Connection> madoConnection;
-  std::shared_ptr<data::Command> madocmdInsertEvent;
-  std::unique_ptr<logging::XmlLog> mXmlLog;
-  GMessage mobjMessage;
-  ConnectionPoint<CLogEventEvents> events_;
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
 };
 
 }  // namespace orvex

@@ -8,11 +8,9 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "orvex/connection_point.hpp"
 #include "orvex/export.h"
-#include "orvex/gmessage.hpp"
 #include "orvex/text_table.hpp"
 #include "orvex/variant.hpp"
 
@@ -22,12 +20,7 @@ namespace orvex {
 
 namespace data {
 class Command;
-class Fields;
-class Recordset;
 }  // namespace data
-namespace logging {
-class XmlLog;
-}  // namespace logging
 
 // Outgoing event of CLogXaction. The handler receives the client's own array: a change to its
 // elements reaches the database row of the same call (the record line and the other
@@ -90,7 +83,7 @@ class CLogXaction : public Object {
 
   // The insert that pConnect prepared, for inspection (its text and parameters); nullptr before
   // the first pConnect. Not part of the automation interface.
-  std::shared_ptr<const data::Command> InsertCommand() const { return madocmdInsertXaction; }
+  std::shared_ptr<const data::Command> InsertCommand() const;
 
   // The XML log document with the root "transactions".
   void pLogXML(const std::string& strFileName);
@@ -98,36 +91,12 @@ class CLogXaction : public Object {
   void CloseXMLLog();
   void ClearXMLLog();
 
-  uint32_t Advise(std::shared_ptr<CLogXactionEvents> sink) {
-    return events_.Advise(std::move(sink));
-  }
-  void Unadvise(uint32_t cookie) { events_.Unadvise(cookie); }
+  uint32_t Advise(std::shared_ptr<CLogXactionEvents> sink);
+  void Unadvise(uint32_t cookie);
 
  private:
-  // Field texts, index 0 standing for Data(1).
-  using FieldTexts = std::vector<std::string>;
-
-  void Visit(SafeArray& Data, int32_t elt, const FieldTexts& fields, const std::string& line);
-  void pRaiseEvent(SafeArray& Data);
-  void pLogToXML(const FieldTexts& fields);
-  void pLogToFile(const std::string& recordLine);
-  void pLogToDB(SafeArray& Data);
-  void pLogToNTEventLog(const std::string& recordLine);
-  void pShowMessage(const std::string& recordLine);
-
-  // The database destination.
-  std::shared_ptr<data::Fields> pGetFields(const std::string& tableName, int32_t lockType);
-  std::shared_ptr<data::Recordset> prsGetUsingCommand(const std::string& queryText,
-                                                      int32_t lockType);
-  void BuildInsert(const std::string& tableName, const data::Fields& fields);
-  void Execute();
-
-  std::string mstrFileName;
-  std::string mstrConnectingString;
-  std::shared_ptr<data::Command> madocmdInsertXaction;
-  std::unique_ptr<logging::XmlLog> mXmlLog;
-  GMessage mobjMessage;
-  ConnectionPoint<CLogXactionEvents> events_;
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
 };
 
 }  // namespace orvex

@@ -1,6 +1,5 @@
 #include "logging/format_hex.hpp"
 
-#include <charconv>
 #include <cstdio>
 
 #include "orvex/modules.hpp"
@@ -15,17 +14,10 @@ std::string FormatHex(int32_t value, int16_t digits) {
   return padded.substr(padded.size() - static_cast<size_t>(digits));
 }
 
-std::string NumberText(int32_t number) { return std::string(NumberChars(number).View()); }
-
-NumberChars::NumberChars(int32_t number) {
+std::string NumberText(int32_t number) {
   const bool component = MErrors::IsNonSevere(number) || MErrors::IsSevere(number);
-  if (!component && number < 0) {
-    const std::string hex = FormatHex(number, 8);  // always eight digits: the top bit is set
-    size_ = hex.copy(chars_, sizeof chars_);
-    return;
-  }
-  const int32_t shown = component ? MErrors::PlainErrNumber(number) : number;
-  size_ = static_cast<size_t>(std::to_chars(chars_, chars_ + sizeof chars_, shown).ptr - chars_);
+  if (!component && number < 0) return FormatHex(number, 8);  // the top bit is set: 8 digits
+  return std::to_string(component ? MErrors::PlainErrNumber(number) : number);
 }
 
 }  // namespace orvex::logging

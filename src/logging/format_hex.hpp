@@ -3,7 +3,6 @@
 
 #include <cstdint>
 #include <string>
-#include <string_view>
 
 namespace orvex::logging {
 
@@ -16,16 +15,5 @@ std::string FormatHex(int32_t value, int16_t digits);
 // number for a component error, FormatHex(number, 8) for a negative system error, otherwise the
 // decimal number.
 std::string NumberText(int32_t number);
-
-// NumberText in a buffer of its own, for composing a record without a string of its own.
-class NumberChars {
- public:
-  explicit NumberChars(int32_t number);
-  std::string_view View() const { return {chars_, size_}; }
-
- private:
-  char chars_[12];  // "-2147483648", or eight hexadecimal digits
-  size_t size_ = 0;
-};
 
 }  // namespace orvex::logging

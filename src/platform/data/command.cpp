@@ -65,24 +65,6 @@ void BindParameters(internal::Statement& statement, const Parameters& parameters
   }
 }
 
-// Keeps the record that could not reach its database in the spool, and raises the failure with
-// what became of the record. A record that cannot be spooled either is reported as lost.
-[[noreturn]] void SpoolRecord(const internal::RecordSpool& spool, const std::string& sql,
-                              const Parameters& parameters, AutomationError failure) {
-  try {
-    std::vector<internal::SpooledValue> values;
-    for (int32_t i = 0; i < parameters.Count(); ++i) {
-      const Parameter& parameter = *parameters.Item(i);
-      values.push_back({internal::ToNative(parameter.Value, parameter.Type), parameter.Type});
-    }
-    spool.Append(sql, values);
-    failure.Description += " (the record is kept in the spool folder)";
-  } catch (const AutomationError& spoolFailure) {
-    failure.Description += " (the record is lost: " + spoolFailure.Description + ")";
-  }
-  throw failure;
-}
-
 }  // namespace
 
 Command::Command()
@@ -113,10 +95,7 @@ sp<Recordset> Command::Execute(int32_t* recordsAffected, const Variant& paramete
   std::optional<internal::RecordSpool> spool =
       internal::RecordSpool::For(ActiveConnection->Settings());
   try {
-    if (spool && spool->HasPending())
-      ActiveConnection->RunOnSession([&](const std::shared_ptr<internal::Session>& session) {
-        if (!session->InTransaction()) spool->Replay(*session);
-      });
+    if (spool) internal::ReplayPending(*spool, *ActiveConnection);
     ActiveConnection->RunOnSession([&](const std::shared_ptr<internal::Session>& session) {
       bool reuse =
           state_->statement && state_->text == CommandText && state_->session.lock() == session;
@@ -132,8 +111,7 @@ sp<Recordset> Command::Execute(int32_t* recordsAffected, const Variant& paramete
     });
   } catch (const AutomationError& failure) {
     if (!Prepared) state_->statement.reset();
-    if (spool && ActiveConnection->LostItsDatabase())
-      SpoolRecord(*spool, CommandText, *parameters_, failure);
+    if (spool && ActiveConnection->LostItsDatabase()) internal::SpoolRecord(*spool, *this, failure);
     throw;
   } catch (...) {
     if (!Prepared) state_->statement.reset();

@@ -15,9 +15,10 @@ namespace {
 
 // A session for the settings. A driver's message may quote the connection string, or a piece of
 // it, that it refused: the secrets in it are written as ***.
-internal::PooledSession AcquireRedactedSession(const internal::ConnectionString& settings) {
+internal::PooledSession AcquireRedactedSession(const internal::ConnectionString& settings,
+                                               const internal::SessionSource& source) {
   try {
-    return internal::AcquireSession(settings);
+    return internal::AcquireSession(settings, source);
   } catch (const AutomationError& error) {
     AutomationError redacted = error;
     redacted.Description =
@@ -31,6 +32,7 @@ internal::PooledSession AcquireRedactedSession(const internal::ConnectionString&
 struct Connection::Impl {
   internal::PooledSession pooled;
   internal::ConnectionString settings;  // as the session was opened, with user and password
+  internal::SessionSource source;       // the provider and pool key of settings
   std::string providerName;
   bool open = false;
   bool holdOnlyWhileRunning = false;  // the session waits in the pool between calls
@@ -39,7 +41,7 @@ struct Connection::Impl {
 
   // The session, taken from the pool again when it waits there.
   const std::shared_ptr<internal::Session>& Held() {
-    if (!pooled.session) pooled = AcquireRedactedSession(settings);
+    if (!pooled.session) pooled = AcquireRedactedSession(settings, source);
     return pooled.session;
   }
   // Between calls and outside a transaction, the session goes back to the pool.
@@ -68,8 +70,10 @@ void Connection::Open(const std::string& connStr, const std::string& user,
   auto settings = internal::ConnectionString::Parse(ConnectionString);
   if (!user.empty()) settings.Set("user id", user);
   if (!password.empty()) settings.Set("password", password);
-  impl_->pooled = AcquireRedactedSession(settings);
+  internal::SessionSource source = internal::SessionSourceFor(settings);
+  impl_->pooled = AcquireRedactedSession(settings, source);
   impl_->settings = std::move(settings);
+  impl_->source = std::move(source);
   impl_->providerName = impl_->pooled.providerName;
   impl_->open = true;
   impl_->transactionLevel = 0;
@@ -93,8 +97,9 @@ namespace {
 
 // A new session for the connection's settings first, so that a connection whose server is
 // still unreachable keeps its lost session and tries again on the next call.
-void ReplaceSession(internal::PooledSession& pooled, const internal::ConnectionString& settings) {
-  internal::PooledSession fresh = AcquireRedactedSession(settings);
+void ReplaceSession(internal::PooledSession& pooled, const internal::ConnectionString& settings,
+                    const internal::SessionSource& source) {
+  internal::PooledSession fresh = AcquireRedactedSession(settings, source);
   internal::ReleaseSession(std::exchange(pooled, std::move(fresh)));
 }
 
@@ -107,7 +112,8 @@ void Connection::RunOnSession(
   impl_->lostDatabase = false;
   try {
     const bool mayReplace = impl_->transactionLevel == 0;
-    if (mayReplace && impl_->Held()->IsLost()) ReplaceSession(impl_->pooled, impl_->settings);
+    if (mayReplace && impl_->Held()->IsLost())
+      ReplaceSession(impl_->pooled, impl_->settings, impl_->source);
     std::shared_ptr<internal::Session> session = impl_->Held();
     try {
       work(session);
@@ -115,7 +121,7 @@ void Connection::RunOnSession(
     } catch (...) {
       if (!mayReplace || !session->IsLost() || !session->LostBeforeRunning()) throw;
     }
-    ReplaceSession(impl_->pooled, impl_->settings);
+    ReplaceSession(impl_->pooled, impl_->settings, impl_->source);
     work(impl_->pooled.session);
   } catch (...) {
     impl_->lostDatabase = !impl_->pooled.session || impl_->pooled.session->IsLost();

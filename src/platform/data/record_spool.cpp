@@ -10,7 +10,9 @@
 #include <mutex>
 #include <set>
 
+#include "orvex/data.hpp"
 #include "platform/data/spool_file.hpp"
+#include "platform/data/value_conversion.hpp"
 
 namespace orvex::data::internal {
 
@@ -211,6 +213,29 @@ void RecordSpool::Replay(Session& session) const {
     }
     file.Remove();
   }
+}
+
+void SpoolRecord(const RecordSpool& spool, const Command& command, AutomationError failure) {
+  try {
+    const Parameters& parameters = *command.Parameters();
+    std::vector<SpooledValue> values;
+    for (int32_t i = 0; i < parameters.Count(); ++i) {
+      const Parameter& parameter = *parameters.Item(i);
+      values.push_back({ToNative(parameter.Value, parameter.Type), parameter.Type});
+    }
+    spool.Append(command.CommandText, values);
+    failure.Description += " (the record is kept in the spool folder)";
+  } catch (const AutomationError& spoolFailure) {
+    failure.Description += " (the record is lost: " + spoolFailure.Description + ")";
+  }
+  throw failure;
+}
+
+void ReplayPending(const RecordSpool& spool, Connection& connection) {
+  if (!spool.HasPending()) return;
+  connection.RunOnSession([&](const std::shared_ptr<Session>& session) {
+    if (!session->InTransaction()) spool.Replay(*session);
+  });
 }
 
 }  // namespace orvex::data::internal

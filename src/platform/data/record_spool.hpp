@@ -7,7 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "orvex/automation_error.hpp"
 #include "platform/data/provider.hpp"
+
+namespace orvex::data {
+class Command;
+class Connection;
+}  // namespace orvex::data
 
 namespace orvex::data::internal {
 
@@ -40,5 +46,16 @@ class RecordSpool {
   std::string folder_;
   std::string prefix_;  // "orvex-<hash of the connection string>-"
 };
+
+// Keeps the record of `command` (its text and its parameters' values) in the spool, and raises
+// `failure` saying what became of the record: "(the record is kept in the spool folder)", or,
+// when the spool cannot take it either, "(the record is lost: <why>)".
+[[noreturn]] void SpoolRecord(const RecordSpool& spool, const Command& command,
+                              AutomationError failure);
+
+// Runs the spooled records, when there are any, on the session of the open connection before
+// its next record. Inside a transaction nothing runs: the spool has transactions of its own.
+// Raises as Replay.
+void ReplayPending(const RecordSpool& spool, Connection& connection);
 
 }  // namespace orvex::data::internal

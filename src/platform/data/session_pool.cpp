@@ -159,9 +159,12 @@ bool StillServes(const IdleSession& idle) {
 
 }  // namespace
 
-PooledSession AcquireSession(const ConnectionString& settings) {
-  std::shared_ptr<Provider> provider = FindProvider(settings.ProviderName());
-  PooledSession pooled{nullptr, provider->Name(), PoolKey(settings)};
+SessionSource SessionSourceFor(const ConnectionString& settings) {
+  return {FindProvider(settings.ProviderName()), PoolKey(settings)};
+}
+
+PooledSession AcquireSession(const ConnectionString& settings, const SessionSource& source) {
+  PooledSession pooled{nullptr, source.provider->Name(), source.poolKey};
   ThreadPool& pool = CurrentThreadPool();
   while (IdleSession candidate = TakeIdle(pool, pooled.poolKey)) {
     if (StillServes(candidate)) {
@@ -169,7 +172,7 @@ PooledSession AcquireSession(const ConnectionString& settings) {
       return pooled;
     }
   }
-  pooled.session = provider->Connect(settings);
+  pooled.session = source.provider->Connect(settings);
   return pooled;
 }
 

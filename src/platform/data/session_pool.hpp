@@ -23,9 +23,19 @@ struct PooledSession {
   std::string poolKey;
 };
 
+// Where the sessions of a connection come from: its provider and its key in the pools. A
+// connection works them out once, at Open, not for each session it takes from the pool.
+struct SessionSource {
+  std::shared_ptr<Provider> provider;
+  std::string poolKey;
+};
+
+// Raises adErrProviderNotFound for a provider that is not registered.
+SessionSource SessionSourceFor(const ConnectionString& settings);
+
 // An idle usable session of the same provider and settings, or a new one from the provider.
 // Idle sessions that are no longer usable are dropped on the way.
-PooledSession AcquireSession(const ConnectionString& settings);
+PooledSession AcquireSession(const ConnectionString& settings, const SessionSource& source);
 
 // Gives the session back for reuse; a session in a transaction (rolled back first) or no
 // longer usable is closed instead. Never raises.
