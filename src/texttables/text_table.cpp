@@ -18,10 +18,9 @@ namespace {
 // Closes a connection that is still open; used on the error path, where a second failure must
 // not hide the first.
 void CloseIfOpen(const sp<data::Connection>& connection) noexcept {
-  try {
+  foundation::IgnoringFailure([&] {
     if (connection && (connection->State() & data::adStateOpen) != 0) connection->Close();
-  } catch (...) {
-  }
+  });
 }
 
 }  // namespace

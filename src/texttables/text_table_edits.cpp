@@ -9,19 +9,11 @@
 
 namespace orvex {
 
+using foundation::IgnoringFailure;
 using texttables::kTextColumn;
 using texttables::kTextTableClass;
 
 namespace {
-
-// A step whose failure is not reported: the next step runs regardless.
-template <class Step>
-void IgnoreFailure(Step step) noexcept {
-  try {
-    step();
-  } catch (...) {
-  }
-}
 
 // Unloaded rows give the runtime's object-not-set error, as a call on no object would.
 void RequireWritable(const sp<data::Recordset>& rows) {
@@ -40,12 +32,12 @@ void CTextTable::Text(int32_t ID, const std::string& New_Text) {
   }
   // From here nothing is reported, and the table is unloaded whatever happened.
   sp<data::Connection> connection;
-  IgnoreFailure([&] { mrsStrings->Fields()->Item(kTextColumn)->Value(Variant(New_Text)); });
-  IgnoreFailure([&] { connection = OpenConnection(); });
-  IgnoreFailure([&] { mrsStrings->SetActiveConnection(connection); });
-  IgnoreFailure([&] { mrsStrings->Update(); });
+  IgnoringFailure([&] { mrsStrings->Fields()->Item(kTextColumn)->Value(Variant(New_Text)); });
+  IgnoringFailure([&] { connection = OpenConnection(); });
+  IgnoringFailure([&] { mrsStrings->SetActiveConnection(connection); });
+  IgnoringFailure([&] { mrsStrings->Update(); });
   mrsStrings = nullptr;
-  IgnoreFailure([&] {
+  IgnoringFailure([&] {
     if (connection) connection->Close();
   });
 }
