@@ -94,8 +94,6 @@ class Session {
   // it done), so running it again on a new session cannot store it twice.
   virtual bool LostBeforeRunning() const = 0;
   virtual SessionDescription Describe() const = 0;
-  // The identifier quoted for the dialect, for statements that the data layer builds.
-  virtual std::string QuoteIdentifier(const std::string& name) const = 0;
 };
 
 class Provider {

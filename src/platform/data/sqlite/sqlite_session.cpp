@@ -140,13 +140,4 @@ SessionDescription SqliteSession::Describe() const {
   return description;
 }
 
-std::string SqliteSession::QuoteIdentifier(const std::string& name) const {
-  std::string quoted = "\"";
-  for (char c : name) {
-    quoted += c;
-    if (c == '"') quoted += '"';
-  }
-  return quoted + "\"";
-}
-
 }  // namespace orvex::data::internal::sqlite
