@@ -9,6 +9,7 @@
 #include "orvex/automation_error.hpp"
 #include "orvex/host.hpp"
 #include "orvex/variant.hpp"
+#include "platform/automation/ascii_case.hpp"
 
 namespace orvex {
 
@@ -131,11 +132,7 @@ bool IsTrueText(const std::string& text, const char* word) {
   std::string trimmed = text;
   trimmed.erase(0, trimmed.find_first_not_of(" \t"));
   trimmed.erase(trimmed.find_last_not_of(" \t") + 1);
-  if (trimmed.size() != std::char_traits<char>::length(word)) return false;
-  for (size_t i = 0; i < trimmed.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(trimmed[i])) != word[i]) return false;
-  }
-  return true;
+  return ascii::EqualsIgnoringCase(trimmed, word);
 }
 
 std::string StringOf(const Variant& value, const Locale& locale) {

@@ -3,7 +3,7 @@
 #include <string_view>
 
 #include "orvex/data.hpp"
-#include "platform/data/connection_string.hpp"
+#include "platform/automation/ascii_case.hpp"
 #include "platform/data/errors.hpp"
 #include "platform/data/recordset_state.hpp"
 
@@ -90,7 +90,7 @@ Criterion ParseCriterion(const std::string& text) {
 int32_t FindColumn(const internal::RowStore& store, const std::string& name) {
   const auto& columns = store.Columns();
   for (size_t i = 0; i < columns.size(); ++i)
-    if (internal::EqualsIgnoreCase(columns[i].name, name)) return static_cast<int32_t>(i);
+    if (ascii::EqualsIgnoringCase(columns[i].name, name)) return static_cast<int32_t>(i);
   return -1;
 }
 

@@ -5,6 +5,7 @@
 
 #include "orvex/automation_error.hpp"
 #include "orvex/data.hpp"
+#include "platform/automation/ascii_case.hpp"
 #include "platform/data/sql_dialect.hpp"
 #include "platform/data/sqlite/sqlite_errors.hpp"
 #include "platform/data/sqlite/sqlite_statement.hpp"
@@ -16,8 +17,8 @@ namespace {
 constexpr int kDefaultBusyTimeoutMs = 5000;
 
 int OpenFlags(const ConnectionString& settings) {
-  std::string mode = ToLower(settings.GetOr("mode", ""));
-  std::string readOnly = ToLower(settings.GetOr("read only", ""));
+  std::string mode = ascii::Lower(settings.GetOr("mode", ""));
+  std::string readOnly = ascii::Lower(settings.GetOr("read only", ""));
   if (mode == "readonly" || mode == "read" || readOnly == "true" || readOnly == "yes" ||
       readOnly == "1")
     return SQLITE_OPEN_READONLY;
