@@ -7,12 +7,16 @@
 #include <utility>
 
 #include "orvex/automation_error.hpp"
+#include "orvex/types.hpp"
 
 namespace orvex::foundation {
 
 // The exception being handled, as an AutomationError (a non-automation exception becomes error
 // 5, or 7 for an allocation failure). Call only inside a catch block.
 AutomationError PendingError();
+
+// The error as the record that LogError takes and hands back: every field of it.
+TErrorObject ErrorRecord(const AutomationError& error);
 
 // Raises the pending error again with the source BuildErrSource(className, procName, source).
 // The last DLL error is not passed on. Call only inside a catch block.
