@@ -4,9 +4,9 @@
 
 #include "orvex/data.hpp"
 #include "platform/data/errors.hpp"
+#include "platform/data/native_values.hpp"
 #include "platform/data/recordset_state.hpp"
 #include "platform/data/sql_names.hpp"
-#include "platform/data/value_conversion.hpp"
 
 namespace orvex::data::internal {
 
