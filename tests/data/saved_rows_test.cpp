@@ -6,7 +6,7 @@
 #include <iterator>
 
 #include "data_fixture.hpp"
-#include "platform/data/file_io.hpp"
+#include "platform/data/saved_rows_file.hpp"
 #include "support/automation_matchers.hpp"
 
 namespace orvex::testing {

@@ -1,8 +1,8 @@
 #include "orvex/automation_error.hpp"
 #include "orvex/data.hpp"
 #include "platform/data/errors.hpp"
-#include "platform/data/file_io.hpp"
 #include "platform/data/recordset_state.hpp"
+#include "platform/data/saved_rows_file.hpp"
 
 namespace orvex::data {
 
