@@ -60,7 +60,7 @@ std::string ProcessLocaleName() {
   return "C";
 }
 
-thread_local std::shared_ptr<Host> tlsHost;
+thread_local std::shared_ptr<Host> threadHost;
 
 }  // namespace
 
@@ -73,11 +73,11 @@ Locale Host::UserLocale() {
   return *cachedLocale_;
 }
 
-void SetHost(std::shared_ptr<Host> host) { tlsHost = std::move(host); }
+void SetHost(std::shared_ptr<Host> host) { threadHost = std::move(host); }
 
 std::shared_ptr<Host> CurrentHostPtr() {
-  if (!tlsHost) tlsHost = std::make_shared<Host>();
-  return tlsHost;
+  if (!threadHost) threadHost = std::make_shared<Host>();
+  return threadHost;
 }
 
 Host& CurrentHost() { return *CurrentHostPtr(); }
