@@ -7,9 +7,9 @@
 #include "decimal_math.hpp"
 #include "number_text.hpp"
 #include "orvex/automation_error.hpp"
-#include "orvex/host.hpp"
 #include "orvex/variant.hpp"
 #include "platform/automation/ascii_case.hpp"
+#include "platform/automation/surroundings.hpp"
 
 namespace orvex {
 
@@ -338,7 +338,7 @@ std::string CStr(Variant&& value) {
 std::string CStr(const Variant& value) {
   // Text needs no locale; fetching the user's would cost more than the copy.
   if (value.VarType() == vbString) return value.Str();
-  return CStr(value, CurrentHost().UserLocale());
+  return CStr(value, surroundings::UserLocale());
 }
 namespace {
 
@@ -366,7 +366,7 @@ bool ReadsInLocale(const Variant& value) {
 
 template <class Result>
 Result InUserLocale(const Variant& value, Result (*convert)(const Variant&, const Locale&)) {
-  if (ReadsInLocale(value)) return convert(value, CurrentHost().UserLocale());
+  if (ReadsInLocale(value)) return convert(value, surroundings::UserLocale());
   static const Locale kNotConsulted = Locale::EnglishUS();
   return convert(value, kNotConsulted);
 }
@@ -385,7 +385,7 @@ bool CBool(const Variant& value) { return InUserLocale<bool>(value, CBool); }
 bool IsNumeric(const Variant& value) { return InUserLocale<bool>(value, IsNumeric); }
 bool IsDate(const Variant& value) { return InUserLocale<bool>(value, IsDate); }
 Variant ChangeType(const Variant& value, uint16_t vt) {
-  return ChangeType(value, vt, CurrentHost().UserLocale());
+  return ChangeType(value, vt, surroundings::UserLocale());
 }
 
 }  // namespace orvex

@@ -4,9 +4,9 @@
 
 #include "calendar.hpp"
 #include "orvex/automation_error.hpp"
-#include "orvex/host.hpp"
 #include "orvex/variant.hpp"
 #include "platform/automation/ascii_case.hpp"
+#include "platform/automation/surroundings.hpp"
 
 namespace orvex {
 
@@ -243,7 +243,7 @@ std::string FormatGeneralDate(Date value, const Locale& locale) {
 }
 
 std::string FormatGeneralDate(Date value) {
-  return FormatGeneralDate(value, CurrentHost().UserLocale());
+  return FormatGeneralDate(value, surroundings::UserLocale());
 }
 
 }  // namespace orvex

@@ -4,9 +4,9 @@
 #include <vector>
 
 #include "calendar.hpp"
-#include "orvex/host.hpp"
 #include "orvex/variant.hpp"
 #include "platform/automation/ascii_case.hpp"
+#include "platform/automation/surroundings.hpp"
 
 namespace orvex {
 
@@ -189,7 +189,7 @@ struct Ymd {
 std::optional<Ymd> ResolveDate(const Reading& r, const Locale& locale) {
   const std::vector<Token>& n = r.dateNumbers;
   Ymd ymd;
-  const int currentYear = CurrentHost().Now().Parts().year;
+  const int currentYear = surroundings::Now().Parts().year;
   if (r.monthName != 0) {
     ymd.month = r.monthName;
     if (n.size() == 1) {
