@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "orvex/data.hpp"
+#include "platform/data/connection_access.hpp"
 #include "platform/data/connection_string.hpp"
 #include "platform/data/session_pool.hpp"
 #include "support/automation_matchers.hpp"
@@ -197,18 +198,19 @@ TEST(SqliteProvider, PoolsSessionsPerConnectionStringAndReplacesAStaleOne) {
   auto settings = internal::ConnectionString::Parse(text);
   auto connection = Open(text);
   connection->Execute("CREATE TABLE T (A INTEGER)");
-  auto session = connection->Session();
+  auto session = internal::ConnectionAccess::SessionOf(*connection);
   connection->Close();
   EXPECT_EQ(internal::IdleSessionCount(settings), 1u);
   connection->Open();
-  EXPECT_EQ(connection->Session(), session) << "Open after Close reuses the live session";
+  EXPECT_EQ(internal::ConnectionAccess::SessionOf(*connection), session)
+      << "Open after Close reuses the live session";
   EXPECT_EQ(internal::IdleSessionCount(settings), 0u);
   connection->Close();
 
   // The file replaced behind the pool's back: the idle session must not be handed out.
   std::filesystem::remove(folder.File("pool.db"));
   connection->Open();
-  EXPECT_NE(connection->Session(), session);
+  EXPECT_NE(internal::ConnectionAccess::SessionOf(*connection), session);
   EXPECT_AUTOMATION_ERROR(connection->Execute("SELECT * FROM T"), DB_E_NOTABLE, "SQLite", "");
 }
 

@@ -2,6 +2,7 @@
 
 #include "orvex/automation_error.hpp"
 #include "orvex/data.hpp"
+#include "platform/data/connection_access.hpp"
 #include "platform/data/errors.hpp"
 #include "platform/data/native_values.hpp"
 #include "platform/data/record_spool.hpp"
@@ -111,28 +112,31 @@ sp<Recordset> Command::Execute(int32_t* recordsAffected, const Variant& paramete
   AssignValuesByPosition(*parameters_, parameters);
   auto recordset = std::make_shared<Recordset>();
   std::optional<internal::RecordSpool> spool =
-      internal::RecordSpool::For(ActiveConnection->Settings());
+      internal::RecordSpool::For(internal::ConnectionAccess::Settings(*ActiveConnection));
   try {
     if (spool && spool->HasPending())
-      ActiveConnection->RunOnSession([&](const std::shared_ptr<internal::Session>& session) {
-        if (!session->InTransaction()) spool->Replay(*session);
-      });
-    ActiveConnection->RunOnSession([&](const std::shared_ptr<internal::Session>& session) {
-      bool reuse =
-          state_->statement && state_->text == CommandText && state_->session.lock() == session;
-      if (!reuse) {
-        state_->statement.reset();
-        state_->statement = session->Prepare(CommandText);
-        state_->session = session;
-        state_->text = CommandText;
-      }
-      BindParameters(*state_->statement, *parameters_);
-      auto store = internal::RunStatement(*state_->statement, recordsAffected);
-      if (store) internal::RecordsetAccess::Adopt(*recordset, std::move(store), ActiveConnection);
-    });
+      internal::ConnectionAccess::RunOnSession(
+          *ActiveConnection, [&](const std::shared_ptr<internal::Session>& session) {
+            if (!session->InTransaction()) spool->Replay(*session);
+          });
+    internal::ConnectionAccess::RunOnSession(
+        *ActiveConnection, [&](const std::shared_ptr<internal::Session>& session) {
+          bool reuse =
+              state_->statement && state_->text == CommandText && state_->session.lock() == session;
+          if (!reuse) {
+            state_->statement.reset();
+            state_->statement = session->Prepare(CommandText);
+            state_->session = session;
+            state_->text = CommandText;
+          }
+          BindParameters(*state_->statement, *parameters_);
+          auto store = internal::RunStatement(*state_->statement, recordsAffected);
+          if (store)
+            internal::RecordsetAccess::Adopt(*recordset, std::move(store), ActiveConnection);
+        });
   } catch (const AutomationError& failure) {
     if (!Prepared) state_->statement.reset();
-    if (spool && ActiveConnection->LostItsDatabase())
+    if (spool && internal::ConnectionAccess::LostItsDatabase(*ActiveConnection))
       SpoolRecord(*spool, CommandText, *parameters_, failure);
     throw;
   } catch (...) {

@@ -1,5 +1,6 @@
 #include "orvex/automation_error.hpp"
 #include "orvex/data.hpp"
+#include "platform/data/connection_access.hpp"
 #include "platform/data/errors.hpp"
 #include "platform/data/recordset_state.hpp"
 #include "platform/data/saved_rows_file.hpp"
@@ -117,10 +118,11 @@ void Recordset::Open(const Variant& Source, const Variant& ActiveConnection, int
   }
   if (connection->State() != adStateOpen) RaiseDataError(adErrInvalidConnection, "Recordset");
   std::shared_ptr<internal::RowStore> store;
-  connection->RunOnSession([&](const std::shared_ptr<internal::Session>& session) {
-    auto statement = session->Prepare(Source.Str());
-    store = internal::RunStatement(*statement, nullptr);
-  });
+  internal::ConnectionAccess::RunOnSession(*connection,
+                                           [&](const std::shared_ptr<internal::Session>& session) {
+                                             auto statement = session->Prepare(Source.Str());
+                                             store = internal::RunStatement(*statement, nullptr);
+                                           });
   if (!store) return;
   internal::RecordsetAccess::Adopt(*this, std::move(store), connection);
 }
@@ -220,9 +222,10 @@ void Recordset::Update() {
   bool isNew = state_->editMode == adEditAdd;
   const sp<Connection>& connection = state_->connection;
   if (connection && connection->State() == adStateOpen)
-    connection->RunOnSession([&](const std::shared_ptr<internal::Session>& session) {
-      internal::WriteRowThrough(*session, *state_->store, state_->row, state_->pending, isNew);
-    });
+    internal::ConnectionAccess::RunOnSession(
+        *connection, [&](const std::shared_ptr<internal::Session>& session) {
+          internal::WriteRowThrough(*session, *state_->store, state_->row, state_->pending, isNew);
+        });
   for (const auto& [column, value] : state_->pending)
     state_->store->SetValue(state_->row, column, value);
   state_->pending.clear();
