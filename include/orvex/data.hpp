@@ -128,7 +128,6 @@ ORVEX_PUBLIC_END
 namespace internal {
 struct ConnectionAccess;
 struct RecordsetState;
-struct CommandState;
 struct RecordsetAccess;
 }  // namespace internal
 ORVEX_PUBLIC_BEGIN
@@ -248,7 +247,7 @@ class Command : public Object {
   sp<Parameter> CreateParameter(const std::string& name = "", int32_t type = adEmpty,
                                 int32_t direction = adParamInput, int32_t size = 0,
                                 const Variant& value = Variant::Missing());
-  sp<data::Parameters> Parameters() const { return parameters_; }
+  sp<data::Parameters> Parameters() const;
 
   // Binds parameter i to the i-th "?" and runs the text once. A row-returning statement gives
   // an open record set, any other a closed one. `parameters`, when an array, replaces the
@@ -258,8 +257,8 @@ class Command : public Object {
                         const Variant& parameters = Variant::Missing(), int32_t options = -1);
 
  private:
-  sp<data::Parameters> parameters_;
-  std::unique_ptr<internal::CommandState> state_;
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
 };
 
 // ---- Fields ----------------------------------------------------------------------------------
