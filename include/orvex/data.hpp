@@ -379,10 +379,8 @@ class Recordset : public Object {
 
  private:
   friend struct internal::RecordsetAccess;
-  void RefreshFields();
-
-  std::shared_ptr<internal::RecordsetState> state_;
-  sp<data::Fields> fields_;
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
 };
 
 }  // namespace orvex::data
