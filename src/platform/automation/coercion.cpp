@@ -46,47 +46,6 @@ Int128 RoundCurrency(int64_t scaled) {
   return whole;
 }
 
-// The value as a whole number, rounded half to even (the integer targets' first step).
-Int128 WholeOf(const Variant& value, const Locale& locale) {
-  switch (value.VarType()) {
-    case vbEmpty:
-      return 0;
-    case vbNull:
-      Raise(errInvalidUseOfNull);
-    case vbBoolean:
-      return value.Bool() ? -1 : 0;
-    case vbByte:
-      return value.Byte();
-    case vbInteger:
-      return value.I2();
-    case vbLong:
-      return value.I4();
-    case vbSingle:
-      return RoundDouble(value.R4());
-    case vbDouble:
-      return RoundDouble(value.R8());
-    case vbDate:
-      return RoundDouble(value.DateValue().Value());
-    case vbCurrency:
-      return RoundCurrency(value.Cy().scaled);
-    case vbDecimal:
-      return decimal_math::RoundToInteger(value.Dec());
-    case vbString:
-      return RoundDouble(number_text::ToDouble(ReadOrRaise(value.Str(), locale)));
-    default:
-      Raise(errTypeMismatch);
-  }
-}
-
-template <class T>
-T WholeInRange(const Variant& value, const Locale& locale) {
-  const Int128 whole = WholeOf(value, locale);
-  if (whole < std::numeric_limits<T>::min() || whole > std::numeric_limits<T>::max()) {
-    Raise(errOverflow);
-  }
-  return static_cast<T>(whole);
-}
-
 double DoubleOf(const Variant& value, const Locale& locale) {
   switch (value.VarType()) {
     case vbEmpty:
@@ -116,6 +75,28 @@ double DoubleOf(const Variant& value, const Locale& locale) {
     default:
       Raise(errTypeMismatch);
   }
+}
+
+// The value as a whole number, rounded half to even (the integer targets' first step): Currency
+// and Decimal exactly, every other kind through its double.
+Int128 WholeOf(const Variant& value, const Locale& locale) {
+  switch (value.VarType()) {
+    case vbCurrency:
+      return RoundCurrency(value.Cy().scaled);
+    case vbDecimal:
+      return decimal_math::RoundToInteger(value.Dec());
+    default:
+      return RoundDouble(DoubleOf(value, locale));
+  }
+}
+
+template <class T>
+T WholeInRange(const Variant& value, const Locale& locale) {
+  const Int128 whole = WholeOf(value, locale);
+  if (whole < std::numeric_limits<T>::min() || whole > std::numeric_limits<T>::max()) {
+    Raise(errOverflow);
+  }
+  return static_cast<T>(whole);
 }
 
 Decimal DecimalOfFloat(float value) {
