@@ -47,13 +47,12 @@ void CTextTable::LoadStringsRS(const std::string& TableName, const std::string& 
                                bool ReadOnly) {
   sp<data::Connection> connection;
   try {
-    impl_->mstrLanguage = Language.empty() ? "English" : Language;
+    auto cached = impl_->StartLoad(Language);
     // The language and the table name go into the text as they stand, so they must be names.
     data::internal::RequireSqlName(impl_->mstrLanguage, "Language");
     data::internal::RequireSqlName(TableName, "TableName");
-    auto cached = impl_->mdicCache.find(impl_->mstrLanguage);
-    if (cached != impl_->mdicCache.end()) {
-      impl_->mrsStrings = cached->second;
+    if (cached) {
+      impl_->mrsStrings = cached;
       return;
     }
     connection = impl_->OpenConnection();
@@ -84,12 +83,9 @@ std::string CTextTable::Text(int32_t ID) {
 
 int32_t CTextTable::Show(int16_t MessageID, int32_t Buttons, const Variant& Source,
                          const std::string& Helpfile, int32_t HelpContext) {
-  try {
-    return foundation::ShowFromTable([this](int32_t id) { return Text(id); }, impl_->mstrLanguage,
-                                     MessageID, Buttons, Source, Helpfile, HelpContext);
-  } catch (...) {
-    foundation::RaiseAgain(kTextTableClass, "Show");
-  }
+  return foundation::ShowFromTableAs(
+      kTextTableClass, [this](int32_t id) { return Text(id); }, impl_->mstrLanguage, MessageID,
+      Buttons, Source, Helpfile, HelpContext);
 }
 
 }  // namespace orvex

@@ -1,7 +1,6 @@
 #include "orvex/text_table2.hpp"
 
 #include <charconv>
-#include <map>
 #include <memory>
 
 #include "foundation/error_path.hpp"
@@ -9,6 +8,7 @@
 #include "orvex/modules.hpp"
 #include "platform/scripting/text_dictionary.hpp"
 #include "platform/xmldom/sax.hpp"
+#include "texttables/loaded_languages.hpp"
 #include "xml/xml_extractor.hpp"
 
 namespace orvex {
@@ -20,11 +20,8 @@ constexpr const char* kGlossaryElement = "Glossary";
 
 }  // namespace
 
-struct CTextTable2::Impl {
-  std::string mstrConnectingString;
-  std::string mstrLanguage;
+struct CTextTable2::Impl : texttables::LoadedLanguages<scripting::TextDictionary> {
   std::shared_ptr<scripting::TextDictionary> mdicGlossary;
-  std::map<std::string, std::shared_ptr<scripting::TextDictionary>> mdicCache;
 };
 
 CTextTable2::CTextTable2() : impl_(std::make_unique<Impl>()) { MMain::EnsureMain(); }
@@ -39,10 +36,8 @@ void CTextTable2::LoadStringsRS(const std::string& TableName, const std::string&
                                 bool ReadOnly) {
   (void)TableName, (void)ReadOnly;
   try {
-    impl_->mstrLanguage = Language.empty() ? "English" : Language;
-    auto cached = impl_->mdicCache.find(impl_->mstrLanguage);
-    if (cached != impl_->mdicCache.end()) {
-      impl_->mdicGlossary = cached->second;
+    if (auto cached = impl_->StartLoad(Language)) {
+      impl_->mdicGlossary = cached;
       return;
     }
     auto extractor = std::make_shared<CXMLExtractor>();
@@ -79,12 +74,9 @@ std::string CTextTable2::Text(int32_t ID) {
 
 int32_t CTextTable2::Show(int16_t MessageID, int32_t Buttons, const Variant& Source,
                           const std::string& Helpfile, int32_t HelpContext) {
-  try {
-    return foundation::ShowFromTable([this](int32_t id) { return Text(id); }, impl_->mstrLanguage,
-                                     MessageID, Buttons, Source, Helpfile, HelpContext);
-  } catch (...) {
-    foundation::RaiseAgain(kClassName, "Show");
-  }
+  return foundation::ShowFromTableAs(
+      kClassName, [this](int32_t id) { return Text(id); }, impl_->mstrLanguage, MessageID, Buttons,
+      Source, Helpfile, HelpContext);
 }
 
 }  // namespace orvex

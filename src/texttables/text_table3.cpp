@@ -1,6 +1,5 @@
 #include "orvex/text_table3.hpp"
 
-#include <map>
 #include <memory>
 
 #include "foundation/error_path.hpp"
@@ -8,6 +7,7 @@
 #include "orvex/data.hpp"
 #include "orvex/modules.hpp"
 #include "texttables/find_with_wrap.hpp"
+#include "texttables/loaded_languages.hpp"
 #include "texttables/table_errors.hpp"
 
 namespace orvex {
@@ -22,12 +22,9 @@ void RequireRows(const sp<data::Recordset>& rows) {
 
 }  // namespace
 
-struct CTextTable3::Impl {
-  std::string mstrConnectingString;
-  std::string mstrLanguage;
+struct CTextTable3::Impl : texttables::LoadedLanguages<data::Recordset> {
   bool mbReadOnly = false;
   std::shared_ptr<data::Recordset> mrsStrings;
-  std::map<std::string, std::shared_ptr<data::Recordset>> mdicCache;
 };
 
 CTextTable3::CTextTable3() : impl_(std::make_unique<Impl>()) { MMain::EnsureMain(); }
@@ -42,11 +39,10 @@ void CTextTable3::LoadStringsRS(const std::string& TableName, const std::string&
                                 bool ReadOnly) {
   (void)TableName;
   try {
-    impl_->mstrLanguage = Language.empty() ? "English" : Language;
+    auto cached = impl_->StartLoad(Language);
     impl_->mbReadOnly = ReadOnly;
-    auto cached = impl_->mdicCache.find(impl_->mstrLanguage);
-    if (cached != impl_->mdicCache.end()) {
-      impl_->mrsStrings = cached->second;
+    if (cached) {
+      impl_->mrsStrings = cached;
       return;
     }
     // Each language reads the file on its own: its copy does not see another language's edits.
@@ -74,14 +70,9 @@ void CTextTable3::Text(int32_t ID, const std::string& New_Text) {
     foundation::RaiseAgain(kClassName, "Let Text");
   }
   // Not reported: a language that names no column leaves the rows as they were.
-  try {
-    impl_->mrsStrings->Fields()->Item(impl_->mstrLanguage)->Value(Variant(New_Text));
-  } catch (...) {
-  }
-  try {
-    impl_->mrsStrings->Update();
-  } catch (...) {
-  }
+  foundation::IgnoringFailure(
+      [&] { impl_->mrsStrings->Fields()->Item(impl_->mstrLanguage)->Value(Variant(New_Text)); });
+  foundation::IgnoringFailure([&] { impl_->mrsStrings->Update(); });
 }
 
 int32_t CTextTable3::AddNew(const std::string& New_Text) {
@@ -99,12 +90,9 @@ int32_t CTextTable3::AddNew(const std::string& New_Text) {
 
 int32_t CTextTable3::Show(int16_t MessageID, int32_t Buttons, const Variant& Source,
                           const std::string& Helpfile, int32_t HelpContext) {
-  try {
-    return foundation::ShowFromTable([this](int32_t id) { return Text(id); }, impl_->mstrLanguage,
-                                     MessageID, Buttons, Source, Helpfile, HelpContext);
-  } catch (...) {
-    foundation::RaiseAgain(kClassName, "Show");
-  }
+  return foundation::ShowFromTableAs(
+      kClassName, [this](int32_t id) { return Text(id); }, impl_->mstrLanguage, MessageID, Buttons,
+      Source, Helpfile, HelpContext);
 }
 
 void CTextTable3::Save() {

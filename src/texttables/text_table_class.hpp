@@ -1,20 +1,17 @@
 // What the files that implement CTextTable share: its state and names.
 #pragma once
 
-#include <map>
 #include <memory>
 #include <string>
 
 #include "orvex/data.hpp"
 #include "orvex/text_table.hpp"
+#include "texttables/loaded_languages.hpp"
 
 namespace orvex {
 
-struct CTextTable::Impl {
-  std::string mstrConnectingString;
-  std::string mstrLanguage;
+struct CTextTable::Impl : texttables::LoadedLanguages<data::Recordset> {
   std::shared_ptr<data::Recordset> mrsStrings;
-  std::map<std::string, std::shared_ptr<data::Recordset>> mdicCache;
 
   // A new connection opened on mstrConnectingString.
   std::shared_ptr<data::Connection> OpenConnection() const;
