@@ -56,6 +56,8 @@ struct Connection::Impl {
   };
 
   void RunOnSession(const std::function<void(const std::shared_ptr<internal::Session>&)>& work);
+  // CommitTrans (commit true) and RollbackTrans.
+  void EndTransaction(bool commit);
 };
 
 Connection::Connection() : impl_(std::make_unique<Impl>()) {}
@@ -138,21 +140,18 @@ int32_t Connection::BeginTrans() {
   return 1;
 }
 
-void Connection::CommitTrans() {
-  if (!impl_->open) RaiseDataError(adErrObjectClosed, "Connection");
-  if (impl_->transactionLevel == 0) RaiseDataError(XACT_E_NOTRANSACTION, "Connection");
-  impl_->transactionLevel = 0;
-  Impl::ParkOnExit parkAfterwards{*impl_};
-  impl_->Held()->Commit();
+void Connection::Impl::EndTransaction(bool commit) {
+  if (!open) RaiseDataError(adErrObjectClosed, "Connection");
+  if (transactionLevel == 0) RaiseDataError(XACT_E_NOTRANSACTION, "Connection");
+  transactionLevel = 0;
+  ParkOnExit parkAfterwards{*this};
+  const std::shared_ptr<internal::Session>& session = Held();
+  commit ? session->Commit() : session->Rollback();
 }
 
-void Connection::RollbackTrans() {
-  if (!impl_->open) RaiseDataError(adErrObjectClosed, "Connection");
-  if (impl_->transactionLevel == 0) RaiseDataError(XACT_E_NOTRANSACTION, "Connection");
-  impl_->transactionLevel = 0;
-  Impl::ParkOnExit parkAfterwards{*impl_};
-  impl_->Held()->Rollback();
-}
+void Connection::CommitTrans() { impl_->EndTransaction(true); }
+
+void Connection::RollbackTrans() { impl_->EndTransaction(false); }
 
 sp<Recordset> Connection::Execute(const std::string& commandText, int32_t* recordsAffected,
                                   int32_t /*options*/) {
