@@ -197,7 +197,7 @@ class Connection : public Object, public std::enable_shared_from_this<Connection
 
  private:
   friend struct internal::ConnectionAccess;
-  struct Impl;
+  struct ORVEX_LIBRARY_ONLY Impl;
   std::unique_ptr<Impl> impl_;
 };
 
@@ -257,7 +257,7 @@ class Command : public Object {
                         const Variant& parameters = Variant::Missing(), int32_t options = -1);
 
  private:
-  struct Impl;
+  struct ORVEX_LIBRARY_ONLY Impl;
   std::unique_ptr<Impl> impl_;
 };
 
@@ -379,7 +379,7 @@ class Recordset : public Object {
 
  private:
   friend struct internal::RecordsetAccess;
-  struct Impl;
+  struct ORVEX_LIBRARY_ONLY Impl;
   std::unique_ptr<Impl> impl_;
 };
 

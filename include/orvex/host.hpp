@@ -44,7 +44,7 @@ class Host {
   virtual Locale UserLocale();
 
  private:
-  struct Impl;
+  struct ORVEX_LIBRARY_ONLY Impl;
   std::unique_ptr<Impl> impl_;
 };
 

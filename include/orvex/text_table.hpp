@@ -47,7 +47,7 @@ class CTextTable : public Object {
   const std::string& Language() const;
 
  private:
-  struct Impl;
+  struct ORVEX_LIBRARY_ONLY Impl;
   std::unique_ptr<Impl> impl_;
 };
 

@@ -37,7 +37,7 @@ class CTextTable2 : public Object {
                const std::string& Helpfile = "", int32_t HelpContext = 0);
 
  private:
-  struct Impl;
+  struct ORVEX_LIBRARY_ONLY Impl;
   std::unique_ptr<Impl> impl_;
 };
 

@@ -43,7 +43,7 @@ class CTextTable3 : public Object {
   void Save();
 
  private:
-  struct Impl;
+  struct ORVEX_LIBRARY_ONLY Impl;
   std::unique_ptr<Impl> impl_;
 };
 
