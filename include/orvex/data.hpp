@@ -4,7 +4,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -127,10 +126,8 @@ inline constexpr int32_t XACT_E_NOTRANSACTION = static_cast<int32_t>(0x8004D00Eu
 // The library's own types behind the public classes: declared outside the exported surface.
 ORVEX_PUBLIC_END
 namespace internal {
-class ConnectionString;
-class Session;
+struct ConnectionAccess;
 struct RecordsetState;
-struct CommandState;
 struct RecordsetAccess;
 }  // namespace internal
 ORVEX_PUBLIC_BEGIN
@@ -194,24 +191,13 @@ class Connection : public Object, public std::enable_shared_from_this<Connection
   // The provider's registered name ("SQLite"); "" before Open when not given in the string.
   std::string Provider() const;
 
-  // Internal: the open session (nullptr when closed).
-  ORVEX_LIBRARY_ONLY std::shared_ptr<internal::Session> Session() const;
-  // Internal: runs `work` on the open session. Outside a transaction, a session found lost
-  // before the work, or lost by a failure of the work that the database cannot have run, is
-  // replaced by a new one and the work runs once more there; other failures pass unchanged.
-  ORVEX_LIBRARY_ONLY void RunOnSession(
-      const std::function<void(const std::shared_ptr<internal::Session>&)>& work);
   // Internal: outside a transaction the session waits in the pool between calls, so that a
   // connection kept open for a long time (a logger's) holds no server connection while idle.
   ORVEX_LIBRARY_ONLY void HoldSessionOnlyWhileRunning();
-  // Internal: whether the last RunOnSession failed because the database could not be reached
-  // (no session could be had, or the one it ran on was lost), not because it refused the work.
-  ORVEX_LIBRARY_ONLY bool LostItsDatabase() const;
-  // Internal: the settings of the open connection, with the user and password given to Open.
-  ORVEX_LIBRARY_ONLY const internal::ConnectionString& Settings() const;
 
  private:
-  struct Impl;
+  friend struct internal::ConnectionAccess;
+  struct ORVEX_LIBRARY_ONLY Impl;
   std::unique_ptr<Impl> impl_;
 };
 
@@ -261,7 +247,7 @@ class Command : public Object {
   sp<Parameter> CreateParameter(const std::string& name = "", int32_t type = adEmpty,
                                 int32_t direction = adParamInput, int32_t size = 0,
                                 const Variant& value = Variant::Missing());
-  sp<data::Parameters> Parameters() const { return parameters_; }
+  sp<data::Parameters> Parameters() const;
 
   // Binds parameter i to the i-th "?" and runs the text once. A row-returning statement gives
   // an open record set, any other a closed one. `parameters`, when an array, replaces the
@@ -271,8 +257,8 @@ class Command : public Object {
                         const Variant& parameters = Variant::Missing(), int32_t options = -1);
 
  private:
-  sp<data::Parameters> parameters_;
-  std::unique_ptr<internal::CommandState> state_;
+  struct ORVEX_LIBRARY_ONLY Impl;
+  std::unique_ptr<Impl> impl_;
 };
 
 // ---- Fields ----------------------------------------------------------------------------------
@@ -393,10 +379,8 @@ class Recordset : public Object {
 
  private:
   friend struct internal::RecordsetAccess;
-  void RefreshFields();
-
-  std::shared_ptr<internal::RecordsetState> state_;
-  sp<data::Fields> fields_;
+  struct ORVEX_LIBRARY_ONLY Impl;
+  std::unique_ptr<Impl> impl_;
 };
 
 }  // namespace orvex::data

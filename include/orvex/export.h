@@ -7,7 +7,8 @@
 #if defined(__GNUC__)
 #define ORVEX_PUBLIC_BEGIN _Pragma("GCC visibility push(default)")
 #define ORVEX_PUBLIC_END _Pragma("GCC visibility pop")
-/* A member of a public class that only the library itself calls. */
+/* A member of a public class that only the library itself calls, or the class behind a public
+ * class's implementation pointer. */
 #define ORVEX_LIBRARY_ONLY __attribute__((visibility("hidden")))
 #else
 #define ORVEX_PUBLIC_BEGIN

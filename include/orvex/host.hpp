@@ -23,6 +23,7 @@ inline constexpr int32_t kNoInteractiveDesktop = static_cast<int32_t>(0x800704C7
 
 class Host {
  public:
+  Host();
   virtual ~Host();
 
   // gethostname(); "" on failure.
@@ -43,8 +44,8 @@ class Host {
   virtual Locale UserLocale();
 
  private:
-  std::unique_ptr<Locale> cachedLocale_;
-  std::string cachedLocaleName_;
+  struct ORVEX_LIBRARY_ONLY Impl;
+  std::unique_ptr<Impl> impl_;
 };
 
 // A host that answers IsNT() with true, so that the loggers' event-log destinations write to

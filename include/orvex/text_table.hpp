@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <map>
 #include <memory>
 #include <string>
 
@@ -13,11 +12,6 @@
 ORVEX_PUBLIC_BEGIN
 
 namespace orvex {
-
-namespace data {
-class Recordset;
-class Connection;
-}  // namespace data
 
 class CTextTable : public Object {
  public:
@@ -50,15 +44,11 @@ class CTextTable : public Object {
 
  protected:
   // The language of the last LoadStringsRS ("" before the first).
-  const std::string& Language() const { return mstrLanguage; }
+  const std::string& Language() const;
 
  private:
-  std::shared_ptr<data::Connection> OpenConnection() const;
-
-  std::string mstrConnectingString;
-  std::string mstrLanguage;
-  std::shared_ptr<data::Recordset> mrsStrings;
-  std::map<std::string, std::shared_ptr<data::Recordset>> mdicCache;
+  struct ORVEX_LIBRARY_ONLY Impl;
+  std::unique_ptr<Impl> impl_;
 };
 
 }  // namespace orvex

@@ -4,7 +4,6 @@
 #pragma once
 
 #include <cstdint>
-#include <map>
 #include <memory>
 #include <string>
 
@@ -14,13 +13,6 @@
 ORVEX_PUBLIC_BEGIN
 
 namespace orvex {
-
-// The library's own type behind the glossary: declared outside the exported surface.
-ORVEX_PUBLIC_END
-namespace scripting {
-class TextDictionary;
-}  // namespace scripting
-ORVEX_PUBLIC_BEGIN
 
 class CTextTable2 : public Object {
  public:
@@ -45,10 +37,8 @@ class CTextTable2 : public Object {
                const std::string& Helpfile = "", int32_t HelpContext = 0);
 
  private:
-  std::string mstrConnectingString;
-  std::string mstrLanguage;
-  std::shared_ptr<scripting::TextDictionary> mdicGlossary;
-  std::map<std::string, std::shared_ptr<scripting::TextDictionary>> mdicCache;
+  struct ORVEX_LIBRARY_ONLY Impl;
+  std::unique_ptr<Impl> impl_;
 };
 
 }  // namespace orvex

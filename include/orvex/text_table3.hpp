@@ -4,7 +4,6 @@
 #pragma once
 
 #include <cstdint>
-#include <map>
 #include <memory>
 #include <string>
 
@@ -14,10 +13,6 @@
 ORVEX_PUBLIC_BEGIN
 
 namespace orvex {
-
-namespace data {
-class Recordset;
-}  // namespace data
 
 class CTextTable3 : public Object {
  public:
@@ -48,11 +43,8 @@ class CTextTable3 : public Object {
   void Save();
 
  private:
-  std::string mstrConnectingString;
-  std::string mstrLanguage;
-  bool mbReadOnly = false;
-  std::shared_ptr<data::Recordset> mrsStrings;
-  std::map<std::string, std::shared_ptr<data::Recordset>> mdicCache;
+  struct ORVEX_LIBRARY_ONLY Impl;
+  std::unique_ptr<Impl> impl_;
 };
 
 }  // namespace orvex

@@ -249,7 +249,7 @@ class Variant {
 
 // ---- Coercions of the automation runtime ----------------------------------------------------
 // Text is read and written in the locale given, or the calling thread's host locale
-// (CurrentHost()->UserLocale()) when none is given. Rules: fractions to integers round half to
+// (CurrentHost().UserLocale()) when none is given. Rules: fractions to integers round half to
 // even; Empty gives 0, "" or False; Null gives error 94 (CStr too); text that does not read as the
 // target gives 13; a value outside the target's range gives 6.
 

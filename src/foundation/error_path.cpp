@@ -21,6 +21,17 @@ AutomationError PendingError() {
   }
 }
 
+TErrorObject ErrorRecord(const AutomationError& error) {
+  TErrorObject record;
+  record.lNumber = error.Number;
+  record.strDescription = error.Description;
+  record.lHelpContext = error.HelpContext;
+  record.strHelpFile = error.HelpFile;
+  record.lLastDllError = error.LastDllError;
+  record.strSource = error.Source;
+  return record;
+}
+
 void RaiseAgain(const std::string& className, const std::string& procName) {
   RaiseAgain(PendingError(), className, procName);
 }

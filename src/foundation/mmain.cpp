@@ -5,16 +5,16 @@ namespace orvex::MMain {
 thread_local std::string gstrComputerName;
 
 namespace {
-thread_local bool tlsMainRan = false;
+thread_local bool mainRan = false;
 }  // namespace
 
 void Main() {
   gstrComputerName = MErrors::ComputerName();
-  tlsMainRan = true;
+  mainRan = true;
 }
 
 void EnsureMain() {
-  if (!tlsMainRan) Main();
+  if (!mainRan) Main();
 }
 
 }  // namespace orvex::MMain

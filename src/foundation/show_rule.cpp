@@ -1,5 +1,6 @@
 #include "foundation/show_rule.hpp"
 
+#include "foundation/error_path.hpp"
 #include "orvex/automation_error.hpp"
 #include "orvex/gmessage.hpp"
 #include "orvex/host.hpp"
@@ -24,6 +25,17 @@ int32_t ShowFromTable(const std::function<std::string(int32_t)>& text, const std
   std::optional<int32_t> style = StyleForLanguage(Buttons, language);
   if (!style) Raise(errOverflow);
   return CurrentHost().ShowMessageBox(prompt, *style, title, Helpfile, HelpContext);
+}
+
+int32_t ShowFromTableAs(const std::string& className,
+                        const std::function<std::string(int32_t)>& text,
+                        const std::string& language, int16_t MessageID, int32_t Buttons,
+                        const Variant& Source, const std::string& Helpfile, int32_t HelpContext) {
+  try {
+    return ShowFromTable(text, language, MessageID, Buttons, Source, Helpfile, HelpContext);
+  } catch (...) {
+    RaiseAgain(className, "Show");
+  }
 }
 
 }  // namespace orvex::foundation

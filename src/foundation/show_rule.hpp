@@ -16,4 +16,11 @@ int32_t ShowFromTable(const std::function<std::string(int32_t)>& text, const std
                       int16_t MessageID, int32_t Buttons, const Variant& Source,
                       const std::string& Helpfile, int32_t HelpContext);
 
+// A text table's Show: the same, with every failure raised again through the error path of
+// className's procedure "Show".
+int32_t ShowFromTableAs(const std::string& className,
+                        const std::function<std::string(int32_t)>& text,
+                        const std::string& language, int16_t MessageID, int32_t Buttons,
+                        const Variant& Source, const std::string& Helpfile, int32_t HelpContext);
+
 }  // namespace orvex::foundation

@@ -6,6 +6,7 @@
 #include "foundation/value_conversion_detail.hpp"
 #include "orvex/data.hpp"
 #include "orvex/host.hpp"
+#include "platform/data/native_values.hpp"
 
 namespace orvex::MComponent {
 
@@ -13,7 +14,9 @@ namespace {
 
 using namespace data;
 
-bool IsTextType(int32_t type) {
+// The text types whose value is the text cut to the parameter's size. adLongVarWChar is not one:
+// it takes the value unconverted, though its placeholder is a text.
+bool IsSizedTextType(int32_t type) {
   switch (type) {
     case adBSTR:
     case adChar:
@@ -25,10 +28,6 @@ bool IsTextType(int32_t type) {
     default:
       return false;
   }
-}
-
-bool IsDateType(int32_t type) {
-  return type == adDate || type == adDBDate || type == adDBTime || type == adDBTimeStamp;
 }
 
 // adInteger and the unsigned 16/32-bit types take the integer of the parameter's size; any other
@@ -57,7 +56,7 @@ Variant NumericValue(const Variant& value, const Locale& locale) {
 std::optional<Variant> Converted(const Parameter& parameter, const Variant& value,
                                  const Locale& locale) {
   const int32_t type = parameter.Type;
-  if (IsTextType(type))
+  if (IsSizedTextType(type))
     return Variant(detail::LeadingCharacters(CStr(value, locale), parameter.Size));
   switch (type) {
     case adSmallInt:
@@ -94,7 +93,7 @@ std::optional<Variant> Converted(const Parameter& parameter, const Variant& valu
 bool SetParameterValue(Parameter& parameter, const Variant& value) {
   try {
     const Locale locale = CurrentHost().UserLocale();
-    if (IsDateType(parameter.Type)) {
+    if (data::internal::IsDateType(parameter.Type)) {
       detail::AssignDate(parameter, value, locale);
       return true;
     }
@@ -121,7 +120,7 @@ Variant DefaultValueForType(int32_t type) {
     case adBoolean:
       return Variant(true);
     default:
-      return IsTextType(type) ? Variant(" ") : Variant(int16_t{0});
+      return IsSizedTextType(type) ? Variant(" ") : Variant(int16_t{0});
   }
 }
 

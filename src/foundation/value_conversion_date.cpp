@@ -2,20 +2,13 @@
 #include <optional>
 #include <string>
 
+#include "foundation/error_path.hpp"
 #include "foundation/value_conversion_detail.hpp"
 #include "orvex/data.hpp"
 
 namespace orvex::MComponent::detail {
 
 namespace {
-
-template <class Step>
-void Ignoring(Step&& step) {
-  try {
-    step();
-  } catch (...) {
-  }
-}
 
 // Text that reads as a date (or as a date's serial number) in the locale, written year first;
 // other text unchanged.
@@ -32,14 +25,14 @@ std::string AsYearMonthDay(const std::string& text, const Locale& locale) {
 
 void AssignDate(data::Parameter& parameter, const Variant& value, const Locale& locale) {
   std::string text;
-  Ignoring([&] { text = CStr(value, locale); });
+  foundation::IgnoringFailure([&] { text = CStr(value, locale); });
   // Dates written day.month.year are common in client data; read the dots as date separators
   // and put the year first so that the locale's day order cannot misread them afterwards.
   if (text.find('.') != std::string::npos) {
     std::replace(text.begin(), text.end(), '.', '/');
-    Ignoring([&] { text = AsYearMonthDay(text, locale); });
+    foundation::IgnoringFailure([&] { text = AsYearMonthDay(text, locale); });
   }
-  Ignoring([&] { parameter.Value = Variant(CDate(Variant(text), locale)); });
+  foundation::IgnoringFailure([&] { parameter.Value = Variant(CDate(Variant(text), locale)); });
 }
 
 }  // namespace orvex::MComponent::detail

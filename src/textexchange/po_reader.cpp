@@ -1,6 +1,7 @@
 #include <cctype>
 #include <optional>
 
+#include "platform/automation/ascii_case.hpp"
 #include "textexchange/exchange_errors.hpp"
 #include "textexchange/po_format.hpp"
 #include "textexchange/utf8_text.hpp"
@@ -151,9 +152,10 @@ class PoReader {
       const std::string_view charsetName = charset == std::string_view::npos
                                                ? std::string_view("UTF-8")
                                                : Trimmed(value.substr(charset + 8));
-      std::string upper(charsetName);
-      for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-      if (upper != "UTF-8" && upper != "UTF8" && upper != "CHARSET" && upper != "ASCII") {
+      auto named = [&](std::string_view name) {
+        return ascii::EqualsIgnoringCase(charsetName, name);
+      };
+      if (!named("UTF-8") && !named("UTF8") && !named("CHARSET") && !named("ASCII")) {
         line_ = line;
         Fail("the charset " + std::string(charsetName) + " (only UTF-8 is read)");
       }

@@ -4,6 +4,7 @@
 #include <charconv>
 
 #include "orvex/automation_error.hpp"
+#include "platform/automation/ascii_case.hpp"
 
 namespace orvex::textexchange {
 
@@ -52,10 +53,7 @@ std::unique_ptr<TableTexts> OpenTableTexts(const TextTableSource& source,
                                            const std::string& language) {
   RequirePlainName("language", language, false);
   RequirePlainName("source language", sourceLanguage, false);
-  std::string lowerSource = sourceLanguage, lowerTarget = language;
-  for (char& c : lowerSource) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  for (char& c : lowerTarget) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  if (lowerSource == lowerTarget)
+  if (ascii::EqualsIgnoringCase(sourceLanguage, language))
     Raise(errInvalidProcedureCall, kSource,
           "The language and the source language are the same column '" + language + "'");
   switch (source.kind) {

@@ -1,19 +1,11 @@
 #include "texttables/find_with_wrap.hpp"
 
+#include "foundation/error_path.hpp"
 #include "orvex/data.hpp"
 
 namespace orvex::texttables {
 
 namespace {
-
-// Runs one step of the search; its failure leaves the cursor where the step left it.
-template <class Step>
-void PassOverFailure(Step step) noexcept {
-  try {
-    step();
-  } catch (...) {
-  }
-}
 
 bool PastLastRow(const data::Recordset& rows) noexcept {
   try {
@@ -29,10 +21,10 @@ bool PastLastRow(const data::Recordset& rows) noexcept {
 bool FindStepByStep(data::Recordset& rows, int32_t ID) noexcept {
   const Variant id(ID);
   auto find = [&] { rows.FindValue(kIdColumn, id, 0, data::adSearchForward); };
-  PassOverFailure(find);
+  foundation::IgnoringFailure(find);
   if (!PastLastRow(rows)) return true;
-  PassOverFailure([&] { rows.MoveFirst(); });
-  PassOverFailure(find);
+  foundation::IgnoringFailure([&] { rows.MoveFirst(); });
+  foundation::IgnoringFailure(find);
   return !PastLastRow(rows);
 }
 

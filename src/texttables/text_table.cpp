@@ -18,23 +18,24 @@ namespace {
 // Closes a connection that is still open; used on the error path, where a second failure must
 // not hide the first.
 void CloseIfOpen(const sp<data::Connection>& connection) noexcept {
-  try {
+  foundation::IgnoringFailure([&] {
     if (connection && (connection->State() & data::adStateOpen) != 0) connection->Close();
-  } catch (...) {
-  }
+  });
 }
 
 }  // namespace
 
-CTextTable::CTextTable() { MMain::EnsureMain(); }
+CTextTable::CTextTable() : impl_(std::make_unique<Impl>()) { MMain::EnsureMain(); }
 
 CTextTable::~CTextTable() = default;
 
 void CTextTable::ConnectingString(const std::string& connectingString) {
-  mstrConnectingString = connectingString;
+  impl_->mstrConnectingString = connectingString;
 }
 
-std::shared_ptr<data::Connection> CTextTable::OpenConnection() const {
+const std::string& CTextTable::Language() const { return impl_->mstrLanguage; }
+
+std::shared_ptr<data::Connection> CTextTable::Impl::OpenConnection() const {
   auto connection = std::make_shared<data::Connection>();
   connection->ConnectionString = mstrConnectingString;
   // Empty arguments: the connection string set above is the one used.
@@ -46,30 +47,30 @@ void CTextTable::LoadStringsRS(const std::string& TableName, const std::string& 
                                bool ReadOnly) {
   sp<data::Connection> connection;
   try {
-    mstrLanguage = Language.empty() ? "English" : Language;
+    auto cached = impl_->StartLoad(Language);
     // The language and the table name go into the text as they stand, so they must be names.
-    data::internal::RequireSqlName(mstrLanguage, "Language");
+    data::internal::RequireSqlName(impl_->mstrLanguage, "Language");
     data::internal::RequireSqlName(TableName, "TableName");
-    auto cached = mdicCache.find(mstrLanguage);
-    if (cached != mdicCache.end()) {
-      mrsStrings = cached->second;
+    if (cached) {
+      impl_->mrsStrings = cached;
       return;
     }
-    connection = OpenConnection();
+    connection = impl_->OpenConnection();
     auto rows = std::make_shared<data::Recordset>();
     rows->CursorLocation(data::adUseClient);
     rows->SetActiveConnection(connection);
     rows->LockType(ReadOnly ? data::adLockReadOnly : data::adLockBatchOptimistic);
-    rows->Open(Variant("SELECT ID, " + mstrLanguage + " as " + kTextColumn + " FROM " + TableName),
-               Variant::Missing(), data::adOpenStatic, data::adLockUnspecified, data::adCmdText);
+    rows->Open(
+        Variant("SELECT ID, " + impl_->mstrLanguage + " as " + kTextColumn + " FROM " + TableName),
+        Variant::Missing(), data::adOpenStatic, data::adLockUnspecified, data::adCmdText);
     rows->SetActiveConnection(nullptr);
     // The cache entry comes after the query, so a failed load never leaves one behind.
-    mdicCache.emplace(mstrLanguage, rows->Clone(data::adLockUnspecified));
-    mrsStrings = rows;
+    impl_->mdicCache.emplace(impl_->mstrLanguage, rows->Clone(data::adLockUnspecified));
+    impl_->mrsStrings = rows;
     connection->Close();
   } catch (...) {
     AutomationError pending = foundation::PendingError();
-    mrsStrings = nullptr;
+    impl_->mrsStrings = nullptr;
     CloseIfOpen(connection);
     foundation::RaiseAgain(pending, kTextTableClass, "LoadStringsRS");
   }
@@ -77,17 +78,14 @@ void CTextTable::LoadStringsRS(const std::string& TableName, const std::string& 
 
 // The loggers rely on this never raising: every failure gives the empty text.
 std::string CTextTable::Text(int32_t ID) {
-  return texttables::TextOfId(mrsStrings, ID, kTextColumn);
+  return texttables::TextOfId(impl_->mrsStrings, ID, kTextColumn);
 }
 
 int32_t CTextTable::Show(int16_t MessageID, int32_t Buttons, const Variant& Source,
                          const std::string& Helpfile, int32_t HelpContext) {
-  try {
-    return foundation::ShowFromTable([this](int32_t id) { return Text(id); }, mstrLanguage,
-                                     MessageID, Buttons, Source, Helpfile, HelpContext);
-  } catch (...) {
-    foundation::RaiseAgain(kTextTableClass, "Show");
-  }
+  return foundation::ShowFromTableAs(
+      kTextTableClass, [this](int32_t id) { return Text(id); }, impl_->mstrLanguage, MessageID,
+      Buttons, Source, Helpfile, HelpContext);
 }
 
 }  // namespace orvex

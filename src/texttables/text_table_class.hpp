@@ -1,7 +1,23 @@
-// Names shared by the files that implement CTextTable.
+// What the files that implement CTextTable share: its state and names.
 #pragma once
 
+#include <memory>
 #include <string>
+
+#include "orvex/data.hpp"
+#include "orvex/text_table.hpp"
+#include "texttables/loaded_languages.hpp"
+
+namespace orvex {
+
+struct CTextTable::Impl : texttables::LoadedLanguages<data::Recordset> {
+  std::shared_ptr<data::Recordset> mrsStrings;
+
+  // A new connection opened on mstrConnectingString.
+  std::shared_ptr<data::Connection> OpenConnection() const;
+};
+
+}  // namespace orvex
 
 namespace orvex::texttables {
 

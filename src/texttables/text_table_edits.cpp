@@ -9,19 +9,11 @@
 
 namespace orvex {
 
+using foundation::IgnoringFailure;
 using texttables::kTextColumn;
 using texttables::kTextTableClass;
 
 namespace {
-
-// A step whose failure is not reported: the next step runs regardless.
-template <class Step>
-void IgnoreFailure(Step step) noexcept {
-  try {
-    step();
-  } catch (...) {
-  }
-}
 
 // Unloaded rows give the runtime's object-not-set error, as a call on no object would.
 void RequireWritable(const sp<data::Recordset>& rows) {
@@ -33,33 +25,34 @@ void RequireWritable(const sp<data::Recordset>& rows) {
 
 void CTextTable::Text(int32_t ID, const std::string& New_Text) {
   try {
-    RequireWritable(mrsStrings);
-    if (!texttables::FindWithWrap(mrsStrings, ID)) texttables::RaiseIdAbsent();
+    RequireWritable(impl_->mrsStrings);
+    if (!texttables::FindWithWrap(impl_->mrsStrings, ID)) texttables::RaiseIdAbsent();
   } catch (...) {
     foundation::RaiseAgain(kTextTableClass, "Let Text");
   }
   // From here nothing is reported, and the table is unloaded whatever happened.
   sp<data::Connection> connection;
-  IgnoreFailure([&] { mrsStrings->Fields()->Item(kTextColumn)->Value(Variant(New_Text)); });
-  IgnoreFailure([&] { connection = OpenConnection(); });
-  IgnoreFailure([&] { mrsStrings->SetActiveConnection(connection); });
-  IgnoreFailure([&] { mrsStrings->Update(); });
-  mrsStrings = nullptr;
-  IgnoreFailure([&] {
+  IgnoringFailure(
+      [&] { impl_->mrsStrings->Fields()->Item(kTextColumn)->Value(Variant(New_Text)); });
+  IgnoringFailure([&] { connection = impl_->OpenConnection(); });
+  IgnoringFailure([&] { impl_->mrsStrings->SetActiveConnection(connection); });
+  IgnoringFailure([&] { impl_->mrsStrings->Update(); });
+  impl_->mrsStrings = nullptr;
+  IgnoringFailure([&] {
     if (connection) connection->Close();
   });
 }
 
 int16_t CTextTable::AddNew(const std::string& New_Text) {
   try {
-    RequireWritable(mrsStrings);
-    auto connection = OpenConnection();
-    mrsStrings->SetActiveConnection(connection);
-    mrsStrings->AddNew();
+    RequireWritable(impl_->mrsStrings);
+    auto connection = impl_->OpenConnection();
+    impl_->mrsStrings->SetActiveConnection(connection);
+    impl_->mrsStrings->AddNew();
     // The ID is left to the database; the new row is not read back.
-    mrsStrings->Fields()->Item(kTextColumn)->Value(Variant(New_Text));
-    mrsStrings->Update();
-    mrsStrings = nullptr;
+    impl_->mrsStrings->Fields()->Item(kTextColumn)->Value(Variant(New_Text));
+    impl_->mrsStrings->Update();
+    impl_->mrsStrings = nullptr;
     connection->Close();
     return 0;
   } catch (...) {

@@ -41,7 +41,7 @@ bool FindFromTop(data::Recordset& rows, int32_t ID) {
 
 std::string CTextTable::TextE(const std::string& Language, int32_t ID) {
   try {
-    auto connection = OpenConnection();
+    auto connection = impl_->OpenConnection();
     auto rows = OpenLanguageStrings(connection, Language, data::adLockReadOnly);
     rows->SetActiveConnection(nullptr);
     connection->Close();
@@ -56,7 +56,7 @@ std::string CTextTable::TextE(const std::string& Language, int32_t ID) {
 
 void CTextTable::TextE(const std::string& Language, int32_t ID, const std::string& New_Text) {
   try {
-    auto connection = OpenConnection();
+    auto connection = impl_->OpenConnection();
     auto rows = OpenLanguageStrings(connection, Language, data::adLockPessimistic);
     if (!FindFromTop(*rows, ID)) return;  // an absent ID changes nothing and is no error
     rows->Fields()->Item(kStringColumn)->Value(Variant(New_Text));

@@ -10,53 +10,52 @@
 namespace orvex::typelib {
 namespace {
 
-// Events of the error logger passed to a late-bound sink: ShowError is identifier 1, ShowEvent 2.
-class ErrorEventsToDispatch : public CLogErrorEvents {
+// The sink that a bridge of Events passes the logger's events to.
+template <class Events>
+class ToDispatch : public Events {
  public:
-  explicit ErrorEventsToDispatch(std::shared_ptr<Dispatch> sink) : sink_(std::move(sink)) {}
+  explicit ToDispatch(std::shared_ptr<Dispatch> sink) : sink_(std::move(sink)) {}
 
+ protected:
+  // ShowEvent with a text: the sink's member dispID, the text coming back by reference.
+  void ShowText(int32_t dispID, std::string& strEvent) {
+    std::vector<Variant> args{Variant(strEvent)};
+    sink_->Invoke(dispID, InvokeKind::Method, args);
+    strEvent = CStr(args[0]);
+  }
+
+  std::shared_ptr<Dispatch> sink_;
+};
+
+// Events of the error logger: ShowError is identifier 1, ShowEvent 2.
+class ErrorEventsToDispatch : public ToDispatch<CLogErrorEvents> {
+ public:
+  using ToDispatch::ToDispatch;
   void ShowError(const std::string& errSource, int32_t ErrNumber, const std::string& ErrDescription,
                  Date ErrDate) override {
     std::vector<Variant> args{Variant(errSource), Variant(ErrNumber), Variant(ErrDescription),
                               Variant(ErrDate)};
     sink_->Invoke(1, InvokeKind::Method, args);
   }
-  void ShowEvent(std::string& strEvent) override {
-    std::vector<Variant> args{Variant(strEvent)};
-    sink_->Invoke(2, InvokeKind::Method, args);
-    strEvent = CStr(args[0]);
-  }
-
- private:
-  std::shared_ptr<Dispatch> sink_;
+  void ShowEvent(std::string& strEvent) override { ShowText(2, strEvent); }
 };
 
-// ShowEvent (identifier 1) to a late-bound sink; the text comes back by reference.
-class EventEventsToDispatch : public CLogEventEvents {
+// ShowEvent (identifier 1); the text comes back by reference.
+class EventEventsToDispatch : public ToDispatch<CLogEventEvents> {
  public:
-  explicit EventEventsToDispatch(std::shared_ptr<Dispatch> sink) : sink_(std::move(sink)) {}
-  void ShowEvent(std::string& strEvent) override {
-    std::vector<Variant> args{Variant(strEvent)};
-    sink_->Invoke(1, InvokeKind::Method, args);
-    strEvent = CStr(args[0]);
-  }
-
- private:
-  std::shared_ptr<Dispatch> sink_;
+  using ToDispatch::ToDispatch;
+  void ShowEvent(std::string& strEvent) override { ShowText(1, strEvent); }
 };
 
-// ShowEvent (identifier 1) to a late-bound sink; the record comes back by reference.
-class XactionEventsToDispatch : public CLogXactionEvents {
+// ShowEvent (identifier 1); the record comes back by reference.
+class XactionEventsToDispatch : public ToDispatch<CLogXactionEvents> {
  public:
-  explicit XactionEventsToDispatch(std::shared_ptr<Dispatch> sink) : sink_(std::move(sink)) {}
+  using ToDispatch::ToDispatch;
   void ShowEvent(SafeArray& Data) override {
     std::vector<Variant> args{Variant(Data)};
     sink_->Invoke(1, InvokeKind::Method, args);
     if (args[0].IsArray()) Data = args[0].Array();
   }
-
- private:
-  std::shared_ptr<Dispatch> sink_;
 };
 
 // A logger's late-bound sinks reach it through the bridge of its event interface.

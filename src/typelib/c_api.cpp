@@ -25,17 +25,17 @@ struct LastError {
   std::string source;
   std::string description;
 };
-thread_local LastError tlsLastError;
+thread_local LastError lastError;
 
 template <class Call>
 int32_t Guard(Call&& call) {
   try {
     call();
-    tlsLastError = LastError{};
+    lastError = LastError{};
     return 0;
   } catch (...) {
     orvex::AutomationError error = orvex::foundation::PendingError();
-    tlsLastError = LastError{error.Number, error.Source, error.Description};
+    lastError = LastError{error.Number, error.Source, error.Description};
     return error.Number != 0 ? error.Number : -1;
   }
 }
@@ -176,8 +176,8 @@ void orvex_string_free(char* text) { std::free(text); }
 
 const char* orvex_version(void) { return ORVEX_VERSION_STRING; }
 
-int32_t orvex_last_error_number(void) { return tlsLastError.number; }
-const char* orvex_last_error_source(void) { return tlsLastError.source.c_str(); }
-const char* orvex_last_error_description(void) { return tlsLastError.description.c_str(); }
+int32_t orvex_last_error_number(void) { return lastError.number; }
+const char* orvex_last_error_source(void) { return lastError.source.c_str(); }
+const char* orvex_last_error_description(void) { return lastError.description.c_str(); }
 
 }  // extern "C"

@@ -2,20 +2,13 @@
 #include "orvex/type_library.hpp"
 
 #include <algorithm>
-#include <cctype>
 
+#include "platform/automation/ascii_case.hpp"
 #include "typelib/class_registry.hpp"
 #include "typelib/member_builders.hpp"
 
 namespace orvex {
 namespace {
-
-bool SameName(std::string_view a, std::string_view b) {
-  return std::ranges::equal(a, b, [](char x, char y) {
-    return std::tolower(static_cast<unsigned char>(x)) ==
-           std::tolower(static_cast<unsigned char>(y));
-  });
-}
 
 std::vector<CoClassInfo> CoClasses() {
   std::vector<CoClassInfo> coclasses;
@@ -66,8 +59,8 @@ TypeLibrary Build() {
 
 template <class Range>
 auto FindByName(const Range& range, std::string_view name) -> decltype(&*std::begin(range)) {
-  auto found =
-      std::ranges::find_if(range, [&](const auto& item) { return SameName(item.name, name); });
+  auto found = std::ranges::find_if(
+      range, [&](const auto& item) { return ascii::EqualsIgnoringCase(item.name, name); });
   return found == std::end(range) ? nullptr : &*found;
 }
 
@@ -86,7 +79,8 @@ const TypeLibrary& OrvexTypeLibrary() {
 const CoClassInfo* FindCoClass(std::string_view progIDOrName) {
   const auto& coclasses = OrvexTypeLibrary().coclasses;
   auto found = std::ranges::find_if(coclasses, [&](const CoClassInfo& coclass) {
-    return SameName(coclass.progID, progIDOrName) || SameName(coclass.name, progIDOrName);
+    return ascii::EqualsIgnoringCase(coclass.progID, progIDOrName) ||
+           ascii::EqualsIgnoringCase(coclass.name, progIDOrName);
   });
   return found == coclasses.end() ? nullptr : &*found;
 }

@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "data_fixture.hpp"
+#include "platform/data/connection_access.hpp"
 #include "platform/data/connection_string.hpp"
 #include "platform/data/session_pool.hpp"
 #include "support/automation_matchers.hpp"
@@ -136,7 +137,7 @@ TEST_P(CommandTest, APooledSessionIsReusedUntilItGoesStale) {
   Run({"CREATE TABLE T (A INTEGER)"});
   const auto settings = internal::ConnectionString::Parse(connectionString_);
   auto connection = Connect();
-  const auto session = connection->Session();
+  const auto session = internal::ConnectionAccess::SessionOf(*connection);
   const std::string endSession =
       Db().IsPostgres()
           ? "SELECT pg_terminate_backend(" + std::to_string(BackendPid(connection)) + ")"
@@ -144,7 +145,7 @@ TEST_P(CommandTest, APooledSessionIsReusedUntilItGoesStale) {
   connection->Close();
   EXPECT_EQ(internal::IdleSessionCount(settings), 1u);
   connection->Open();
-  EXPECT_EQ(connection->Session(), session) << "Open after Close reuses the live session";
+  EXPECT_EQ(internal::ConnectionAccess::SessionOf(*connection), session) << "Open after Close reuses the live session";
   EXPECT_EQ(internal::IdleSessionCount(settings), 0u);
   connection->Close();
 
@@ -159,7 +160,7 @@ TEST_P(CommandTest, APooledSessionIsReusedUntilItGoesStale) {
     EXPECT_EQ(connection->Execute("SELECT * FROM T")->RecordCount(), 0);
   else
     EXPECT_AUTOMATION_ERROR(connection->Execute("SELECT * FROM T"), DB_E_NOTABLE, "SQLite", "");
-  EXPECT_NE(connection->Session(), session);
+  EXPECT_NE(internal::ConnectionAccess::SessionOf(*connection), session);
 }
 
 ORVEX_INSTANTIATE_DATABASE_TESTS(CommandTest);

@@ -4,6 +4,7 @@
 
 #include "data/data_fixture.hpp"
 #include "orvex/data.hpp"
+#include "platform/data/connection_access.hpp"
 #include "platform/data/connection_string.hpp"
 #include "support/automation_matchers.hpp"
 #include "support/temp_dir.hpp"

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <fstream>
+#include <iostream>
 
 namespace orvex::cli {
 
@@ -125,6 +126,12 @@ bool WantsHelp(const std::vector<std::string>& argv) {
     if (word == "--help" || word == "-h") return true;
   }
   return false;
+}
+
+bool PrintedHelp(const std::vector<std::string>& argv, const char* help) {
+  if (!WantsHelp(argv)) return false;
+  std::cout << help;
+  return true;
 }
 
 int32_t ParseNumber(const std::string& command, const std::string& what, const std::string& text) {

@@ -49,6 +49,9 @@ class Args {
 
 // True when --help or -h stands among the arguments before a lone "--".
 bool WantsHelp(const std::vector<std::string>& argv);
+// When WantsHelp(argv), prints `help` on standard output and returns true: the command then
+// ends with kExitOk.
+bool PrintedHelp(const std::vector<std::string>& argv, const char* help);
 
 // Reads a 32-bit number written in decimal (with a sign) or in hexadecimal (0x...); a value of
 // 0x80000000 and above is taken as its two's complement, as error numbers are written.

@@ -90,10 +90,7 @@ void ShowArabicMessage(demo::DemoContext& context) {
 }  // namespace
 
 int RunDemo(const Argv& argv) {
-  if (WantsHelp(argv)) {
-    std::cout << kDemoHelp;
-    return kExitOk;
-  }
+  if (PrintedHelp(argv, kDemoHelp)) return kExitOk;
   const Args args("demo", argv, OptionSpec{{}, {"interactive"}});
   args.AllowAtMost(1);
   demo::DemoContext context;

@@ -196,10 +196,7 @@ int LogXactionCommand(const Args& args) {
 }  // namespace
 
 int RunLog(const Argv& argv) {
-  if (WantsHelp(argv)) {
-    std::cout << kLogHelp;
-    return kExitOk;
-  }
+  if (PrintedHelp(argv, kLogHelp)) return kExitOk;
   const Args args("log", argv, kLogOptions);
   const std::string& kind = args.PositionalAt(0, "what to log (error, event or xaction)");
   ChosenDestinations(args);  // the destinations are checked before anything is logged

@@ -72,10 +72,7 @@ int ImportCsv(const Args& args) {
 }  // namespace
 
 int RunRows(const Argv& argv) {
-  if (WantsHelp(argv)) {
-    std::cout << kRowsHelp;
-    return kExitOk;
-  }
+  if (PrintedHelp(argv, kRowsHelp)) return kExitOk;
   const Args args("rows", argv, kRowsOptions);
   const std::string& action = args.PositionalAt(0, "the action (export or import)");
   args.AllowAtMost(1);

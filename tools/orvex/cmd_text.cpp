@@ -253,10 +253,7 @@ void CheckAction(const TextRequest& request) {
 
 int RunText(const Argv& argv) {
   if (IsTextExchangeAction(argv)) return RunTextExchange(argv);
-  if (WantsHelp(argv)) {
-    std::cout << kTextHelp;
-    return kExitOk;
-  }
+  if (PrintedHelp(argv, kTextHelp)) return kExitOk;
   const Args args("text", argv, kTextOptions);
   const TextRequest request{args.PositionalAt(0, "the action (get, set or add)"),
                             args.Get("language", "English"), args};

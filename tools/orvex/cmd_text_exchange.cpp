@@ -118,10 +118,7 @@ bool IsTextExchangeAction(const Argv& argv) {
 }
 
 int RunTextExchange(const Argv& argv) {
-  if (WantsHelp(argv)) {
-    std::cout << kExchangeHelp;
-    return kExitOk;
-  }
+  if (PrintedHelp(argv, kExchangeHelp)) return kExitOk;
   const Args args("text", argv, kExchangeOptions);
   return args.Positional().at(0) == "export" ? Export(args) : Import(args);
 }

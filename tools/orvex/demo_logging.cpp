@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "demo_steps.hpp"
+#include "foundation/error_path.hpp"
 #include "orvex/data.hpp"
 #include "orvex/host.hpp"
 #include "orvex/log_error.hpp"
@@ -59,24 +60,13 @@ int32_t Destinations(const DemoContext& context) {
   return context.interactive ? elt | ltMSGBOX : elt;
 }
 
-TErrorObject RecordOf(const AutomationError& error) {
-  TErrorObject record;
-  record.lNumber = error.Number;
-  record.strDescription = error.Description;
-  record.strSource = error.Source;
-  record.strHelpFile = error.HelpFile;
-  record.lHelpContext = error.HelpContext;
-  record.lLastDllError = error.LastDllError;
-  return record;
-}
-
 // A real system error: the data layer asked for a saved-rows file that is not there.
 TErrorObject ProvokeSystemError(const DemoContext& context) {
   try {
     auto rows = std::make_shared<data::Recordset>();
     rows->Open(Variant(context.File("missing.rows")), Variant::Missing(), -1, -1, data::adCmdFile);
   } catch (const AutomationError& error) {
-    return RecordOf(error);
+    return foundation::ErrorRecord(error);
   }
   return TErrorObject{53, "File not found", 0, "", 0, "Demo"};
 }

@@ -4,6 +4,7 @@
 
 #include "foundation/error_path.hpp"
 #include "orvex/data.hpp"
+#include "platform/data/connection_access.hpp"
 #include "platform/data/connection_string.hpp"
 #include "platform/data/record_spool.hpp"
 
@@ -121,13 +122,15 @@ void DatabaseSink::InsertOnOwnConnection(const std::shared_ptr<data::Command>& i
     RequireInsert(insert);
     try {
       // What the spool holds goes first, outside the record's transaction.
-      if (std::optional<RecordSpool> spool = RecordSpool::For(connection->Settings()))
+      if (std::optional<RecordSpool> spool =
+              RecordSpool::For(data::internal::ConnectionAccess::Settings(*connection)))
         data::internal::ReplayPending(*spool, *connection);
       insert->ActiveConnection = connection;
       connection->BeginTrans();
       transaction_begun = true;
     } catch (...) {
-      RaiseUnreached(connection_string_, insert, connection->LostItsDatabase());
+      RaiseUnreached(connection_string_, insert,
+                     data::internal::ConnectionAccess::LostItsDatabase(*connection));
     }
     // A connection lost during the insert itself: the command keeps the record in the spool.
     insert->Execute(nullptr, Variant::Missing(), -1);

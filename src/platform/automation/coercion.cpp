@@ -7,8 +7,9 @@
 #include "decimal_math.hpp"
 #include "number_text.hpp"
 #include "orvex/automation_error.hpp"
-#include "orvex/host.hpp"
 #include "orvex/variant.hpp"
+#include "platform/automation/ascii_case.hpp"
+#include "platform/automation/surroundings.hpp"
 
 namespace orvex {
 
@@ -45,47 +46,6 @@ Int128 RoundCurrency(int64_t scaled) {
   return whole;
 }
 
-// The value as a whole number, rounded half to even (the integer targets' first step).
-Int128 WholeOf(const Variant& value, const Locale& locale) {
-  switch (value.VarType()) {
-    case vbEmpty:
-      return 0;
-    case vbNull:
-      Raise(errInvalidUseOfNull);
-    case vbBoolean:
-      return value.Bool() ? -1 : 0;
-    case vbByte:
-      return value.Byte();
-    case vbInteger:
-      return value.I2();
-    case vbLong:
-      return value.I4();
-    case vbSingle:
-      return RoundDouble(value.R4());
-    case vbDouble:
-      return RoundDouble(value.R8());
-    case vbDate:
-      return RoundDouble(value.DateValue().Value());
-    case vbCurrency:
-      return RoundCurrency(value.Cy().scaled);
-    case vbDecimal:
-      return decimal_math::RoundToInteger(value.Dec());
-    case vbString:
-      return RoundDouble(number_text::ToDouble(ReadOrRaise(value.Str(), locale)));
-    default:
-      Raise(errTypeMismatch);
-  }
-}
-
-template <class T>
-T WholeInRange(const Variant& value, const Locale& locale) {
-  const Int128 whole = WholeOf(value, locale);
-  if (whole < std::numeric_limits<T>::min() || whole > std::numeric_limits<T>::max()) {
-    Raise(errOverflow);
-  }
-  return static_cast<T>(whole);
-}
-
 double DoubleOf(const Variant& value, const Locale& locale) {
   switch (value.VarType()) {
     case vbEmpty:
@@ -117,6 +77,28 @@ double DoubleOf(const Variant& value, const Locale& locale) {
   }
 }
 
+// The value as a whole number, rounded half to even (the integer targets' first step): Currency
+// and Decimal exactly, every other kind through its double.
+Int128 WholeOf(const Variant& value, const Locale& locale) {
+  switch (value.VarType()) {
+    case vbCurrency:
+      return RoundCurrency(value.Cy().scaled);
+    case vbDecimal:
+      return decimal_math::RoundToInteger(value.Dec());
+    default:
+      return RoundDouble(DoubleOf(value, locale));
+  }
+}
+
+template <class T>
+T WholeInRange(const Variant& value, const Locale& locale) {
+  const Int128 whole = WholeOf(value, locale);
+  if (whole < std::numeric_limits<T>::min() || whole > std::numeric_limits<T>::max()) {
+    Raise(errOverflow);
+  }
+  return static_cast<T>(whole);
+}
+
 Decimal DecimalOfFloat(float value) {
   if (!std::isfinite(value)) Raise(errOverflow);
   // A single keeps seven significant digits.
@@ -131,11 +113,7 @@ bool IsTrueText(const std::string& text, const char* word) {
   std::string trimmed = text;
   trimmed.erase(0, trimmed.find_first_not_of(" \t"));
   trimmed.erase(trimmed.find_last_not_of(" \t") + 1);
-  if (trimmed.size() != std::char_traits<char>::length(word)) return false;
-  for (size_t i = 0; i < trimmed.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(trimmed[i])) != word[i]) return false;
-  }
-  return true;
+  return ascii::EqualsIgnoringCase(trimmed, word);
 }
 
 std::string StringOf(const Variant& value, const Locale& locale) {
@@ -341,7 +319,7 @@ std::string CStr(Variant&& value) {
 std::string CStr(const Variant& value) {
   // Text needs no locale; fetching the user's would cost more than the copy.
   if (value.VarType() == vbString) return value.Str();
-  return CStr(value, CurrentHost().UserLocale());
+  return CStr(value, surroundings::UserLocale());
 }
 namespace {
 
@@ -369,7 +347,7 @@ bool ReadsInLocale(const Variant& value) {
 
 template <class Result>
 Result InUserLocale(const Variant& value, Result (*convert)(const Variant&, const Locale&)) {
-  if (ReadsInLocale(value)) return convert(value, CurrentHost().UserLocale());
+  if (ReadsInLocale(value)) return convert(value, surroundings::UserLocale());
   static const Locale kNotConsulted = Locale::EnglishUS();
   return convert(value, kNotConsulted);
 }
@@ -388,7 +366,7 @@ bool CBool(const Variant& value) { return InUserLocale<bool>(value, CBool); }
 bool IsNumeric(const Variant& value) { return InUserLocale<bool>(value, IsNumeric); }
 bool IsDate(const Variant& value) { return InUserLocale<bool>(value, IsDate); }
 Variant ChangeType(const Variant& value, uint16_t vt) {
-  return ChangeType(value, vt, CurrentHost().UserLocale());
+  return ChangeType(value, vt, surroundings::UserLocale());
 }
 
 }  // namespace orvex

@@ -1,12 +1,12 @@
 #include <algorithm>
-#include <cctype>
 #include <string>
 #include <vector>
 
 #include "calendar.hpp"
 #include "orvex/automation_error.hpp"
-#include "orvex/host.hpp"
 #include "orvex/variant.hpp"
+#include "platform/automation/ascii_case.hpp"
+#include "platform/automation/surroundings.hpp"
 
 namespace orvex {
 
@@ -49,9 +49,7 @@ int TwelveHour(int hour) { return hour % 12 == 0 ? 12 : hour % 12; }
 size_t RunLength(std::string_view pattern, size_t at, bool caseless) {
   size_t width = 1;
   auto same = [&](char a, char b) {
-    return caseless ? std::tolower(static_cast<unsigned char>(a)) ==
-                          std::tolower(static_cast<unsigned char>(b))
-                    : a == b;
+    return caseless ? ascii::Lower(a) == ascii::Lower(b) : a == b;
   };
   while (at + width < pattern.size() && same(pattern[at + width], pattern[at])) ++width;
   return width;
@@ -131,20 +129,12 @@ struct UserToken {
   std::string text;  // literal text, or the AM/PM spelling
 };
 
-bool MatchesAt(std::string_view pattern, size_t at, std::string_view word) {
-  if (pattern.size() - at < word.size()) return false;
-  for (size_t i = 0; i < word.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(pattern[at + i])) != word[i]) return false;
-  }
-  return true;
-}
-
 std::vector<UserToken> TokeniseUserPattern(std::string_view pattern, const Locale& locale) {
   std::vector<UserToken> tokens;
   for (size_t at = 0; at < pattern.size();) {
-    const char lower = static_cast<char>(std::tolower(static_cast<unsigned char>(pattern[at])));
-    if (MatchesAt(pattern, at, "am/pm") || MatchesAt(pattern, at, "a/p")) {
-      const size_t width = MatchesAt(pattern, at, "am/pm") ? 5 : 3;
+    const char lower = ascii::Lower(pattern[at]);
+    if (ascii::StandsAt(pattern, at, "am/pm") || ascii::StandsAt(pattern, at, "a/p")) {
+      const size_t width = ascii::StandsAt(pattern, at, "am/pm") ? 5 : 3;
       tokens.push_back({'A', width, std::string(pattern.substr(at, width))});
       at += width;
     } else if (std::string_view("ymdhns").find(lower) != std::string_view::npos) {
@@ -253,7 +243,7 @@ std::string FormatGeneralDate(Date value, const Locale& locale) {
 }
 
 std::string FormatGeneralDate(Date value) {
-  return FormatGeneralDate(value, CurrentHost().UserLocale());
+  return FormatGeneralDate(value, surroundings::UserLocale());
 }
 
 }  // namespace orvex

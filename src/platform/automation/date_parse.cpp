@@ -4,8 +4,9 @@
 #include <vector>
 
 #include "calendar.hpp"
-#include "orvex/host.hpp"
 #include "orvex/variant.hpp"
+#include "platform/automation/ascii_case.hpp"
+#include "platform/automation/surroundings.hpp"
 
 namespace orvex {
 
@@ -45,25 +46,14 @@ std::optional<std::vector<Token>> Tokenise(std::string_view text) {
   return tokens;
 }
 
-bool EqualsIgnoringCase(const std::string& a, const std::string& b) {
-  if (a.size() != b.size() || a.empty()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) !=
-        std::tolower(static_cast<unsigned char>(b[i]))) {
-      return false;
-    }
-  }
-  return true;
-}
-
 // 1 for a morning designator, 2 for an afternoon one, 0 for any other word.
 int DesignatorOf(const std::string& word, const Locale& locale) {
-  if (EqualsIgnoringCase(word, locale.amDesignator) || EqualsIgnoringCase(word, "AM") ||
-      EqualsIgnoringCase(word, "A")) {
+  if (ascii::EqualsIgnoringCase(word, locale.amDesignator) ||
+      ascii::EqualsIgnoringCase(word, "AM") || ascii::EqualsIgnoringCase(word, "A")) {
     return 1;
   }
-  if (EqualsIgnoringCase(word, locale.pmDesignator) || EqualsIgnoringCase(word, "PM") ||
-      EqualsIgnoringCase(word, "P")) {
+  if (ascii::EqualsIgnoringCase(word, locale.pmDesignator) ||
+      ascii::EqualsIgnoringCase(word, "PM") || ascii::EqualsIgnoringCase(word, "P")) {
     return 2;
   }
   return 0;
@@ -77,7 +67,8 @@ int MonthOf(const std::string& word) {
   if (word.size() < 3) return 0;
   for (int month = 0; month < 12; ++month) {
     const std::string name = kNames[month];
-    if (word.size() <= name.size() && EqualsIgnoringCase(word, name.substr(0, word.size()))) {
+    if (word.size() <= name.size() &&
+        ascii::EqualsIgnoringCase(word, name.substr(0, word.size()))) {
       return month + 1;
     }
   }
@@ -168,7 +159,7 @@ bool ReadTokens(const std::vector<Token>& tokens, const Locale& locale, bool tim
           designator != 0 && (r.hasTime || numberFollows)) {
         if (r.designator != 0) return false;
         r.designator = designator;
-      } else if (EqualsIgnoringCase(token.text, "T") && !r.dateNumbers.empty()) {
+      } else if (ascii::EqualsIgnoringCase(token.text, "T") && !r.dateNumbers.empty()) {
         // ISO 8601 puts a T between the date and the time.
       } else if (const int month = MonthOf(token.text); month != 0 && r.monthName == 0) {
         r.monthName = month;
@@ -198,7 +189,7 @@ struct Ymd {
 std::optional<Ymd> ResolveDate(const Reading& r, const Locale& locale) {
   const std::vector<Token>& n = r.dateNumbers;
   Ymd ymd;
-  const int currentYear = CurrentHost().Now().Parts().year;
+  const int currentYear = surroundings::Now().Parts().year;
   if (r.monthName != 0) {
     ymd.month = r.monthName;
     if (n.size() == 1) {

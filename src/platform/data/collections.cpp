@@ -1,11 +1,11 @@
 // The collections of the data-access objects: properties, parameters and fields.
 #include "orvex/data.hpp"
-#include "platform/data/connection_string.hpp"
+#include "platform/automation/ascii_case.hpp"
 #include "platform/data/errors.hpp"
 
 namespace orvex::data {
 
-using internal::EqualsIgnoreCase;
+using ascii::EqualsIgnoringCase;
 using internal::RaiseDataError;
 
 namespace {
@@ -24,7 +24,7 @@ const Property& PropertyCollection::Item(int32_t index) const {
 
 const Property& PropertyCollection::Item(const std::string& name) const {
   for (const auto& item : items_)
-    if (EqualsIgnoreCase(item.Name, name)) return item;
+    if (EqualsIgnoringCase(item.Name, name)) return item;
   RaiseNoItem("Properties", "'" + name + "'");
 }
 
@@ -40,7 +40,7 @@ sp<Parameter> Parameters::Item(int32_t index) const {
 
 sp<Parameter> Parameters::Item(const std::string& name) const {
   for (const auto& item : items_)
-    if (EqualsIgnoreCase(item->Name, name)) return item;
+    if (EqualsIgnoringCase(item->Name, name)) return item;
   RaiseNoItem("Parameters", "'" + name + "'");
 }
 
@@ -56,7 +56,7 @@ const sp<Field>& Fields::Item(int32_t index) const {
 
 const sp<Field>& Fields::Item(const std::string& name) const {
   for (const auto& item : items_)
-    if (EqualsIgnoreCase(item->Name(), name)) return item;
+    if (EqualsIgnoringCase(item->Name(), name)) return item;
   RaiseNoItem("Fields", "'" + name + "'");
 }
 

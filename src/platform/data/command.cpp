@@ -2,24 +2,13 @@
 
 #include "orvex/automation_error.hpp"
 #include "orvex/data.hpp"
+#include "platform/data/connection_access.hpp"
 #include "platform/data/errors.hpp"
+#include "platform/data/native_values.hpp"
 #include "platform/data/record_spool.hpp"
 #include "platform/data/recordset_state.hpp"
-#include "platform/data/value_conversion.hpp"
 
 namespace orvex::data {
-
-namespace internal {
-
-// The compiled statement a prepared command keeps between executions, with what it was compiled
-// for: a new session or a new text compiles again.
-struct CommandState {
-  std::unique_ptr<Statement> statement;
-  std::weak_ptr<Session> session;
-  std::string text;
-};
-
-}  // namespace internal
 
 using internal::RaiseDataError;
 
@@ -67,11 +56,20 @@ void BindParameters(internal::Statement& statement, const Parameters& parameters
 
 }  // namespace
 
-Command::Command()
-    : parameters_(std::make_shared<data::Parameters>()),
-      state_(std::make_unique<internal::CommandState>()) {}
+struct Command::Impl {
+  sp<data::Parameters> parameters = std::make_shared<data::Parameters>();
+  // The compiled statement a prepared command keeps between executions, with what it was
+  // compiled for: a new session or a new text compiles again.
+  std::unique_ptr<internal::Statement> statement;
+  std::weak_ptr<internal::Session> session;
+  std::string text;
+};
+
+Command::Command() : impl_(std::make_unique<Impl>()) {}
 
 Command::~Command() = default;
+
+sp<data::Parameters> Command::Parameters() const { return impl_->parameters; }
 
 sp<Parameter> Command::CreateParameter(const std::string& name, int32_t type, int32_t direction,
                                        int32_t size, const Variant& value) {
@@ -90,34 +88,37 @@ sp<Recordset> Command::Execute(int32_t* recordsAffected, const Variant& paramete
     RaiseDataError(adErrInvalidConnection, "Command");
   if (CommandText.empty())
     RaiseDataError(kNoCommandText, "Command", "Command text was not set for the command object.");
-  AssignValuesByPosition(*parameters_, parameters);
+  AssignValuesByPosition(*impl_->parameters, parameters);
   auto recordset = std::make_shared<Recordset>();
   std::optional<internal::RecordSpool> spool =
-      internal::RecordSpool::For(ActiveConnection->Settings());
+      internal::RecordSpool::For(internal::ConnectionAccess::Settings(*ActiveConnection));
   try {
     if (spool) internal::ReplayPending(*spool, *ActiveConnection);
-    ActiveConnection->RunOnSession([&](const std::shared_ptr<internal::Session>& session) {
-      bool reuse =
-          state_->statement && state_->text == CommandText && state_->session.lock() == session;
-      if (!reuse) {
-        state_->statement.reset();
-        state_->statement = session->Prepare(CommandText);
-        state_->session = session;
-        state_->text = CommandText;
-      }
-      BindParameters(*state_->statement, *parameters_);
-      auto store = internal::RunStatement(*state_->statement, recordsAffected);
-      if (store) internal::RecordsetAccess::Adopt(*recordset, std::move(store), ActiveConnection);
-    });
+    internal::ConnectionAccess::RunOnSession(
+        *ActiveConnection, [&](const std::shared_ptr<internal::Session>& session) {
+          bool reuse =
+              impl_->statement && impl_->text == CommandText && impl_->session.lock() == session;
+          if (!reuse) {
+            impl_->statement.reset();
+            impl_->statement = session->Prepare(CommandText);
+            impl_->session = session;
+            impl_->text = CommandText;
+          }
+          BindParameters(*impl_->statement, *impl_->parameters);
+          auto store = internal::RunStatement(*impl_->statement, recordsAffected);
+          if (store)
+            internal::RecordsetAccess::Adopt(*recordset, std::move(store), ActiveConnection);
+        });
   } catch (const AutomationError& failure) {
-    if (!Prepared) state_->statement.reset();
-    if (spool && ActiveConnection->LostItsDatabase()) internal::SpoolRecord(*spool, *this, failure);
+    if (!Prepared) impl_->statement.reset();
+    if (spool && internal::ConnectionAccess::LostItsDatabase(*ActiveConnection))
+      internal::SpoolRecord(*spool, *this, failure);
     throw;
   } catch (...) {
-    if (!Prepared) state_->statement.reset();
+    if (!Prepared) impl_->statement.reset();
     throw;
   }
-  if (!Prepared) state_->statement.reset();
+  if (!Prepared) impl_->statement.reset();
   return recordset;
 }
 

@@ -2,6 +2,7 @@
 
 #include "orvex/automation_error.hpp"
 #include "orvex/data.hpp"
+#include "platform/data/connection_access.hpp"
 #include "platform/data/errors.hpp"
 #include "platform/data/recordset_state.hpp"
 #include "platform/data/secret_redaction.hpp"
@@ -55,6 +56,10 @@ struct Connection::Impl {
     Impl& impl;
     ~ParkOnExit() { impl.ParkIfIdle(); }
   };
+
+  void RunOnSession(const std::function<void(const std::shared_ptr<internal::Session>&)>& work);
+  // CommitTrans (commit true) and RollbackTrans.
+  void EndTransaction(bool commit);
 };
 
 Connection::Connection() : impl_(std::make_unique<Impl>()) {}
@@ -105,33 +110,28 @@ void ReplaceSession(internal::PooledSession& pooled, const internal::ConnectionS
 
 }  // namespace
 
-void Connection::RunOnSession(
+void Connection::Impl::RunOnSession(
     const std::function<void(const std::shared_ptr<internal::Session>&)>& work) {
-  if (!impl_->open) RaiseDataError(adErrObjectClosed, "Connection");
-  Impl::ParkOnExit parkAfterwards{*impl_};
-  impl_->lostDatabase = false;
+  if (!open) RaiseDataError(adErrObjectClosed, "Connection");
+  ParkOnExit parkAfterwards{*this};
+  lostDatabase = false;
   try {
-    const bool mayReplace = impl_->transactionLevel == 0;
-    if (mayReplace && impl_->Held()->IsLost())
-      ReplaceSession(impl_->pooled, impl_->settings, impl_->source);
-    std::shared_ptr<internal::Session> session = impl_->Held();
+    const bool mayReplace = transactionLevel == 0;
+    if (mayReplace && Held()->IsLost()) ReplaceSession(pooled, settings, source);
+    std::shared_ptr<internal::Session> session = Held();
     try {
       work(session);
       return;
     } catch (...) {
       if (!mayReplace || !session->IsLost() || !session->LostBeforeRunning()) throw;
     }
-    ReplaceSession(impl_->pooled, impl_->settings, impl_->source);
-    work(impl_->pooled.session);
+    ReplaceSession(pooled, settings, source);
+    work(pooled.session);
   } catch (...) {
-    impl_->lostDatabase = !impl_->pooled.session || impl_->pooled.session->IsLost();
+    lostDatabase = !pooled.session || pooled.session->IsLost();
     throw;
   }
 }
-
-bool Connection::LostItsDatabase() const { return impl_->lostDatabase; }
-
-const internal::ConnectionString& Connection::Settings() const { return impl_->settings; }
 
 int32_t Connection::State() const { return impl_->open ? adStateOpen : adStateClosed; }
 
@@ -140,32 +140,29 @@ int32_t Connection::BeginTrans() {
   if (impl_->transactionLevel > 0)
     RaiseDataError(adErrIllegalOperation, "Connection",
                    "A transaction is already active; nested transactions are not supported.");
-  RunOnSession([](const std::shared_ptr<internal::Session>& session) { session->Begin(); });
+  impl_->RunOnSession([](const std::shared_ptr<internal::Session>& session) { session->Begin(); });
   impl_->transactionLevel = 1;
   return 1;
 }
 
-void Connection::CommitTrans() {
-  if (!impl_->open) RaiseDataError(adErrObjectClosed, "Connection");
-  if (impl_->transactionLevel == 0) RaiseDataError(XACT_E_NOTRANSACTION, "Connection");
-  impl_->transactionLevel = 0;
-  Impl::ParkOnExit parkAfterwards{*impl_};
-  impl_->Held()->Commit();
+void Connection::Impl::EndTransaction(bool commit) {
+  if (!open) RaiseDataError(adErrObjectClosed, "Connection");
+  if (transactionLevel == 0) RaiseDataError(XACT_E_NOTRANSACTION, "Connection");
+  transactionLevel = 0;
+  ParkOnExit parkAfterwards{*this};
+  const std::shared_ptr<internal::Session>& session = Held();
+  commit ? session->Commit() : session->Rollback();
 }
 
-void Connection::RollbackTrans() {
-  if (!impl_->open) RaiseDataError(adErrObjectClosed, "Connection");
-  if (impl_->transactionLevel == 0) RaiseDataError(XACT_E_NOTRANSACTION, "Connection");
-  impl_->transactionLevel = 0;
-  Impl::ParkOnExit parkAfterwards{*impl_};
-  impl_->Held()->Rollback();
-}
+void Connection::CommitTrans() { impl_->EndTransaction(true); }
+
+void Connection::RollbackTrans() { impl_->EndTransaction(false); }
 
 sp<Recordset> Connection::Execute(const std::string& commandText, int32_t* recordsAffected,
                                   int32_t /*options*/) {
   if (!impl_->open) RaiseDataError(adErrObjectClosed, "Connection");
   std::shared_ptr<internal::RowStore> store;
-  RunOnSession([&](const std::shared_ptr<internal::Session>& session) {
+  impl_->RunOnSession([&](const std::shared_ptr<internal::Session>& session) {
     auto statement = session->Prepare(commandText);
     if (statement->ParameterCount() > 0)
       RaiseDataError(static_cast<int32_t>(0x80040E10u), "Connection",
@@ -184,10 +181,9 @@ sp<PropertyCollection> Connection::Properties() const {
   std::string provider = Provider();
   if (impl_->open) {
     try {
-      const_cast<Connection*>(this)->RunOnSession(
-          [&](const std::shared_ptr<internal::Session>& session) {
-            described = session->Describe();
-          });
+      impl_->RunOnSession([&](const std::shared_ptr<internal::Session>& session) {
+        described = session->Describe();
+      });
     } catch (const AutomationError&) {
       // A server out of reach describes nothing more than the connection string does.
       described.dataSource = impl_->settings.GetOr("data source", "");
@@ -225,8 +221,25 @@ std::string Connection::Provider() const {
   }
 }
 
-std::shared_ptr<internal::Session> Connection::Session() const {
-  return impl_->open ? impl_->Held() : nullptr;
+namespace internal {
+
+std::shared_ptr<Session> ConnectionAccess::SessionOf(const Connection& connection) {
+  return connection.impl_->open ? connection.impl_->Held() : nullptr;
 }
+
+void ConnectionAccess::RunOnSession(
+    Connection& connection, const std::function<void(const std::shared_ptr<Session>&)>& work) {
+  connection.impl_->RunOnSession(work);
+}
+
+bool ConnectionAccess::LostItsDatabase(const Connection& connection) {
+  return connection.impl_->lostDatabase;
+}
+
+const ConnectionString& ConnectionAccess::Settings(const Connection& connection) {
+  return connection.impl_->settings;
+}
+
+}  // namespace internal
 
 }  // namespace orvex::data

@@ -1,9 +1,9 @@
 #include "platform/data/connection_string.hpp"
 
 #include <algorithm>
-#include <cctype>
 
 #include "orvex/data.hpp"
+#include "platform/automation/ascii_case.hpp"
 #include "platform/data/errors.hpp"
 
 namespace orvex::data::internal {
@@ -41,15 +41,10 @@ std::string ReadQuoted(const std::string& text, size_t& pos) {
 
 }  // namespace
 
-std::string ToLower(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text;
-}
-
 ConnectionString ConnectionString::Parse(const std::string& text) {
   ConnectionString result;
   // A postgresql:// URI is a whole connection string of its own.
-  std::string start = ToLower(text.substr(0, 13));
+  std::string start = ascii::Lower(text.substr(0, 13));
   if (start.rfind("postgresql://", 0) == 0 || start.rfind("postgres://", 0) == 0) {
     result.values_["provider"] = "PostgreSQL";
     result.values_["uri"] = text;
@@ -69,7 +64,7 @@ ConnectionString ConnectionString::Parse(const std::string& text) {
       pos = semicolon + 1;
       continue;
     }
-    std::string key = ToLower(Trim(text.substr(pos, equals - pos)));
+    std::string key = ascii::Lower(Trim(text.substr(pos, equals - pos)));
     if (key.empty()) RaiseBadString("empty key");
     pos = equals + 1;
     while (pos < text.size() && (text[pos] == ' ' || text[pos] == '\t')) ++pos;
@@ -92,7 +87,7 @@ ConnectionString ConnectionString::Parse(const std::string& text) {
 }
 
 std::optional<std::string> ConnectionString::Get(const std::string& key) const {
-  auto found = values_.find(ToLower(key));
+  auto found = values_.find(ascii::Lower(key));
   if (found == values_.end()) return std::nullopt;
   return found->second;
 }
@@ -129,7 +124,7 @@ int32_t ConnectionString::LockTimeoutMilliseconds() const {
 }
 
 void ConnectionString::Set(const std::string& key, const std::string& value) {
-  values_[ToLower(key)] = value;
+  values_[ascii::Lower(key)] = value;
 }
 
 }  // namespace orvex::data::internal

@@ -38,14 +38,4 @@ class ConnectionString {
   std::map<std::string, std::string> values_;  // lower-case key -> value
 };
 
-std::string ToLower(std::string text);
-// ASCII letters compared without case; names are compared for every field read by name.
-inline bool EqualsIgnoreCase(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-  for (size_t i = 0; i < a.size(); ++i)
-    if (a[i] != b[i] && lower(a[i]) != lower(b[i])) return false;
-  return true;
-}
-
 }  // namespace orvex::data::internal

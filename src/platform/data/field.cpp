@@ -1,8 +1,8 @@
 #include "orvex/automation_error.hpp"
 #include "orvex/data.hpp"
 #include "platform/data/errors.hpp"
+#include "platform/data/native_values.hpp"
 #include "platform/data/recordset_state.hpp"
-#include "platform/data/value_conversion.hpp"
 
 namespace orvex::data {
 

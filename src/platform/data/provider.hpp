@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/data/connection_string.hpp"
@@ -94,8 +95,6 @@ class Session {
   // it done), so running it again on a new session cannot store it twice.
   virtual bool LostBeforeRunning() const = 0;
   virtual SessionDescription Describe() const = 0;
-  // The identifier quoted for the dialect, for statements that the data layer builds.
-  virtual std::string QuoteIdentifier(const std::string& name) const = 0;
 };
 
 class Provider {
@@ -105,6 +104,20 @@ class Provider {
   virtual std::string Name() const = 0;
   // Opens a new session. Raises the provider's error when the database cannot be reached.
   virtual std::shared_ptr<Session> Connect(const ConnectionString& settings) = 0;
+};
+
+// A provider whose sessions are all of one class, made from the connection string's settings.
+template <class SessionType>
+class SessionProvider : public Provider {
+ public:
+  explicit SessionProvider(std::string name) : name_(std::move(name)) {}
+  std::string Name() const override { return name_; }
+  std::shared_ptr<Session> Connect(const ConnectionString& settings) override {
+    return std::make_shared<SessionType>(settings);
+  }
+
+ private:
+  std::string name_;
 };
 
 // Registers a provider under its name, replacing one of the same name.

@@ -2,6 +2,7 @@
 #include <mutex>
 
 #include "orvex/data.hpp"
+#include "platform/automation/ascii_case.hpp"
 #include "platform/data/errors.hpp"
 #include "platform/data/postgres/postgres_provider.hpp"
 #include "platform/data/provider.hpp"
@@ -21,7 +22,7 @@ Registry& TheRegistry() {
 }
 
 void RegisterLocked(Registry& registry, std::shared_ptr<Provider> provider) {
-  registry.byName[ToLower(provider->Name())] = std::move(provider);
+  registry.byName[ascii::Lower(provider->Name())] = std::move(provider);
 }
 
 void RegisterBuiltInsOnce(Registry& registry) {
@@ -46,7 +47,7 @@ std::shared_ptr<Provider> FindProvider(const std::string& name) {
   Registry& registry = TheRegistry();
   RegisterBuiltInsOnce(registry);
   std::lock_guard lock(registry.mutex);
-  auto found = registry.byName.find(ToLower(name));
+  auto found = registry.byName.find(ascii::Lower(name));
   if (found == registry.byName.end())
     RaiseDataError(adErrProviderNotFound, "Connection",
                    "Provider '" + name + "' cannot be found. It may not be properly installed.");

@@ -11,8 +11,9 @@
 #include <set>
 
 #include "orvex/data.hpp"
+#include "platform/data/connection_access.hpp"
 #include "platform/data/spool_file.hpp"
-#include "platform/data/value_conversion.hpp"
+#include "platform/data/native_values.hpp"
 
 namespace orvex::data::internal {
 
@@ -233,7 +234,7 @@ void SpoolRecord(const RecordSpool& spool, const Command& command, AutomationErr
 
 void ReplayPending(const RecordSpool& spool, Connection& connection) {
   if (!spool.HasPending()) return;
-  connection.RunOnSession([&](const std::shared_ptr<Session>& session) {
+  ConnectionAccess::RunOnSession(connection, [&](const std::shared_ptr<Session>& session) {
     if (!session->InTransaction()) spool.Replay(*session);
   });
 }

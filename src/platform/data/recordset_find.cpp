@@ -3,7 +3,7 @@
 #include <string_view>
 
 #include "orvex/data.hpp"
-#include "platform/data/connection_string.hpp"
+#include "platform/automation/ascii_case.hpp"
 #include "platform/data/errors.hpp"
 #include "platform/data/recordset_state.hpp"
 
@@ -90,7 +90,7 @@ Criterion ParseCriterion(const std::string& text) {
 int32_t FindColumn(const internal::RowStore& store, const std::string& name) {
   const auto& columns = store.Columns();
   for (size_t i = 0; i < columns.size(); ++i)
-    if (internal::EqualsIgnoreCase(columns[i].name, name)) return static_cast<int32_t>(i);
+    if (ascii::EqualsIgnoringCase(columns[i].name, name)) return static_cast<int32_t>(i);
   return -1;
 }
 
@@ -138,7 +138,7 @@ bool MoveToWrapping(internal::RecordsetState& state, SearchFrom&& searchFrom) {
 
 void Recordset::Find(const std::string& criterion, int32_t skip, int32_t direction,
                      const Variant& start) {
-  state_->RequireOpen();
+  impl_->state->RequireOpen();
   if (direction != adSearchForward && direction != adSearchBackward)
     RaiseDataError(adErrInvalidArgument, "Recordset", "Find direction must be 1 or -1");
   Criterion parsed = ParseCriterion(criterion);
@@ -147,7 +147,7 @@ void Recordset::Find(const std::string& criterion, int32_t skip, int32_t directi
 
 void Recordset::FindValue(const std::string& columnName, const Variant& value, int32_t skip,
                           int32_t direction, const Variant& start) {
-  internal::RecordsetState& state = *state_;
+  internal::RecordsetState& state = *impl_->state;
   state.RequireOpen();
   if (direction != adSearchForward && direction != adSearchBackward)
     RaiseDataError(adErrInvalidArgument, "Recordset", "Find direction must be 1 or -1");
@@ -184,7 +184,7 @@ void Recordset::FindValue(const std::string& columnName, const Variant& value, i
 }
 
 bool Recordset::FindValueWrapping(const std::string& columnName, const Variant& value) {
-  internal::RecordsetState& state = *state_;
+  internal::RecordsetState& state = *impl_->state;
   state.RequireOpen();
   const Search search = PrepareSearch(*this, state, columnName, value);
   return MoveToWrapping(state, [&](int64_t from) {

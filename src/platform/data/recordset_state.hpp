@@ -97,3 +97,15 @@ std::string EncodeSavedRows(const RowStore& store);
 std::shared_ptr<RowStore> DecodeSavedRows(const std::string& bytes, const std::string& fileName);
 
 }  // namespace orvex::data::internal
+
+namespace orvex::data {
+
+struct Recordset::Impl {
+  std::shared_ptr<internal::RecordsetState> state = std::make_shared<internal::RecordsetState>();
+  sp<data::Fields> fields = std::make_shared<data::Fields>(std::vector<sp<Field>>{});
+
+  // One field for each column of the rows the set was given last.
+  void RefreshFields();
+};
+
+}  // namespace orvex::data

@@ -1,5 +1,5 @@
+#include "platform/data/native_values.hpp"
 #include "platform/data/recordset_state.hpp"
-#include "platform/data/value_conversion.hpp"
 
 namespace orvex::data::internal {
 

@@ -1,6 +1,6 @@
 #include "platform/data/row_store.hpp"
 
-#include "platform/data/value_conversion.hpp"
+#include "platform/data/native_values.hpp"
 
 namespace orvex::data::internal {
 

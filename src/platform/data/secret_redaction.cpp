@@ -1,23 +1,13 @@
 #include "platform/data/secret_redaction.hpp"
 
+#include "platform/automation/ascii_case.hpp"
 #include "platform/data/connection_string.hpp"
 
 namespace orvex::data::internal {
 
 namespace {
 
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-// The word (any case) at pos; also at the end of a longer key ("db_password="), which is hidden
-// as well.
-bool StartsWithWord(std::string_view text, size_t pos, std::string_view word) {
-  if (text.size() - pos < word.size()) return false;
-  for (size_t i = 0; i < word.size(); ++i)
-    if (Lower(text[pos + i]) != word[i]) return false;
-  return true;
-}
 
 // A found secret: text[begin, end) is written as ***.
 struct Span {
@@ -25,12 +15,13 @@ struct Span {
   size_t end = 0;
 };
 
-// A "password=" / "pwd=" piece at pos: the span of its value.
+// A "password=" / "pwd=" piece (any case) at pos: the span of its value. The word is also found
+// at the end of a longer key ("db_password="), which is hidden as well.
 bool KeyValueSecret(std::string_view text, size_t pos, Span& span) {
   size_t at = pos;
-  if (StartsWithWord(text, pos, "password"))
+  if (ascii::StandsAt(text, pos, "password"))
     at += 8;
-  else if (StartsWithWord(text, pos, "pwd"))
+  else if (ascii::StandsAt(text, pos, "pwd"))
     at += 3;
   else
     return false;
@@ -114,7 +105,7 @@ class SecretScanner {
 
 int HexDigit(char c) {
   if (c >= '0' && c <= '9') return c - '0';
-  c = Lower(c);
+  c = ascii::Lower(c);
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
   return -1;
 }

@@ -1,4 +1,5 @@
 #include "platform/data/session_pool.hpp"
+#include "platform/automation/ascii_case.hpp"
 
 #include <pthread.h>
 
@@ -134,7 +135,7 @@ ThreadPool& CurrentThreadPool() {
 }
 
 std::string PoolKey(const ConnectionString& settings) {
-  return ToLower(settings.ProviderName()) + "|" + settings.Normalized();
+  return ascii::Lower(settings.ProviderName()) + "|" + settings.Normalized();
 }
 
 // A session idle longer than this proves with a round trip that its server still answers; one

@@ -1,6 +1,9 @@
 #include "platform/data/sql_dialect.hpp"
 
 #include <cctype>
+#include <string_view>
+
+#include "platform/automation/ascii_case.hpp"
 
 namespace orvex::data::internal {
 
@@ -9,12 +12,9 @@ namespace {
 bool IsBlank(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
 
 // Moves pos past the word (any case) when it stands there followed by a blank.
-bool SkipWordAndBlanks(const std::string& text, size_t& pos, const char* word) {
-  size_t at = pos;
-  for (; *word != '\0'; ++word, ++at)
-    if (at >= text.size() ||
-        std::toupper(static_cast<unsigned char>(text[at])) != static_cast<unsigned char>(*word))
-      return false;
+bool SkipWordAndBlanks(const std::string& text, size_t& pos, std::string_view word) {
+  if (!ascii::StandsAt(text, pos, word)) return false;
+  size_t at = pos + word.size();
   if (at >= text.size() || !IsBlank(text[at])) return false;
   while (at < text.size() && IsBlank(text[at])) ++at;
   pos = at;

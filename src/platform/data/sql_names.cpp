@@ -65,10 +65,18 @@ void RequireSqlName(const std::string& text, const std::string& argument) {
                      "it may be preceded by a schema name and '.'");
 }
 
+std::string QuoteIdentifier(const std::string& name) {
+  std::string quoted = "\"";
+  for (char c : name) {
+    quoted += c;
+    if (c == '"') quoted += '"';
+  }
+  return quoted + "\"";
+}
+
 std::string QuotedIdentifier(const Connection& connection, const std::string& name) {
-  auto session = connection.Session();
-  if (!session) RaiseDataError(adErrObjectClosed, "Connection");
-  return session->QuoteIdentifier(name);
+  if (connection.State() != adStateOpen) RaiseDataError(adErrObjectClosed, "Connection");
+  return QuoteIdentifier(name);
 }
 
 }  // namespace orvex::data::internal

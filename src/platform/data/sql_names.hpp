@@ -20,9 +20,12 @@ bool IsSqlName(const std::string& text);
 // description names `argument` and says what a name may hold.
 void RequireSqlName(const std::string& text, const std::string& argument);
 
-// A name that the database itself gave (a discovered column), quoted with the identifier quoting
-// of the open connection's provider so that any name the database can hold stays one name.
-// Raises adErrObjectClosed when the connection is not open.
+// A name that the database itself gave (a discovered column, a base table), in double quotes
+// with any double quote inside doubled, so that any name the database can hold stays one name.
+// Every provider reads identifiers quoted so.
+std::string QuoteIdentifier(const std::string& name);
+
+// The same, for a statement to be run on the connection; adErrObjectClosed when it is not open.
 std::string QuotedIdentifier(const Connection& connection, const std::string& name);
 
 }  // namespace orvex::data::internal

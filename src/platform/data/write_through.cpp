@@ -4,8 +4,9 @@
 
 #include "orvex/data.hpp"
 #include "platform/data/errors.hpp"
+#include "platform/data/native_values.hpp"
 #include "platform/data/recordset_state.hpp"
-#include "platform/data/value_conversion.hpp"
+#include "platform/data/sql_names.hpp"
 
 namespace orvex::data::internal {
 
@@ -57,14 +58,14 @@ BaseTable BaseTableOf(const RowStore& store, const std::map<int32_t, Variant>& p
   return *tables.begin();
 }
 
-std::string QualifiedName(const Session& session, const BaseTable& table) {
-  return session.QuoteIdentifier(table.schema) + "." + session.QuoteIdentifier(table.name);
+std::string QualifiedName(const BaseTable& table) {
+  return QuoteIdentifier(table.schema) + "." + QuoteIdentifier(table.name);
 }
 
-BoundStatement BuildInsert(Session& session, const RowStore& store, const BaseTable& table,
+BoundStatement BuildInsert(const RowStore& store, const BaseTable& table,
                            const std::map<int32_t, Variant>& pending) {
   BoundStatement built;
-  built.sql = "INSERT INTO " + QualifiedName(session, table);
+  built.sql = "INSERT INTO " + QualifiedName(table);
   if (pending.empty()) {
     built.sql += " DEFAULT VALUES";
     return built;
@@ -72,7 +73,7 @@ BoundStatement BuildInsert(Session& session, const RowStore& store, const BaseTa
   std::string names, markers;
   for (const auto& [column, value] : pending) {
     const ColumnInfo& info = store.Columns()[column];
-    names += (names.empty() ? "" : ", ") + session.QuoteIdentifier(info.baseColumn);
+    names += (names.empty() ? "" : ", ") + QuoteIdentifier(info.baseColumn);
     markers += markers.empty() ? "?" : ", ?";
     built.values.emplace_back(value, info.type);
   }
@@ -94,14 +95,13 @@ std::vector<int32_t> LocatingColumns(const RowStore& store, const BaseTable& tab
   return keys.empty() ? all : keys;
 }
 
-BoundStatement BuildUpdate(Session& session, const RowStore& store, const BaseTable& table,
-                           int64_t position, const std::map<int32_t, Variant>& pending) {
+BoundStatement BuildUpdate(const RowStore& store, const BaseTable& table, int64_t position,
+                           const std::map<int32_t, Variant>& pending) {
   BoundStatement built;
   std::string assignments;
   for (const auto& [column, value] : pending) {
     const ColumnInfo& info = store.Columns()[column];
-    assignments +=
-        (assignments.empty() ? "" : ", ") + session.QuoteIdentifier(info.baseColumn) + " = ?";
+    assignments += (assignments.empty() ? "" : ", ") + QuoteIdentifier(info.baseColumn) + " = ?";
     built.values.emplace_back(value, info.type);
   }
   std::string where;
@@ -110,13 +110,13 @@ BoundStatement BuildUpdate(Session& session, const RowStore& store, const BaseTa
     const Variant& original = store.Value(position, column);
     where += where.empty() ? "" : " AND ";
     if (original.IsNull() || original.IsEmpty()) {
-      where += session.QuoteIdentifier(info.baseColumn) + " IS NULL";
+      where += QuoteIdentifier(info.baseColumn) + " IS NULL";
     } else {
-      where += session.QuoteIdentifier(info.baseColumn) + " = ?";
+      where += QuoteIdentifier(info.baseColumn) + " = ?";
       built.values.emplace_back(original, info.type);
     }
   }
-  built.sql = "UPDATE " + QualifiedName(session, table) + " SET " + assignments;
+  built.sql = "UPDATE " + QualifiedName(table) + " SET " + assignments;
   if (!where.empty()) built.sql += " WHERE " + where;
   return built;
 }
@@ -140,10 +140,10 @@ void WriteRowThrough(Session& session, const RowStore& store, int64_t position,
   if (!isNew && pending.empty()) return;
   BaseTable table = BaseTableOf(store, pending);
   if (isNew) {
-    Run(session, BuildInsert(session, store, table, pending));
+    Run(session, BuildInsert(store, table, pending));
     return;
   }
-  if (Run(session, BuildUpdate(session, store, table, position, pending)) == 0)
+  if (Run(session, BuildUpdate(store, table, position, pending)) == 0)
     RaiseDataError(DB_E_ROWNOTFOUND, "Recordset");
 }
 

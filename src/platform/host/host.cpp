@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <ctime>
+#include <optional>
 
 #include "orvex/automation_error.hpp"
 #include "platform/data/secret_redaction.hpp"
@@ -12,6 +13,14 @@
 #include "platform/host/terminal_message_box.hpp"
 
 namespace orvex {
+
+// The locale of the last UserLocale, built again only when the process's locale name changes.
+struct Host::Impl {
+  std::optional<Locale> cachedLocale;
+  std::string cachedLocaleName;
+};
+
+Host::Host() : impl_(std::make_unique<Impl>()) {}
 
 Host::~Host() = default;
 
@@ -60,24 +69,24 @@ std::string ProcessLocaleName() {
   return "C";
 }
 
-thread_local std::shared_ptr<Host> tlsHost;
+thread_local std::shared_ptr<Host> threadHost;
 
 }  // namespace
 
 Locale Host::UserLocale() {
   std::string name = ProcessLocaleName();
-  if (!cachedLocale_ || cachedLocaleName_ != name) {
-    cachedLocale_ = std::make_unique<Locale>(Locale::FromName(name));
-    cachedLocaleName_ = name;
+  if (!impl_->cachedLocale || impl_->cachedLocaleName != name) {
+    impl_->cachedLocale = Locale::FromName(name);
+    impl_->cachedLocaleName = name;
   }
-  return *cachedLocale_;
+  return *impl_->cachedLocale;
 }
 
-void SetHost(std::shared_ptr<Host> host) { tlsHost = std::move(host); }
+void SetHost(std::shared_ptr<Host> host) { threadHost = std::move(host); }
 
 std::shared_ptr<Host> CurrentHostPtr() {
-  if (!tlsHost) tlsHost = std::make_shared<Host>();
-  return tlsHost;
+  if (!threadHost) threadHost = std::make_shared<Host>();
+  return threadHost;
 }
 
 Host& CurrentHost() { return *CurrentHostPtr(); }

@@ -1,12 +1,6 @@
 #include "platform/scripting/utf16.hpp"
 
-#include <bit>
 #include <cstdint>
-#include <cstring>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace orvex::scripting {
 namespace {
@@ -59,71 +53,17 @@ void AppendUtf8(std::string& out, char32_t code) {
   }
 }
 
-// Widens eight ASCII bytes (read as one little-endian word) into their eight UTF-16LE units.
-void WidenAscii(uint64_t bytes, char* out) {
-  auto spread = [](uint64_t half) {  // four bytes into four 16-bit lanes
-    half = (half | (half << 16)) & 0x0000FFFF0000FFFFULL;
-    return (half | (half << 8)) & 0x00FF00FF00FF00FFULL;
-  };
-  const uint64_t low = spread(bytes & 0xFFFFFFFFULL);
-  const uint64_t high = spread(bytes >> 32);
-  std::memcpy(out, &low, sizeof low);
-  std::memcpy(out + 8, &high, sizeof high);
-}
-
-#if defined(__SSE2__)
-// Widens sixteen ASCII bytes into their sixteen UTF-16LE units.
-void WidenAscii(__m128i bytes, char* out) {
-  const __m128i zero = _mm_setzero_si128();
-  _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_unpacklo_epi8(bytes, zero));
-  _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 16), _mm_unpackhi_epi8(bytes, zero));
-}
-#endif
-
 }  // namespace
 
 size_t WriteUtf16LE(std::string_view utf8, char* const out) {
   // Every UTF-8 byte gives at most two bytes of UTF-16 (a four-byte sequence gives four), so the
-  // units are written straight into room of twice the size; the text log converts each record,
-  // mostly plain ASCII, which is widened many bytes at a time.
+  // units are written straight into room of twice the size.
   char* next = out;
   auto put = [&next](char16_t unit) {
     *next++ = static_cast<char>(unit & 0xFF);
     *next++ = static_cast<char>(unit >> 8);
   };
   for (size_t pos = 0; pos < utf8.size();) {
-#if defined(__SSE2__)
-    if (pos + 16 <= utf8.size()) {
-      const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(utf8.data() + pos));
-      if (_mm_movemask_epi8(bytes) == 0) {  // no byte with its high bit set
-        WidenAscii(bytes, next);
-        next += 32;
-        pos += 16;
-        continue;
-      }
-    } else if (utf8.size() >= 16) {
-      // Fewer than sixteen bytes left: widen the last sixteen when they are all ASCII. The
-      // ones before pos are then ASCII too, and get the same units again in the same places.
-      const size_t back = utf8.size() - 16;
-      const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(utf8.data() + back));
-      if (_mm_movemask_epi8(bytes) == 0) {
-        WidenAscii(bytes, next - 2 * (pos - back));
-        next += 2 * (utf8.size() - pos);
-        break;
-      }
-    }
-#endif
-    if constexpr (std::endian::native == std::endian::little) {
-      uint64_t bytes;
-      if (pos + sizeof bytes <= utf8.size() &&
-          (std::memcpy(&bytes, utf8.data() + pos, sizeof bytes),
-           (bytes & 0x8080808080808080ULL) == 0)) {
-        WidenAscii(bytes, next);
-        next += 2 * sizeof bytes;
-        pos += sizeof bytes;
-        continue;
-      }
-    }
     if (static_cast<uint8_t>(utf8[pos]) < 0x80) {
       put(static_cast<char16_t>(utf8[pos++]));
       continue;

@@ -137,4 +137,16 @@ std::string SerialiseChildren(xmlNodePtr parent, int level) {
   return text;
 }
 
+void LinkLast(xmlNodePtr parent, xmlNodePtr child) {
+  child->parent = parent;
+  child->next = nullptr;
+  child->prev = parent->last;
+  if (parent->last != nullptr) {
+    parent->last->next = child;
+  } else {
+    parent->children = child;
+  }
+  parent->last = child;
+}
+
 }  // namespace orvex::xmldom

@@ -50,6 +50,10 @@ std::string DeclaredEncoding(xmlDocPtr doc);
 // the children of the root): each indented two spaces per level, on a line of its own.
 std::string SerialiseChildren(xmlNodePtr parent, int level);
 
+// Links a parentless child as the last child of parent, without libxml2's merging of adjacent
+// text nodes.
+void LinkLast(xmlNodePtr parent, xmlNodePtr child);
+
 // The node behind a handle.
 inline xmlNodePtr AsXml(void* node) { return static_cast<xmlNodePtr>(node); }
 

@@ -86,18 +86,6 @@ bool DeclarationData(const std::string& bytes, std::string& data) {
   return true;
 }
 
-void LinkLast(xmlNodePtr parent, xmlNodePtr child) {
-  child->parent = parent;
-  child->next = nullptr;
-  child->prev = parent->last;
-  if (parent->last != nullptr) {
-    parent->last->next = child;
-  } else {
-    parent->children = child;
-  }
-  parent->last = child;
-}
-
 }  // namespace
 
 Document::Document(std::shared_ptr<DocumentState> state) : Node(state, state->doc()) {}

@@ -38,18 +38,6 @@ xmlAttrPtr FindAttribute(xmlNodePtr element, const std::string& name) {
   return nullptr;
 }
 
-void LinkLast(xmlNodePtr parent, xmlNodePtr child) {
-  child->parent = parent;
-  child->next = nullptr;
-  child->prev = parent->last;
-  if (parent->last != nullptr) {
-    parent->last->next = child;
-  } else {
-    parent->children = child;
-  }
-  parent->last = child;
-}
-
 void LinkAttribute(xmlNodePtr element, xmlAttrPtr attr) {
   attr->parent = element;
   attr->next = nullptr;

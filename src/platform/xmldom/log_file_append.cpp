@@ -5,12 +5,12 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <optional>
 #include <vector>
 
 #include "orvex/automation_error.hpp"
+#include "platform/automation/ascii_case.hpp"
 #include "platform/files/atomic_file.hpp"
 #include "platform/files/file_error.hpp"
 #include "platform/files/file_lock.hpp"
@@ -80,10 +80,8 @@ bool IsUtf8Document(std::string_view head) {
   if (open == std::string_view::npos) return false;
   const size_t stop = declaration.find(declaration[open], open + 1);
   if (stop == std::string_view::npos) return false;
-  std::string name(declaration.substr(open + 1, stop - open - 1));
-  std::transform(name.begin(), name.end(), name.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return name == "utf-8" || name == "utf8";
+  const std::string_view name = declaration.substr(open + 1, stop - open - 1);
+  return ascii::EqualsIgnoringCase(name, "utf-8") || ascii::EqualsIgnoringCase(name, "utf8");
 }
 
 // True when the head holds the start tag of a root named rootName.

@@ -216,28 +216,23 @@ void SaxSession::OnStartElement(const xmlChar* localName, const xmlChar* prefix,
   }
   if (!content()) return;
   std::string_view local = View(localName);
-  std::string_view qName = local;
-  if (prefix != nullptr) {
-    qName_.assign(View(prefix));
-    qName_ += ':';
-    qName_ += local;
-    qName = qName_;
-  }
+  std::string_view qName = QualifiedName(local, prefix);
   attributes_.Reset(attributes, attributeCount);
   content()->startElement(View(uri), local, qName, attributes_);
+}
+
+std::string_view SaxSession::QualifiedName(std::string_view local, const xmlChar* prefix) {
+  if (prefix == nullptr) return local;
+  qName_.assign(View(prefix));
+  qName_ += ':';
+  qName_ += local;
+  return qName_;
 }
 
 void SaxSession::OnEndElement(const xmlChar* localName, const xmlChar* prefix, const xmlChar* uri) {
   if (content()) {
     std::string_view local = View(localName);
-    std::string_view qName = local;
-    if (prefix != nullptr) {
-      qName_.assign(View(prefix));
-      qName_ += ':';
-      qName_ += local;
-      qName = qName_;
-    }
-    content()->endElement(View(uri), local, qName);
+    content()->endElement(View(uri), local, QualifiedName(local, prefix));
   }
   int count = namespaceCounts_.empty() ? 0 : namespaceCounts_.back();
   if (!namespaceCounts_.empty()) namespaceCounts_.pop_back();

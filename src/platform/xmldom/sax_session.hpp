@@ -104,13 +104,15 @@ class SaxSession {
  private:
   void CreateParser();
   void Stop();
+  // "prefix:local", or the local name alone without a prefix; valid until the next call.
+  std::string_view QualifiedName(std::string_view local, const xmlChar* prefix);
 
   SessionOptions options_;
   const ReadBytes* read_ = nullptr;
   xmlParserCtxtPtr parser_ = nullptr;
   ParserLocator locator_;
   RawAttributes attributes_;
-  std::string qName_;
+  std::string qName_;  // the room of QualifiedName
   std::vector<int> namespaceCounts_;
   std::vector<std::string> prefixes_;
   std::exception_ptr failure_;

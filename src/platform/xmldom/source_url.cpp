@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "orvex/automation_error.hpp"
+#include "platform/automation/ascii_case.hpp"
 #include "platform/xmldom/sax.hpp"
 
 namespace orvex::xmldom {
@@ -44,9 +45,7 @@ std::string SchemeOf(const std::string& url) {
                               c == '.'));
     if (!allowed) return "";
   }
-  std::string scheme = url.substr(0, colon);
-  for (char& c : scheme) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return scheme;
+  return ascii::Lower(url.substr(0, colon));
 }
 
 std::string PathOfOne(const std::string& url) {

@@ -5,18 +5,8 @@
 
 namespace orvex::data::internal {
 
-namespace {
-
-class PostgresProvider : public Provider {
- public:
-  std::string Name() const override { return postgres::kProviderName; }
-  std::shared_ptr<Session> Connect(const ConnectionString& settings) override {
-    return std::make_shared<postgres::PostgresSession>(settings);
-  }
-};
-
-}  // namespace
-
-std::shared_ptr<Provider> MakePostgresProvider() { return std::make_shared<PostgresProvider>(); }
+std::shared_ptr<Provider> MakePostgresProvider() {
+  return std::make_shared<SessionProvider<postgres::PostgresSession>>(postgres::kProviderName);
+}
 
 }  // namespace orvex::data::internal

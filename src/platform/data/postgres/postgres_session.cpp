@@ -88,13 +88,4 @@ SessionDescription PostgresSession::Describe() const {
   return description;
 }
 
-std::string PostgresSession::QuoteIdentifier(const std::string& name) const {
-  std::string quoted = "\"";
-  for (char c : name) {
-    quoted += c;
-    if (c == '"') quoted += '"';
-  }
-  return quoted + "\"";
-}
-
 }  // namespace orvex::data::internal::postgres

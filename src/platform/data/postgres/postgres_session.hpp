@@ -26,7 +26,6 @@ class PostgresSession : public Session {
   bool IsLost() override;
   bool LostBeforeRunning() const override;
   SessionDescription Describe() const override;
-  std::string QuoteIdentifier(const std::string& name) const override;
 
  private:
   std::shared_ptr<Link> link_;

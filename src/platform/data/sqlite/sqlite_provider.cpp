@@ -4,18 +4,8 @@
 
 namespace orvex::data::internal {
 
-namespace {
-
-class SqliteProvider : public Provider {
- public:
-  std::string Name() const override { return sqlite::kProviderName; }
-  std::shared_ptr<Session> Connect(const ConnectionString& settings) override {
-    return std::make_shared<sqlite::SqliteSession>(settings);
-  }
-};
-
-}  // namespace
-
-std::shared_ptr<Provider> MakeSqliteProvider() { return std::make_shared<SqliteProvider>(); }
+std::shared_ptr<Provider> MakeSqliteProvider() {
+  return std::make_shared<SessionProvider<sqlite::SqliteSession>>(sqlite::kProviderName);
+}
 
 }  // namespace orvex::data::internal

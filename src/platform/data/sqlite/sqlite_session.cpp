@@ -5,6 +5,7 @@
 
 #include "orvex/automation_error.hpp"
 #include "orvex/data.hpp"
+#include "platform/automation/ascii_case.hpp"
 #include "platform/data/sql_dialect.hpp"
 #include "platform/data/sqlite/sqlite_errors.hpp"
 #include "platform/data/sqlite/sqlite_statement.hpp"
@@ -16,8 +17,8 @@ namespace {
 constexpr int kDefaultBusyTimeoutMs = 5000;
 
 int OpenFlags(const ConnectionString& settings) {
-  std::string mode = ToLower(settings.GetOr("mode", ""));
-  std::string readOnly = ToLower(settings.GetOr("read only", ""));
+  std::string mode = ascii::Lower(settings.GetOr("mode", ""));
+  std::string readOnly = ascii::Lower(settings.GetOr("read only", ""));
   if (mode == "readonly" || mode == "read" || readOnly == "true" || readOnly == "yes" ||
       readOnly == "1")
     return SQLITE_OPEN_READONLY;
@@ -138,15 +139,6 @@ SessionDescription SqliteSession::Describe() const {
   description.dataSource = path_;  // as the connection string names it
   description.readOnly = sqlite3_db_readonly(database_->db, "main") == 1;
   return description;
-}
-
-std::string SqliteSession::QuoteIdentifier(const std::string& name) const {
-  std::string quoted = "\"";
-  for (char c : name) {
-    quoted += c;
-    if (c == '"') quoted += '"';
-  }
-  return quoted + "\"";
 }
 
 }  // namespace orvex::data::internal::sqlite

@@ -37,7 +37,6 @@ class SqliteSession : public Session {
   bool IsLost() override;
   bool LostBeforeRunning() const override;
   SessionDescription Describe() const override;
-  std::string QuoteIdentifier(const std::string& name) const override;
 
  private:
   void Exec(const char* sql);

@@ -1,4 +1,4 @@
-#include "platform/data/value_conversion.hpp"
+#include "platform/data/native_values.hpp"
 
 #include <charconv>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "platform/data/file_io.hpp"
+#include "platform/data/saved_rows_file.hpp"
 
 #include <memory>
 
