@@ -17,8 +17,7 @@ AppendFile::AppendFile(std::string path, std::string source)
     : path_(std::move(path)), source_(std::move(source)) {}
 
 void AppendFile::EnsureOpen() {
-  if (file_.get() >= 0 && PathNamesFile(path_, file_.get())) return;
-  file_ = OpenRegularFile(path_, O_WRONLY | O_APPEND | O_CREAT, source_);
+  if (file_.get() < 0) file_ = OpenRegularFile(path_, O_WRONLY | O_APPEND | O_CREAT, source_);
 }
 
 void AppendFile::Open(std::string_view header) { Append({}, header); }
@@ -27,19 +26,16 @@ void AppendFile::Append(std::string_view record, std::string_view header, bool f
   IgnoreFileSizeSignal();
   EnsureOpen();
   LockExclusive(file_.get(), path_, source_);
-  // Rotated between the look at the path and the lock: the record goes to the new file.
-  while (!PathNamesFile(path_, file_.get())) {
+  // Rotated since the last record (renamed away, removed or replaced), also between the open and
+  // the lock: the record goes to the file the path names now. The size is the open file's, read
+  // under the lock, so a file cut short by a rotation is seen as it is.
+  struct stat info {};
+  while (!PathNamesFile(path_, file_.get(), &info)) {
     Unlock(file_.get());
     file_ = OpenRegularFile(path_, O_WRONLY | O_APPEND | O_CREAT, source_);
     LockExclusive(file_.get(), path_, source_);
   }
   const int fd = file_.get();
-  struct stat info {};
-  if (::fstat(fd, &info) != 0) {
-    int error = errno;
-    Unlock(fd);
-    throw ErrorFromErrno(error, path_, source_);
-  }
   std::string_view bytes = record;
   if (info.st_size == 0 && !header.empty()) {
     joined_.assign(header);

@@ -17,11 +17,12 @@ void LockExclusive(int fd, const std::string& path, const std::string& source) {
 
 void Unlock(int fd) { ::flock(fd, LOCK_UN); }
 
-bool PathNamesFile(const std::string& path, int fd) {
+bool PathNamesFile(const std::string& path, int fd, struct stat* open) {
   struct stat named {
-  }, open{};
-  return ::stat(path.c_str(), &named) == 0 && ::fstat(fd, &open) == 0 &&
-         named.st_dev == open.st_dev && named.st_ino == open.st_ino;
+  }, own{};
+  if (open == nullptr) open = &own;
+  return ::stat(path.c_str(), &named) == 0 && ::fstat(fd, open) == 0 &&
+         named.st_dev == open->st_dev && named.st_ino == open->st_ino;
 }
 
 FileDescriptor OpenLocked(const std::string& path, int flags, const std::string& source) {

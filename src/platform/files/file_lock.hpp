@@ -2,6 +2,8 @@
 // take around their changes to a shared file.
 #pragma once
 
+#include <sys/stat.h>
+
 #include <string>
 
 #include "platform/files/regular_file.hpp"
@@ -20,7 +22,8 @@ void LockExclusive(int fd, const std::string& path, const std::string& source);
 // Releases the lock on fd.
 void Unlock(int fd);
 
-// True when path still names the file open on fd (same device and inode).
-bool PathNamesFile(const std::string& path, int fd);
+// True when path still names the file open on fd (same device and inode). The file's own status
+// is left in *open when it is asked for.
+bool PathNamesFile(const std::string& path, int fd, struct stat* open = nullptr);
 
 }  // namespace orvex::files
