@@ -74,7 +74,7 @@ class CLogError : public Object {
   void Unadvise(uint32_t cookie);
 
  private:
-  struct Impl;
+  struct ORVEX_LIBRARY_ONLY Impl;
   std::unique_ptr<Impl> impl_;
 };
 

@@ -66,7 +66,7 @@ class CLogEvent : public Object {
   void Unadvise(uint32_t cookie);
 
  private:
-  struct Impl;
+  struct ORVEX_LIBRARY_ONLY Impl;
   std::unique_ptr<Impl> impl_;
 };
 

@@ -95,7 +95,7 @@ class CLogXaction : public Object {
   void Unadvise(uint32_t cookie);
 
  private:
-  struct Impl;
+  struct ORVEX_LIBRARY_ONLY Impl;
   std::unique_ptr<Impl> impl_;
 };
 

@@ -51,27 +51,8 @@ void AppendErrorLine(std::string& line, bool dateStamp, int32_t number, const st
                                " Description: ", " {", description, "}"});
 }
 
-// Runs one step; a failure inside it is ignored and the caller goes on.
-template <class Step>
-void Guarded(Step&& step) {
-  try {
-    step();
-  } catch (...) {
-  }
-}
-
 // The failure record of the error being handled: what stopped the destination, as data.
-TErrorObject FailureRecord() {
-  AutomationError error = foundation::PendingError();
-  TErrorObject record;
-  record.lNumber = error.Number;
-  record.strDescription = error.Description;
-  record.strSource = error.Source;
-  record.lLastDllError = error.LastDllError;
-  record.strHelpFile = error.HelpFile;
-  record.lHelpContext = error.HelpContext;
-  return record;
-}
+TErrorObject FailureRecord() { return foundation::ErrorRecord(foundation::PendingError()); }
 
 }  // namespace
 
@@ -135,7 +116,7 @@ int32_t CLogError::LogError(const std::string& ModuleName, const std::string& Pr
   // (by an event sink, say) finds the room taken and makes its own.
   std::string source = std::move(impl.source_room_);
   scripting::ClearForNextRecord(source);
-  Guarded([&] { ComposeSource(source, ModuleName, ProcedureName, error.strSource); });
+  foundation::IgnoringFailure([&] { ComposeSource(source, ModuleName, ProcedureName, error.strSource); });
 
   // Classification: a component error inside the client's range takes its text from a table.
   Classified c;
@@ -153,7 +134,7 @@ int32_t CLogError::LogError(const std::string& ModuleName, const std::string& Pr
                   : (nonSevere ? "Non Severe Component Error" : "Severe Component Error");
     c.result = nonSevere ? etwelrNSERROR : etwelrSERROR;
     if (table)
-      Guarded([&] {
+      foundation::IgnoringFailure([&] {
         c.ownDescription = table->Text(
             static_cast<int32_t>(static_cast<uint32_t>(plain) - static_cast<uint32_t>(glERROR_B)));
       });
@@ -176,7 +157,7 @@ int32_t CLogError::LogError(const std::string& ModuleName, const std::string& Pr
   }
 
   if (elt & ltRAISEEVENT)
-    Guarded([&] {
+    foundation::IgnoringFailure([&] {
       Date now = CurrentHost().Now();
       impl.events_.Fire(
           [&](CLogErrorEvents& sink) { sink.ShowError(source, number, *c.description, now); });
@@ -186,7 +167,7 @@ int32_t CLogError::LogError(const std::string& ModuleName, const std::string& Pr
   // record replaces the caller's error, so the last failing destination's record remains.
   auto visit = [&](int32_t flag, int32_t failedFlag, auto destination) {
     if ((elt & flag) == 0) return;
-    Guarded([&] {
+    foundation::IgnoringFailure([&] {
       TErrorObject failure = (impl.*destination)(*this, number, source, *c.description);
       if (failure.lNumber != 0) {
         result |= failedFlag;
@@ -206,7 +187,7 @@ int32_t CLogError::LogError(const std::string& ModuleName, const std::string& Pr
   // The two message boxes: a component error in range is shown by its table (answer discarded),
   // a component error out of range is not shown, anything else in a plain box.
   auto showBox = [&](const std::string& plainPrompt) {
-    Guarded([&] {
+    foundation::IgnoringFailure([&] {
       if (c.kind == Classified::kOutOfRange) return;
       const bool inRangeKind = c.kind == Classified::kNonSevere || c.kind == Classified::kSevere;
       if (inRangeKind && table) {
@@ -222,7 +203,7 @@ int32_t CLogError::LogError(const std::string& ModuleName, const std::string& Pr
   };
   if (elt & ltMSGBOX) {
     std::string prompt;
-    Guarded([&] {
+    foundation::IgnoringFailure([&] {
       std::string stampedSource = source;
       if (gbDateStamp) stampedSource = FormatGeneralDate(CurrentHost().Now()) + " " + source;
       prompt = stampedSource + "  *** Error #" + logging::NumberText(number) +
@@ -238,7 +219,7 @@ int32_t CLogError::LogError(const std::string& ModuleName, const std::string& Pr
 // ---- The text log --------------------------------------------------------------------------
 
 void CLogError::pLogFile(const std::string& strFileName) {
-  Guarded([&] { impl_->text_file_.Open(strFileName); });
+  foundation::IgnoringFailure([&] { impl_->text_file_.Open(strFileName); });
 }
 
 TErrorObject CLogError::Impl::pLogToFile(const CLogError& self, int32_t number,
@@ -275,17 +256,17 @@ void CLogError::pConnect(const std::string& strConnectingString, const std::stri
                          const std::shared_ptr<CLogError>& le) {
   (void)le;
   // Every step runs even when an earlier one failed: what was made before a failure stays.
-  Guarded([&] { impl_->database_.Connect(strConnectingString); });
-  Guarded([&] { madocmdInsertError = impl_->database_.NewInsert(); });
+  foundation::IgnoringFailure([&] { impl_->database_.Connect(strConnectingString); });
+  foundation::IgnoringFailure([&] { madocmdInsertError = impl_->database_.NewInsert(); });
   impl_->table_name_ = strTableName;
-  Guarded([&] {
+  foundation::IgnoringFailure([&] {
     data::internal::RequireSqlName(strTableName, "strTableName");
     madocmdInsertError->CommandText = "INSERT INTO " + strTableName +
                                       " ( lErrorNumber, strDescription, strSource,dDate ) " +
                                       " VALUES ( ?, ?,?,? )";
   });
-  Guarded([&] { madocmdInsertError->Prepared = true; });
-  Guarded([&] {
+  foundation::IgnoringFailure([&] { madocmdInsertError->Prepared = true; });
+  foundation::IgnoringFailure([&] {
     // The statement binds by position; the source and date parameters are named differently
     // from their columns.
     data::Parameters& parameters = *madocmdInsertError->Parameters();
@@ -320,7 +301,7 @@ TErrorObject CLogError::Impl::pLogToDB(const CLogError& self, int32_t number,
     if (failure.lNumber == kUnspecifiedError) {
       // The unspecified error of a provider is what a read-only database gives: name it.
       std::string dataSource;
-      Guarded([&] {
+      foundation::IgnoringFailure([&] {
         if (database_.KeptConnection()) dataSource = CStr(database_.KeptConnection()->Property(7));
       });
       failure.strSource += ":" + dataSource + " is read-only";
@@ -347,13 +328,13 @@ TErrorObject CLogError::Impl::pLogToXML(const CLogError& self, int32_t number,
 }
 
 void CLogError::pLogXML(const std::string& strFileName) {
-  Guarded([&] { impl_->xml_log_.Start(strFileName); });
+  foundation::IgnoringFailure([&] { impl_->xml_log_.Start(strFileName); });
 }
 
 void CLogError::SaveXMLLog() { impl_->xml_log_.Save(); }
 
 void CLogError::ClearXMLLog() {
-  Guarded([&] { impl_->xml_log_.Clear(); });
+  foundation::IgnoringFailure([&] { impl_->xml_log_.Clear(); });
 }
 
 void CLogError::CloseXMLLog() { impl_->xml_log_.Close(); }

@@ -14,16 +14,9 @@ namespace {
 
 using data::internal::RecordSpool;
 
-template <class Step>
-void Ignoring(Step&& step) {
-  try {
-    step();
-  } catch (...) {
-  }
-}
 
 void CloseIfOpen(const std::shared_ptr<data::Connection>& connection) {
-  Ignoring([&] {
+  foundation::IgnoringFailure([&] {
     if (connection && connection->State() == data::adStateOpen) connection->Close();
   });
 }
@@ -141,9 +134,9 @@ void DatabaseSink::InsertOnOwnConnection(const std::shared_ptr<data::Command>& i
   } catch (...) {
     AutomationError pending = foundation::PendingError();
     // One transaction per insert: a row is committed whole or not written at all.
-    if (transaction_begun) Ignoring([&] { connection->RollbackTrans(); });
+    if (transaction_begun) foundation::IgnoringFailure([&] { connection->RollbackTrans(); });
     CloseIfOpen(connection);
-    Ignoring([&] {
+    foundation::IgnoringFailure([&] {
       if (insert) insert->ActiveConnection = nullptr;
     });
     throw pending;
