@@ -5,6 +5,9 @@
 #   orvex tool must start without LD_LIBRARY_PATH, and whose man page must be there);
 #   add_subdirectory and FetchContent (from a file:// archive of the sources; no network), where
 #   the library must bring neither its suites, examples nor tool, nor install itself.
+# FetchContent ends in the same add_subdirectory, so its client is configured (the fetch, the
+# extraction and the client's checks of the targets) but not built again: that build is the
+# add_subdirectory one, and the library's sources are its slowest part.
 #   scripts/check-install.sh [BUILD_DIR]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -25,11 +28,16 @@ fail() {
   exit 1
 }
 
-client() {  # client NAME CMAKE_ARGS...: configures, builds and runs tests/package one way
+configure_client() {  # configure_client NAME CMAKE_ARGS...: configures tests/package one way
   local name=$1
   shift
   cmake -S tests/package -B "$work/$name" -G Ninja "${launcher[@]}" "$@" >"$work/$name.log" 2>&1 ||
     { cat "$work/$name.log"; fail "$name: configuring the client failed"; }
+}
+
+client() {  # client NAME CMAKE_ARGS...: configures, builds and runs tests/package one way
+  local name=$1
+  configure_client "$@"
   cmake --build "$work/$name" -j2 >>"$work/$name.log" 2>&1 ||
     { tail -40 "$work/$name.log"; fail "$name: building the client failed"; }
   "$work/$name/package_client" >/dev/null || fail "$name: the client failed"
@@ -62,6 +70,8 @@ fi
 
 archive=$work/orvex-src.tar.gz
 git ls-files -co --exclude-standard -z | tar --null -T - -czf "$archive" --transform 's,^,orvex/,'
-client fetchcontent -DORVEX_CONSUME=fetchcontent -DORVEX_URL="file://$archive"
-echo "check-install: clients build and run through find_package, pkg-config, add_subdirectory" \
-  "and FetchContent; the installed tool starts by its run path"
+configure_client fetchcontent -DORVEX_CONSUME=fetchcontent -DORVEX_URL="file://$archive"
+[[ -f $work/fetchcontent/_deps/orvex-src/include/orvex/orvex.hpp ]] ||
+  fail "fetchcontent: the archive did not unpack into the client's build"
+echo "check-install: clients build and run through find_package, pkg-config and" \
+  "add_subdirectory, and configure through FetchContent; the installed tool starts by its run path"

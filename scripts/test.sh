@@ -25,14 +25,15 @@ run_suite() {
   (cd "$build" && ctest --output-on-failure --timeout 600 -j2)
 }
 
-# The suites compile a folder at a time, and the normal build keeps line tables only (-g1): enough
-# for a readable backtrace, at a good part less compile time than full debug information.
+# The suites compile a folder at a time, and both builds keep line tables only (-g1): enough for a
+# readable backtrace or sanitizer report, at a good part less compile time than full debug
+# information.
 run_suite build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVEX_SANITIZE=OFF \
   -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG" -DORVEX_UNITY_TESTS=ON
 scripts/check-install.sh build/release
 if [[ "${1:-}" != "--quick" ]]; then
   export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}
   export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
-  run_suite build/sanitize -DCMAKE_BUILD_TYPE=Debug -DORVEX_SANITIZE=ON -DORVEX_BUILD_BENCH=OFF \
-    -DORVEX_UNITY_TESTS=ON
+  run_suite build/sanitize -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O0 -g1" \
+    -DORVEX_SANITIZE=ON -DORVEX_BUILD_BENCH=OFF -DORVEX_UNITY_TESTS=ON
 fi
