@@ -34,6 +34,15 @@ scripts/check-install.sh build/release
 if [[ "${1:-}" != "--quick" ]]; then
   export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}
   export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
-  run_suite build/sanitize -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O0 -g1" \
-    -DORVEX_SANITIZE=ON -DORVEX_BUILD_BENCH=OFF -DORVEX_UNITY_TESTS=ON
+  # With clang the sanitizer build also builds the fuzz targets (the library compiled once for
+  # both; scripts/fuzz-smoke.sh runs them from here when ORVEX_FUZZ_BUILD names it).
+  fuzz=()
+  if command -v clang++ >/dev/null &&
+    { [[ ! -f build/sanitize/CMakeCache.txt ]] ||
+      grep -q '^CMAKE_CXX_COMPILER:.*clang' build/sanitize/CMakeCache.txt; }; then
+    export CC=clang CXX=clang++
+    fuzz=(-DORVEX_BUILD_FUZZ=ON)
+  fi
+  run_suite build/sanitize -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g1" \
+    -DORVEX_SANITIZE=ON -DORVEX_BUILD_BENCH=OFF -DORVEX_UNITY_TESTS=ON "${fuzz[@]}"
 fi
