@@ -44,12 +44,10 @@ TEST(ShowText, PassesEverythingThroughAndNeverRaises) {
   GMessage message;
   host->answers = {7};
   EXPECT_EQ(message.ShowText("Delete?", 4, "Question", "English", "help.chm", 42), 7);
-  ASSERT_EQ(host->boxes.size(), 1u);
-  EXPECT_EQ(host->boxes[0].Text(), "Delete?|4|Question|help.chm|42");
+  EXPECT_EQ(host->BoxesText(), "Delete?|4|Question|help.chm|42\n");
 
   EXPECT_EQ(message.ShowText("all omitted"), 1);
-  EXPECT_EQ(host->boxes[1].style, 0);
-  EXPECT_EQ(host->boxes[1].title, "");
+  EXPECT_EQ(host->boxes[1].Text(), "all omitted|0|||0");
 
   host->failBoxes = true;
   EXPECT_EQ(message.ShowText("no desktop"), 0);
@@ -71,18 +69,11 @@ TEST_F(ShowRule, SourceChoosesTheTitle) {
   ShowFromTable(lookup, "English", 5, 0, Variant(int32_t{7}), "", 0);
   ShowFromTable(lookup, "English", 5, 0, Variant("7"), "", 0);
   ShowFromTable(lookup, "English", 5, 0, Variant("Warning"), "", 0);
-  ShowFromTable(lookup, "English", 5, 0, Variant(6.5), "", 0);  // rounds half to even: 6
-  ShowFromTable(lookup, "English", 9, 0, Variant::Missing(), "h", 3);
-  ASSERT_EQ(host->boxes.size(), 6u);
-  EXPECT_EQ(host->boxes[0].prompt, "Five");
-  EXPECT_EQ(host->boxes[0].title, "");
-  EXPECT_EQ(host->boxes[1].title, "Seven");
-  EXPECT_EQ(host->boxes[2].title, "Seven");
-  EXPECT_EQ(host->boxes[3].title, "Warning");
-  EXPECT_EQ(host->boxes[4].title, "");
-  EXPECT_EQ(host->boxes[5].prompt, "");  // an absent ID shows an empty prompt
-  EXPECT_EQ(host->boxes[5].helpFile, "h");
-  EXPECT_EQ(host->boxes[5].helpContext, 3);
+  ShowFromTable(lookup, "English", 5, 0, Variant(6.5), "", 0);         // rounds half to even: 6
+  ShowFromTable(lookup, "English", 9, 0, Variant::Missing(), "h", 3);  // an absent ID: no prompt
+  EXPECT_EQ(host->BoxesText(),
+            "Five|0|||0\nFive|0|Seven||0\nFive|0|Seven||0\nFive|0|Warning||0\n"
+            "Five|0|||0\n|0||h|3\n");
 }
 
 TEST_F(ShowRule, OverflowsRaiseInsteadOfShowing) {
