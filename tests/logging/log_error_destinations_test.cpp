@@ -130,29 +130,20 @@ TEST_F(ErrorDestinations, FailuresOfSeveralDestinationsAreAllFlaggedAndTheLastRe
   EXPECT_NE(fileAndDb.lNumber, errObjectNotSet);  // the database's record, not the file's
 }
 
-TEST_F(ErrorDestinations, DestinationsAfterAFailedOneStillWriteTheCallersError) {
+TEST_F(ErrorDestinations, EventLogOnlyOnAnNtHostWithTheCallersErrorAfterAFailedDestination) {
+  TErrorObject e = Error(53, "gone");
+  EXPECT_EQ(logger->LogError("M", "P", e, ltEVENTLOG), etwelrSERROR);
+  EXPECT_TRUE(host->events.empty());
   // The text log fails (no file set) and replaces the caller's error with its failure record;
   // the event log and the box after it still write what the caller logged.
   host->isNT = true;
-  TErrorObject e = Error(53, "gone");
-  int32_t result = logger->LogError("M", "P", e, ltFILE | ltEVENTLOG | ltMSG_ONLY);
-  EXPECT_EQ(result & etwelrLOGTOFILE_FAILED, etwelrLOGTOFILE_FAILED);
+  EXPECT_EQ(logger->LogError("M", "P", e, ltFILE | ltEVENTLOG | ltMSG_ONLY),
+            etwelrSERROR | etwelrLOGTOFILE_FAILED | 1);
   EXPECT_EQ(e.lNumber, errObjectNotSet);
   ASSERT_EQ(host->events.size(), 1u);
-  EXPECT_EQ(host->events[0].text, "Error #53 at @PC7 in M.P- Description:  {gone}");
-  ASSERT_EQ(host->boxes.size(), 1u);
-  EXPECT_EQ(host->boxes[0].prompt, "gone");
-}
-
-TEST_F(ErrorDestinations, EventLogOnlyOnAnNtHost) {
-  TErrorObject e = Error(53, "gone", "");
-  EXPECT_EQ(logger->LogError("M", "P", e, ltEVENTLOG), etwelrSERROR);
-  EXPECT_TRUE(host->events.empty());
-  host->isNT = true;
-  logger->LogError("M", "P", e, ltEVENTLOG);
-  ASSERT_EQ(host->events.size(), 1u);
-  EXPECT_EQ(host->events[0].text, "Error #53 at @PC7 in M.P- Description:  {gone}");
-  EXPECT_EQ(host->events[0].type, 1);
+  EXPECT_EQ(host->events[0].text + "|" + std::to_string(host->events[0].type),
+            "Error #53 at @PC7 in M.P- Description:  {gone}|1");
+  EXPECT_EQ(host->boxes.at(0).prompt, "gone");
   host->failEventLog = true;
   TErrorObject failing = Error(53, "gone");
   EXPECT_EQ(logger->LogError("M", "P", failing, ltEVENTLOG), etwelrSERROR | etwelrLOGTONT_FAILED);

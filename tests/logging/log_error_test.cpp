@@ -86,6 +86,7 @@ TEST_F(LogErrorTest, ComposedSourceAndDescriptionReachTheEvent) {
   logger->glERROR_B = 1000;
   logger->glERROR_E = 1010;
   logger->gttMessages = messages;
+  logger->gttErrors = errors;
 
   TErrorObject system = Error(53, "File not found", "");
   EXPECT_EQ(logger->LogError("Mod", "Proc", system, ltRAISEEVENT), etwelrSERROR);
@@ -93,12 +94,15 @@ TEST_F(LogErrorTest, ComposedSourceAndDescriptionReachTheEvent) {
   logger->LogError("Mod", "Proc", chained, ltFORMATERROR);  // selects the event by its low bit
   TErrorObject component = Error(kNonSevere | 1003, "ignored", "Lib");
   EXPECT_EQ(logger->LogError("Mod", "Proc", component, ltRAISEEVENT), etwelrNSERROR);
+  TErrorObject severe = Error(etwcSERRORS | 1003, "ignored", "");  // its text from the errors
+  logger->LogError("Mod", "Proc", severe, ltRAISEEVENT);
 
   const std::string now = "|12/5/2026 7:29:54 PM";
   const std::vector<std::string> calls = {
       "@PC7 in Mod.Proc-|53|File not found" + now,
       "@PC7 in Mod.Proc >> X.y@OTHER >> Z|53|File not found" + now,
-      "@PC7 in Mod.Proc-Lib|" + std::to_string(kNonSevere | 1003) + "|Disk nearly full" + now};
+      "@PC7 in Mod.Proc-Lib|" + std::to_string(kNonSevere | 1003) + "|Disk nearly full" + now,
+      "@PC7 in Mod.Proc-|" + std::to_string(etwcSERRORS | 1003) + "|Disk failed" + now};
   EXPECT_EQ(second->calls, calls);
   EXPECT_EQ(sink->calls, calls);
   EXPECT_EQ(messages->lookups, std::vector<int32_t>{3});
@@ -106,8 +110,8 @@ TEST_F(LogErrorTest, ComposedSourceAndDescriptionReachTheEvent) {
   logger->Unadvise(cookie);
   TErrorObject again = Error(53);
   logger->LogError("Mod", "Proc", again, ltRAISEEVENT);
-  EXPECT_EQ(second->calls.size(), 3u);
-  EXPECT_EQ(sink->calls.size(), 4u);
+  EXPECT_EQ(second->calls.size(), 4u);
+  EXPECT_EQ(sink->calls.size(), 5u);
 }
 
 TEST_F(LogErrorTest, AnErrorLoggedFromInsideTheEventKeepsEachCallsOwnSource) {

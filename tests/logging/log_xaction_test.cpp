@@ -43,15 +43,25 @@ class LogXactionTest : public ::testing::Test {
   std::shared_ptr<CLogXaction> logger = std::make_shared<CLogXaction>();
 };
 
+// The record line joins the texts from index one (missing elements empty); the element holds
+// fields 3, 2, 5 and 6.
 TEST_F(LogXactionTest, RecordLineFileLinesAndElementOfASixFieldRecord) {
   logger->pLogFile(logFile);
   logger->pLogXML(xmlFile);
   SafeArray data = Record({"a", "b", "c", "d", "e", "f"});
   EXPECT_FALSE(logger->LogXaction(data, ltFILE | ltXML));
+  SafeArray zeroBased = Record({"skipped", "1", "2", "3", "4", "5", "6"}, 0);
+  SafeArray gap = Record({"a", Variant::Missing(), "c"});
+  SafeArray typed = Record({Variant(int16_t{7}), Variant(2.5), Variant(Date(2026, 1, 2)), Variant(),
+                            Variant(true), "x:y"});
+  SafeArray empty;
+  for (SafeArray* record : {&zeroBased, &gap, &typed, &empty}) logger->LogXaction(*record, ltFILE);
   logger->gbDateStamp = true;
   logger->LogXaction(data, ltFILE | ltXML);
 
-  EXPECT_EQ(ReadFile(logFile), "a:b:c:d:e:f\r\n\r\n12/5/2026 7:29:54 PM a:b:c:d:e:f\r\n\r\n");
+  EXPECT_EQ(ReadFile(logFile),
+            "a:b:c:d:e:f\r\n\r\n1:2:3:4:5:6\r\n\r\na::c\r\n\r\n7:2.5:1/2/2026::True:x:y\r\n\r\n"
+            "\r\n\r\n12/5/2026 7:29:54 PM a:b:c:d:e:f\r\n\r\n");
   logger->SaveXMLLog();
   testing::XmlLogFile xml = ReadXmlLog(xmlFile);
   ASSERT_EQ(xml.records.size(), 2u);
@@ -60,24 +70,6 @@ TEST_F(LogXactionTest, RecordLineFileLinesAndElementOfASixFieldRecord) {
   EXPECT_EQ(xml.records[0].attributes, fields);
   fields.insert(fields.begin(), {"date", "2026-12-05T19:29:54"});
   EXPECT_EQ(xml.records[1].attributes, fields);
-}
-
-TEST_F(LogXactionTest, FieldTextsStartAtIndexOneAndMissingElementsAreEmpty) {
-  logger->pLogFile(logFile);
-  SafeArray zeroBased = Record({"skipped", "1", "2", "3", "4", "5", "6"}, 0);
-  logger->LogXaction(zeroBased, ltFILE);
-  SafeArray gap = Record({"a", Variant::Missing(), "c"});
-  logger->LogXaction(gap, ltFILE);
-  SafeArray typed = Record({Variant(int16_t{7}), Variant(2.5), Variant(Date(2026, 1, 2)), Variant(),
-                            Variant(true), "x:y"});
-  logger->LogXaction(typed, ltFILE);
-  SafeArray empty;
-  logger->LogXaction(empty, ltFILE);
-  EXPECT_EQ(ReadFile(logFile),
-            "1:2:3:4:5:6\r\n\r\n"
-            "a::c\r\n\r\n"
-            "7:2.5:1/2/2026::True:x:y\r\n\r\n"
-            "\r\n\r\n");
 }
 
 TEST_F(LogXactionTest, BadRecordsFailBeforeAnyDestination) {
