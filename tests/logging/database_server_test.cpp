@@ -200,10 +200,7 @@ int32_t LogPhase(CLogError& errors, CLogXaction& xactions, int32_t process, int3
   const std::string source = "spool" + std::to_string(process) + "x";
   for (int32_t n = first; n < first + kPerPhase; ++n) {
     auto logError = [&] {
-      TErrorObject error;
-      error.lNumber = n;
-      error.strDescription = "spooled";
-      error.strSource = source;
+      TErrorObject error{n, "spooled", 0, "", 0, source};
       errors.LogError("M", "P", error, ltDB);
       if (error.lNumber != n) ++failed;
     };
@@ -250,10 +247,10 @@ TEST(DatabaseSpool, RecordsOfAnOutageReachTheTableOnceAndInOrderPerProcess) {
       int16_t sourceCount = 0;
       xactions.pConnect(connection, "Xactions", sourceCount);
       int32_t before = LogPhase(errors, xactions, p, 0);
-      (void)!write(toParent[1], "x", 1);
+      Signal(toParent[1]);
       if (!Await(toChildren[0])) _exit(90);  // the server is down
       int32_t during = LogPhase(errors, xactions, p, kPerPhase);
-      (void)!write(toParent[1], "x", 1);
+      Signal(toParent[1]);
       if (!Await(toChildren[0])) _exit(91);  // the server is back
       int32_t after = LogPhase(errors, xactions, p, 2 * kPerPhase);
       _exit(before + after + (during == 2 * kPerPhase ? 0 : 50));
