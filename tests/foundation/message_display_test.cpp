@@ -15,12 +15,8 @@ using testing::HostGuard;
 TEST(ShowText, ArabicAddsRightToLeftFlagsWithCarryAndOverflowCheck) {
   HostGuard host;
   GMessage message;
-  struct Case {
-    int32_t buttons;
-    const char* language;
-    int32_t expectedStyle;
-  };
-  const Case cases[] = {
+  const std::tuple<int32_t, const char*, int32_t> cases[] = {
+      // buttons, language, style
       {0, "Arabic", 0x00180000},
       {0, "arabic", 0},
       {0, "English", 0},
@@ -30,12 +26,10 @@ TEST(ShowText, ArabicAddsRightToLeftFlagsWithCarryAndOverflowCheck) {
       {2145910783, "Arabic", 2147483647},  // the last style that does not overflow
       {2145910784, "Arabic", 2145910784},  // overflow: the style stays as given
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(std::to_string(c.buttons) + " " + c.language);
+  for (const auto& [buttons, language, style] : cases) {
     host->boxes.clear();
-    EXPECT_EQ(message.ShowText("text", c.buttons, "title", c.language), 1);
-    ASSERT_EQ(host->boxes.size(), 1u);
-    EXPECT_EQ(host->boxes[0].style, c.expectedStyle);
+    EXPECT_EQ(message.ShowText("text", buttons, "title", language), 1);
+    EXPECT_EQ(host->BoxesText(), "text|" + std::to_string(style) + "|title||0\n") << language;
   }
 }
 
@@ -44,13 +38,8 @@ TEST(ShowText, PassesEverythingThroughAndNeverRaises) {
   GMessage message;
   host->answers = {7};
   EXPECT_EQ(message.ShowText("Delete?", 4, "Question", "English", "help.chm", 42), 7);
-  ASSERT_EQ(host->boxes.size(), 1u);
-  EXPECT_EQ(host->boxes[0].Text(), "Delete?|4|Question|help.chm|42");
-
   EXPECT_EQ(message.ShowText("all omitted"), 1);
-  EXPECT_EQ(host->boxes[1].style, 0);
-  EXPECT_EQ(host->boxes[1].title, "");
-
+  EXPECT_EQ(host->BoxesText(), "Delete?|4|Question|help.chm|42\nall omitted|0|||0\n");
   host->failBoxes = true;
   EXPECT_EQ(message.ShowText("no desktop"), 0);
 }
@@ -71,18 +60,11 @@ TEST_F(ShowRule, SourceChoosesTheTitle) {
   ShowFromTable(lookup, "English", 5, 0, Variant(int32_t{7}), "", 0);
   ShowFromTable(lookup, "English", 5, 0, Variant("7"), "", 0);
   ShowFromTable(lookup, "English", 5, 0, Variant("Warning"), "", 0);
-  ShowFromTable(lookup, "English", 5, 0, Variant(6.5), "", 0);  // rounds half to even: 6
-  ShowFromTable(lookup, "English", 9, 0, Variant::Missing(), "h", 3);
-  ASSERT_EQ(host->boxes.size(), 6u);
-  EXPECT_EQ(host->boxes[0].prompt, "Five");
-  EXPECT_EQ(host->boxes[0].title, "");
-  EXPECT_EQ(host->boxes[1].title, "Seven");
-  EXPECT_EQ(host->boxes[2].title, "Seven");
-  EXPECT_EQ(host->boxes[3].title, "Warning");
-  EXPECT_EQ(host->boxes[4].title, "");
-  EXPECT_EQ(host->boxes[5].prompt, "");  // an absent ID shows an empty prompt
-  EXPECT_EQ(host->boxes[5].helpFile, "h");
-  EXPECT_EQ(host->boxes[5].helpContext, 3);
+  ShowFromTable(lookup, "English", 5, 0, Variant(6.5), "", 0);         // rounds half to even: 6
+  ShowFromTable(lookup, "English", 9, 0, Variant::Missing(), "h", 3);  // an absent ID: no prompt
+  EXPECT_EQ(host->BoxesText(),
+            "Five|0|||0\nFive|0|Seven||0\nFive|0|Seven||0\nFive|0|Warning||0\n"
+            "Five|0|||0\n|0||h|3\n");
 }
 
 TEST_F(ShowRule, OverflowsRaiseInsteadOfShowing) {

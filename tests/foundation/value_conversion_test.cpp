@@ -14,151 +14,112 @@ using MComponent::DefaultValueForType;
 using MComponent::SetParameterValue;
 using testing::HostGuard;
 
-data::Parameter ParameterOf(int32_t type, int32_t size = 0) {
+// Converts the value for a parameter of the type and size that held "previous": what the call
+// returned, and the parameter's value afterwards as "subtype text" ("Null" for Null).
+std::string Convert(int32_t type, const Variant& value, int32_t size = 0) {
   data::Parameter parameter;
   parameter.Type = type;
   parameter.Size = size;
   parameter.Value = Variant("previous");
-  return parameter;
+  const bool assigned = SetParameterValue(parameter, value);
+  const Variant& v = parameter.Value;
+  return std::string(assigned ? "" : "refused ") + std::to_string(v.VarType()) + " " +
+         (v.IsNull() ? "Null" : CStr(v));
 }
 
-// Converts value for a parameter of the type and size; the parameter's value afterwards.
-struct Outcome {
-  bool assigned;
-  Variant value;
-};
-Outcome Convert(int32_t type, const Variant& value, int32_t size = 0) {
-  data::Parameter parameter = ParameterOf(type, size);
-  bool assigned = SetParameterValue(parameter, value);
-  return {assigned, parameter.Value};
-}
-
-void ExpectUnchanged(const Outcome& outcome, bool result) {
-  EXPECT_EQ(outcome.assigned, result);
-  ASSERT_EQ(outcome.value.VarType(), vbString);
-  EXPECT_EQ(outcome.value.Str(), "previous");
-}
-
-TEST(SetParameterValue, IntegersRoundHalfToEvenAndKeepTheirRange) {
-  HostGuard host;
-  Outcome up = Convert(data::adSmallInt, Variant(3.5));
-  ASSERT_TRUE(up.assigned);
-  EXPECT_EQ(up.value.VarType(), vbInteger);
-  EXPECT_EQ(up.value.I2(), 4);
-  EXPECT_EQ(Convert(data::adSmallInt, Variant(2.5)).value.I2(), 2);
-  ExpectUnchanged(Convert(data::adSmallInt, Variant(40000)), false);
-
-  // adInteger and the unsigned 16/32-bit types take the integer of the parameter's size.
-  Outcome four = Convert(data::adInteger, Variant("123"), 4);
-  EXPECT_EQ(four.value.VarType(), vbLong);
-  EXPECT_EQ(four.value.I4(), 123);
-  EXPECT_EQ(Convert(data::adInteger, Variant(7), 2).value.VarType(), vbInteger);
-  EXPECT_EQ(Convert(18, Variant(7), 1).value.VarType(), vbByte);
-  EXPECT_EQ(Convert(19, Variant(70000), 4).value.I4(), 70000);
-  ExpectUnchanged(Convert(data::adInteger, Variant("abc"), 4), false);
-  ExpectUnchanged(Convert(data::adInteger, Variant(5), 8), true);  // other sizes store nothing
-
-  // The tiny integers are bytes, for the signed type too.
-  ExpectUnchanged(Convert(data::adTinyInt, Variant(-1)), false);
-  ExpectUnchanged(Convert(data::adUnsignedTinyInt, Variant(256)), false);
-  Outcome byte = Convert(data::adTinyInt, Variant(255));
-  EXPECT_EQ(byte.value.VarType(), vbByte);
-  EXPECT_EQ(byte.value.Byte(), 255);
-}
-
-TEST(SetParameterValue, TextIsCutToTheParameterSizeInCharacters) {
+TEST(SetParameterValue, EachTypeTakesItsSubtypeWithinItsRangeAndSize) {
   HostGuard host;
   const std::string longText(300, 'x');
-  Outcome cut = Convert(data::adVarChar, Variant(longText), 255);
-  ASSERT_TRUE(cut.assigned);
-  EXPECT_EQ(cut.value.Str(), std::string(255, 'x'));
-  ExpectUnchanged(Convert(data::adVarChar, Variant::Null(), 255), false);
-  // Characters, not bytes: an Arabic word keeps whole letters.
-  EXPECT_EQ(Convert(data::adVarWChar, Variant("\u0645\u0631\u062D\u0628\u0627"), 2).value.Str(),
-            "\u0645\u0631");
-  Outcome number = Convert(data::adChar, Variant(12), 10);
-  EXPECT_EQ(number.value.VarType(), vbString);
-  EXPECT_EQ(number.value.Str(), "12");
-  EXPECT_EQ(Convert(data::adBSTR, Variant("short"), 10).value.Str(), "short");
-  // adLongVarWChar has no conversion: the value passes as it is, uncut.
-  Outcome passed = Convert(data::adLongVarWChar, Variant(longText), 10);
-  EXPECT_EQ(passed.value.Str(), longText);
-}
-
-TEST(SetParameterValue, NumericTakesTheLeadingNumberOfOtherText) {
-  HostGuard host;
-  Outcome leading = Convert(data::adNumeric, Variant("12abc"));
-  ASSERT_TRUE(leading.assigned);
-  EXPECT_EQ(leading.value.VarType(), vbDecimal);
-  EXPECT_TRUE(leading.value.Dec().Equals(Decimal::FromInt64(12)));
-  EXPECT_TRUE(Convert(data::adNumeric, Variant("abc")).value.Dec().Equals(Decimal::FromInt64(0)));
-  EXPECT_EQ(Convert(data::adNumeric, Variant(" -1 2.5e1x")).value.Dec().ToDouble(), -125.0);
-  EXPECT_EQ(Convert(data::adNumeric, Variant("3.25")).value.Dec().ToString(), "3.25");
-  EXPECT_EQ(Convert(data::adNumeric, Variant(1.5)).value.Dec().ToString(), "1.5");
-  ExpectUnchanged(Convert(data::adNumeric, Variant::Null()), false);
-}
-
-TEST(SetParameterValue, OtherTypesTakeTheirSubtype) {
-  HostGuard host;
-  EXPECT_EQ(Convert(data::adDouble, Variant("2.5")).value.R8(), 2.5);
-  EXPECT_EQ(Convert(data::adSingle, Variant(0.5)).value.VarType(), vbSingle);
-  Outcome currency = Convert(data::adCurrency, Variant(1.23456));
-  EXPECT_EQ(currency.value.VarType(), vbCurrency);
-  EXPECT_EQ(currency.value.Cy().scaled, 12346);
-  EXPECT_EQ(Convert(data::adBigInt, Variant(5)).value.VarType(), vbCurrency);
-  EXPECT_EQ(Convert(data::adBoolean, Variant(1)).value.Bool(), true);
-  EXPECT_EQ(Convert(data::adDecimal, Variant("0.125")).value.Dec().ToString(), "0.125");
-  ExpectUnchanged(Convert(data::adDouble, Variant("abc")), false);
-  // Variants and binaries take the value itself, Null included.
-  EXPECT_TRUE(Convert(data::adVariant, Variant::Null()).value.IsNull());
-  EXPECT_EQ(Convert(data::adLongVarBinary, Variant(3)).value.VarType(), vbLong);
+  const std::string refused = "refused 8 previous";  // the value stays as it was
+  struct Case {
+    int32_t type;
+    Variant value;
+    int32_t size;
+    std::string expected;  // see Convert
+  } cases[] = {
+      // Integers round half to even and keep their range.
+      {data::adSmallInt, Variant(3.5), 0, "2 4"},
+      {data::adSmallInt, Variant(2.5), 0, "2 2"},
+      {data::adSmallInt, Variant(40000), 0, refused},
+      // adInteger and the unsigned 16/32-bit types (18, 19) take the integer of their size.
+      {data::adInteger, Variant("123"), 4, "3 123"},
+      {data::adInteger, Variant(7), 2, "2 7"},
+      {18, Variant(7), 1, "17 7"},
+      {19, Variant(70000), 4, "3 70000"},
+      {data::adInteger, Variant("abc"), 4, refused},
+      {data::adInteger, Variant(5), 8, "8 previous"},  // other sizes store nothing
+      // The tiny integers are bytes, for the signed type too.
+      {data::adTinyInt, Variant(-1), 0, refused},
+      {data::adUnsignedTinyInt, Variant(256), 0, refused},
+      {data::adTinyInt, Variant(255), 0, "17 255"},
+      // Text is cut to the parameter's size in characters, not bytes.
+      {data::adVarChar, Variant(longText), 255, "8 " + std::string(255, 'x')},
+      {data::adVarChar, Variant::Null(), 255, refused},
+      {data::adVarWChar, Variant("\u0645\u0631\u062D\u0628\u0627"), 2, "8 \u0645\u0631"},
+      {data::adChar, Variant(12), 10, "8 12"},
+      {data::adBSTR, Variant("short"), 10, "8 short"},
+      {data::adLongVarWChar, Variant(longText), 10, "8 " + longText},  // no conversion, uncut
+      // Numeric takes the leading number of other text.
+      {data::adNumeric, Variant("12abc"), 0, "14 12"},
+      {data::adNumeric, Variant("abc"), 0, "14 0"},
+      {data::adNumeric, Variant(" -1 2.5e1x"), 0, "14 -125"},
+      {data::adNumeric, Variant("3.25"), 0, "14 3.25"},
+      {data::adNumeric, Variant(1.5), 0, "14 1.5"},
+      {data::adNumeric, Variant::Null(), 0, refused},
+      {data::adDouble, Variant("2.5"), 0, "5 2.5"},
+      {data::adDouble, Variant("abc"), 0, refused},
+      {data::adSingle, Variant(0.5), 0, "4 0.5"},
+      {data::adCurrency, Variant(1.23456), 0, "6 1.2346"},
+      {data::adBigInt, Variant(5), 0, "6 5"},
+      {data::adBoolean, Variant(1), 0, "11 True"},
+      {data::adDecimal, Variant("0.125"), 0, "14 0.125"},
+      // Variants and binaries take the value itself, Null included.
+      {data::adVariant, Variant::Null(), 0, "1 Null"},
+      {data::adLongVarBinary, Variant(3), 0, "3 3"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(Convert(c.type, c.value, c.size), c.expected) << c.type;
   EXPECT_FALSE(SetParameterValue(std::shared_ptr<data::Parameter>(), Variant(1)));
 }
 
 TEST(SetParameterValue, DatesWithDotsAreReadDayFirstInADayFirstLocale) {
   HostGuard host;
-  host->locale = Locale::EnglishUK();
-  Outcome dotted = Convert(data::adDate, Variant("05.12.2026"));
-  ASSERT_TRUE(dotted.assigned);
-  ASSERT_EQ(dotted.value.VarType(), vbDate);
-  EXPECT_EQ(dotted.value.DateValue(), Date(2026, 12, 5));
-  EXPECT_EQ(Convert(data::adDBDate, Variant("05/12/2026")).value.DateValue(), Date(2026, 12, 5));
-  EXPECT_EQ(Convert(data::adDBTimeStamp, Variant("2026/12/05")).value.DateValue(),
-            Date(2026, 12, 5));
-
-  host->locale = Locale::EnglishUS();
-  EXPECT_EQ(Convert(data::adDate, Variant("12.05.2026")).value.DateValue(), Date(2026, 12, 5));
-  EXPECT_EQ(Convert(data::adDate, Variant("2026/12/05")).value.DateValue(), Date(2026, 12, 5));
-  const Date moment(2026, 12, 5, 19, 29, 54);
-  EXPECT_EQ(Convert(data::adDate, Variant(moment)).value.DateValue(), moment);
-
-  // Inside the date path failures are ignored: true, and the value stays.
-  ExpectUnchanged(Convert(data::adDBTimeStamp, Variant("not a date")), true);
-  ExpectUnchanged(Convert(data::adDate, Variant()), true);
-  ExpectUnchanged(Convert(data::adDate, Variant::Null()), true);
+  // Each date is read, and shown, in the locale of its row.
+  struct Case {
+    bool dayFirst;
+    int32_t type;
+    Variant value;
+    std::string expected;
+  } cases[] = {
+      {true, data::adDate, Variant("05.12.2026"), "7 05/12/2026"},
+      {true, data::adDBDate, Variant("05/12/2026"), "7 05/12/2026"},
+      {true, data::adDBTimeStamp, Variant("2026/12/05"), "7 05/12/2026"},
+      {false, data::adDate, Variant("12.05.2026"), "7 12/5/2026"},
+      {false, data::adDate, Variant("2026/12/05"), "7 12/5/2026"},
+      {false, data::adDate, Variant(Date(2026, 12, 5, 19, 29, 54)), "7 12/5/2026 7:29:54 PM"},
+      // Inside the date path failures are ignored: true, and the value stays.
+      {false, data::adDBTimeStamp, Variant("not a date"), "8 previous"},
+      {false, data::adDate, Variant(), "8 previous"},
+      {false, data::adDate, Variant::Null(), "8 previous"},
+  };
+  for (const Case& c : cases) {
+    host->locale = c.dayFirst ? Locale::EnglishUK() : Locale::EnglishUS();
+    EXPECT_EQ(Convert(c.type, c.value), c.expected) << c.type;
+  }
 }
 
 TEST(DefaultValueForType, EachTypeGroupHasItsPlaceholder) {
   HostGuard host;
-  const int32_t dateTypes[] = {data::adDate, data::adDBDate, data::adDBTime};
-  for (int32_t type : dateTypes) {
-    SCOPED_TRACE(type);
-    Variant value = DefaultValueForType(type);
-    ASSERT_EQ(value.VarType(), vbDate);
-    EXPECT_EQ(value.DateValue(), host->now);
-  }
-  for (int32_t type : {8, 129, 130, 200, 201, 202, 203}) {
-    SCOPED_TRACE(type);
-    EXPECT_EQ(DefaultValueForType(type).Str(), " ");
-  }
-  EXPECT_EQ(DefaultValueForType(data::adBoolean).Bool(), true);
-  const int32_t zeroTypes[] = {data::adDBTimeStamp, data::adInteger, data::adNumeric, 999};
-  for (int32_t type : zeroTypes) {
-    SCOPED_TRACE(type);
-    Variant value = DefaultValueForType(type);
-    ASSERT_EQ(value.VarType(), vbInteger);
-    EXPECT_EQ(value.I2(), 0);
-  }
+  const std::pair<std::vector<int32_t>, std::string> groups[] = {
+      {{data::adDate, data::adDBDate, data::adDBTime}, "7 12/5/2026 7:29:54 PM"},  // now
+      {{8, 129, 130, 200, 201, 202, 203}, "8  "},
+      {{data::adBoolean}, "11 True"},
+      {{data::adDBTimeStamp, data::adInteger, data::adNumeric, 999}, "2 0"},
+  };
+  for (const auto& [types, expected] : groups)
+    for (int32_t type : types) {
+      Variant value = DefaultValueForType(type);
+      EXPECT_EQ(std::to_string(value.VarType()) + " " + CStr(value), expected) << type;
+    }
 }
 
 }  // namespace

@@ -13,19 +13,14 @@ using testing::HostGuard;
 
 constexpr int32_t kNonSevere = static_cast<int32_t>(0x90000000u);
 
+// Records each event as "source|number|description|date".
 struct RecordingErrorSink : CLogErrorEvents {
-  struct Call {
-    std::string source;
-    int32_t number;
-    std::string description;
-    Date date;
-    std::string Text() const { return source + "|" + std::to_string(number) + "|" + description; }
-  };
-  std::vector<Call> calls;
+  std::vector<std::string> calls;
   bool raises = false;
   void ShowError(const std::string& errSource, int32_t ErrNumber, const std::string& ErrDescription,
                  Date ErrDate) override {
-    calls.push_back({errSource, ErrNumber, ErrDescription, ErrDate});
+    calls.push_back(errSource + "|" + std::to_string(ErrNumber) + "|" + ErrDescription + "|" +
+                    CStr(Variant(ErrDate)));
     if (raises) throw AutomationError(5, "client", "handler failed");
   }
 };
@@ -60,23 +55,23 @@ TEST_F(LogErrorTest, ResultWordClassifiesByClassBitsAndRange) {
   logger->glERROR_B = 1000;
   logger->glERROR_E = 1010;
   struct Case {
-    int32_t number;
-    int32_t expected;
+    int32_t number, flags, expected;
   };
   const Case cases[] = {
-      {kNonSevere | 1003, etwelrNSERROR},
-      {etwcSERRORS | 1003, etwelrSERROR},
-      {kNonSevere | 1011, etwelrSERROR},  // out of range: reported as severe
-      {kNonSevere | 999, etwelrSERROR},
-      {etwcSERRORS | 1000, etwelrSERROR},
-      {53, etwelrSERROR},
-      {-2147467259, etwelrSERROR},
+      {kNonSevere | 1003, 0, etwelrNSERROR},
+      {etwcSERRORS | 1003, 0, etwelrSERROR},
+      {kNonSevere | 1011, 0, etwelrSERROR},  // out of range: reported as severe
+      {kNonSevere | 999, 0, etwelrSERROR},
+      {etwcSERRORS | 1000, 0, etwelrSERROR},
+      {53, 0, etwelrSERROR},
+      {-2147467259, 0, etwelrSERROR},
+      {53, ltRAISEERROR | ltEMAIL, etwelrSERROR},  // these flags select nothing
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.number);
     TErrorObject e = Error(c.number);
     TErrorObject before = e;
-    EXPECT_EQ(logger->LogError("Mod", "Proc", e), c.expected);
+    EXPECT_EQ(logger->LogError("Mod", "Proc", e, c.flags), c.expected);
     EXPECT_EQ(e, before);  // nothing selected: the caller's error stays as it was
   }
   EXPECT_TRUE(host->boxes.empty());
@@ -91,6 +86,7 @@ TEST_F(LogErrorTest, ComposedSourceAndDescriptionReachTheEvent) {
   logger->glERROR_B = 1000;
   logger->glERROR_E = 1010;
   logger->gttMessages = messages;
+  logger->gttErrors = errors;
 
   TErrorObject system = Error(53, "File not found", "");
   EXPECT_EQ(logger->LogError("Mod", "Proc", system, ltRAISEEVENT), etwelrSERROR);
@@ -98,21 +94,24 @@ TEST_F(LogErrorTest, ComposedSourceAndDescriptionReachTheEvent) {
   logger->LogError("Mod", "Proc", chained, ltFORMATERROR);  // selects the event by its low bit
   TErrorObject component = Error(kNonSevere | 1003, "ignored", "Lib");
   EXPECT_EQ(logger->LogError("Mod", "Proc", component, ltRAISEEVENT), etwelrNSERROR);
+  TErrorObject severe = Error(etwcSERRORS | 1003, "ignored", "");  // its text from the errors
+  logger->LogError("Mod", "Proc", severe, ltRAISEEVENT);
 
-  ASSERT_EQ(second->calls.size(), 3u);
-  EXPECT_EQ(sink->calls.size(), 3u);
-  EXPECT_EQ(second->calls[0].Text(), "@PC7 in Mod.Proc-|53|File not found");
-  EXPECT_EQ(second->calls[0].date, host->now);
-  EXPECT_EQ(second->calls[1].source, "@PC7 in Mod.Proc >> X.y@OTHER >> Z");
-  EXPECT_EQ(second->calls[2].Text(),
-            "@PC7 in Mod.Proc-Lib|" + std::to_string(kNonSevere | 1003) + "|Disk nearly full");
+  const std::string now = "|12/5/2026 7:29:54 PM";
+  const std::vector<std::string> calls = {
+      "@PC7 in Mod.Proc-|53|File not found" + now,
+      "@PC7 in Mod.Proc >> X.y@OTHER >> Z|53|File not found" + now,
+      "@PC7 in Mod.Proc-Lib|" + std::to_string(kNonSevere | 1003) + "|Disk nearly full" + now,
+      "@PC7 in Mod.Proc-|" + std::to_string(etwcSERRORS | 1003) + "|Disk failed" + now};
+  EXPECT_EQ(second->calls, calls);
+  EXPECT_EQ(sink->calls, calls);
   EXPECT_EQ(messages->lookups, std::vector<int32_t>{3});
 
   logger->Unadvise(cookie);
   TErrorObject again = Error(53);
   logger->LogError("Mod", "Proc", again, ltRAISEEVENT);
-  EXPECT_EQ(second->calls.size(), 3u);
-  EXPECT_EQ(sink->calls.size(), 4u);
+  EXPECT_EQ(second->calls.size(), 4u);
+  EXPECT_EQ(sink->calls.size(), 5u);
 }
 
 TEST_F(LogErrorTest, AnErrorLoggedFromInsideTheEventKeepsEachCallsOwnSource) {
@@ -122,10 +121,10 @@ TEST_F(LogErrorTest, AnErrorLoggedFromInsideTheEventKeepsEachCallsOwnSource) {
   struct ReenteringSink : CLogErrorEvents {
     CLogError* logger = nullptr;
     void ShowError(const std::string&, int32_t, const std::string&, Date) override {
-      TErrorObject inner;
-      inner.lNumber = 7;
-      inner.strDescription = "Out of memory";
-      inner.strSource = "a much longer source than the outer call's, from the client's handler";
+      TErrorObject inner{
+          7, "Out of memory",
+          0, "",
+          0, "a much longer source than the outer call's, from the client's handler"};
       logger->LogError("Handler", "OnError", inner, ltMSGBOX);
     }
   };
@@ -148,72 +147,64 @@ TEST_F(LogErrorTest, AnErrorLoggedFromInsideTheEventKeepsEachCallsOwnSource) {
   EXPECT_EQ(host->boxes[2].prompt, "@PC7 in Mod.Next-  *** Error #5 Description:  {Invalid call}");
 }
 
-TEST_F(LogErrorTest, PlainBoxPromptTitleAndHexNumberText) {
-  TErrorObject unspecified = Error(-2147467259, "Unspecified error", "");
-  EXPECT_EQ(logger->LogError("Mod", "Proc", unspecified, ltMSGBOX, 16), etwelrSERROR | 1);
-  ASSERT_EQ(host->boxes.size(), 1u);
-  EXPECT_EQ(host->boxes[0].Text(),
-            "@PC7 in Mod.Proc-  *** Error #80004005 Description:  {Unspecified error}|16|"
-            "System Error at Mod::Proc|client.hlp|11");
-
-  TErrorObject notFound = Error(53, "", "");
-  logger->LogError("Mod", "Proc", notFound, ltMSGBOX, 0, "My title");
-  EXPECT_EQ(host->boxes[1].Text(),
-            "@PC7 in Mod.Proc-  *** Error #53 Description:  {}|0|My title|client.hlp|11");
-
-  // With the date stamp the prompt starts with the general date text and a blank.
-  logger->gbDateStamp = true;
-  TErrorObject stamped = Error(53, "x", "");
-  logger->LogError("Mod", "Proc", stamped, ltMSGBOX);
-  EXPECT_EQ(host->boxes[2].prompt,
-            "12/5/2026 7:29:54 PM @PC7 in Mod.Proc-  *** Error #53 Description:  {x}");
-  host->now = Date(2026, 12, 5);  // exactly midnight: the time is left out
-  logger->LogError("Mod", "Proc", stamped, ltMSGBOX);
-  EXPECT_EQ(host->boxes[3].prompt.rfind("12/5/2026 @PC7", 0), 0u);
-}
-
-TEST_F(LogErrorTest, BothBoxesFullFirstAnswersOred) {
-  host->answers = {1, 2};
-  TErrorObject e = Error(53, "Missing", "");
-  EXPECT_EQ(logger->LogError("Mod", "Proc", e, ltMSGBOX | ltMSG_ONLY, 1), etwelrSERROR | 3);
-  ASSERT_EQ(host->boxes.size(), 2u);
-  EXPECT_NE(host->boxes[0].prompt.find("*** Error #53"), std::string::npos);
-  EXPECT_EQ(host->boxes[1].Text(), "Missing|1|System Error at Mod::Proc|client.hlp|11");
-}
-
-TEST_F(LogErrorTest, ComponentErrorsAreShownByTheirTableWithTheIconAndAnswerDiscarded) {
+// The boxes as "prompt|style|title|helpFile|helpContext" lines: the plain ones first, then
+// those the tables showed ("M " from the messages, "E " from the errors).
+TEST_F(LogErrorTest, MessageBoxesByErrorKindTablesAndFlags) {
   logger->glERROR_B = 1000;
   logger->glERROR_E = 1010;
   logger->gstrHelpFile = "app.hlp";
   logger->glHelpContext = 99;
-  logger->gttMessages = messages;
-  logger->gttErrors = errors;
-  messages->showAnswer = 2;
+  messages->showAnswer = 2;  // a table's answer is discarded
+  const std::string system = "|System Error at Mod::Proc|client.hlp|11\n";
+  const std::string nonSevere = "Non Severe Component Error|app.hlp|99\n";
+  struct Case {
+    int32_t number;
+    const char *description, *title;
+    int32_t flags, buttons;
+    bool tables;
+    int32_t result;
+    std::string boxes;
+  } cases[] = {
+      {-2147467259, "", "My title", ltMSGBOX, 16, false, etwelrSERROR | 1,
+       "@PC7 in Mod.Proc-  *** Error #80004005 Description:  {}|16|My title|client.hlp|11\n"},
+      // Both boxes: the full one first, the answers ORed (1 | 2).
+      {53, "Missing", "", ltMSGBOX | ltMSG_ONLY, 1, false, etwelrSERROR | 3,
+       "@PC7 in Mod.Proc-  *** Error #53 Description:  {Missing}|1" + system + "Missing|1" +
+           system},
+      {kNonSevere | 1003, "desc", "", ltMSGBOX | ltMSG_ONLY, 0, true, etwelrNSERROR,
+       "M 3|64|" + nonSevere + "M 3|64|" + nonSevere},
+      {etwcSERRORS | 1003, "desc", "Custom", ltMSGBOX, 0, true, etwelrSERROR,
+       "E 3|16|Custom|app.hlp|99\n"},
+      // Without a table: a plain box with the decimal plain number.
+      {kNonSevere | 1003, "own text", "", ltMSGBOX, 0, false, etwelrNSERROR | 1,
+       "@PC7 in Mod.Proc-  *** Error #1003 Description:  {own text}|0|" + nonSevere},
+      {kNonSevere | 5000, "desc", "", ltMSGBOX | ltMSG_ONLY, 0, true, etwelrSERROR, ""},  // range
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.number);
+    host->boxes.clear(), messages->shows.clear(), errors->shows.clear();
+    logger->gttMessages = c.tables ? messages : nullptr;
+    logger->gttErrors = c.tables ? errors : nullptr;
+    host->answers = {1, 2};
+    TErrorObject e = Error(c.number, c.description, "");
+    EXPECT_EQ(logger->LogError("Mod", "Proc", e, c.flags, c.buttons, c.title), c.result);
+    std::string boxes = host->BoxesText();
+    for (const auto& show : messages->shows) boxes += "M " + show + "\n";
+    for (const auto& show : errors->shows) boxes += "E " + show + "\n";
+    EXPECT_EQ(boxes, c.boxes);
+  }
 
-  TErrorObject nonSevere = Error(kNonSevere | 1003);
-  EXPECT_EQ(logger->LogError("Mod", "Proc", nonSevere, ltMSGBOX | ltMSG_ONLY), etwelrNSERROR);
-  ASSERT_EQ(messages->shows.size(), 2u);
-  EXPECT_EQ(messages->shows[0].Text(), "3|64|Non Severe Component Error|app.hlp|99");
-
-  TErrorObject severe = Error(etwcSERRORS | 1003);
-  EXPECT_EQ(logger->LogError("Mod", "Proc", severe, ltMSGBOX, 0, "Custom"), etwelrSERROR);
-  ASSERT_EQ(errors->shows.size(), 1u);
-  EXPECT_EQ(errors->shows[0].Text(), "3|16|Custom|app.hlp|99");
-  EXPECT_TRUE(host->boxes.empty());
-
-  // Without a table the component error gets a plain box with the decimal plain number.
-  logger->gttMessages = nullptr;
-  TErrorObject plainBox = Error(kNonSevere | 1003, "own text", "");
-  EXPECT_EQ(logger->LogError("Mod", "Proc", plainBox, ltMSGBOX), etwelrNSERROR | 1);
-  ASSERT_EQ(host->boxes.size(), 1u);
-  EXPECT_EQ(host->boxes[0].Text(),
-            "@PC7 in Mod.Proc-  *** Error #1003 Description:  {own text}|0|"
-            "Non Severe Component Error|app.hlp|99");
-
-  // A component error outside the range shows no box at all.
-  TErrorObject outside = Error(kNonSevere | 5000);
-  EXPECT_EQ(logger->LogError("Mod", "Proc", outside, ltMSGBOX | ltMSG_ONLY), etwelrSERROR);
-  EXPECT_EQ(host->boxes.size(), 1u);
+  // With the date stamp the prompt starts with the general date text and a blank; at exactly
+  // midnight the time is left out.
+  logger->gbDateStamp = true;
+  host->boxes.clear();
+  TErrorObject stamped = Error(53, "x", "");
+  logger->LogError("Mod", "Proc", stamped, ltMSGBOX);
+  host->now = Date(2026, 12, 5);
+  logger->LogError("Mod", "Proc", stamped, ltMSGBOX);
+  EXPECT_EQ(host->boxes[0].prompt,
+            "12/5/2026 7:29:54 PM @PC7 in Mod.Proc-  *** Error #53 Description:  {x}");
+  EXPECT_EQ(host->boxes[1].prompt, "12/5/2026 @PC7 in Mod.Proc-  *** Error #53 Description:  {x}");
 }
 
 TEST_F(LogErrorTest, RangeLeftAtZeroMakesComponentErrorsSystemErrors) {
@@ -222,8 +213,10 @@ TEST_F(LogErrorTest, RangeLeftAtZeroMakesComponentErrorsSystemErrors) {
   TErrorObject e = Error(kNonSevere | 7, "theirs", "");
   EXPECT_EQ(logger->LogError("Mod", "Proc", e, ltMSG_ONLY | ltRAISEEVENT), etwelrSERROR);
   EXPECT_EQ(host->boxes.size(), 0u);  // a component error out of range: no box
-  ASSERT_EQ(sink->calls.size(), 1u);
-  EXPECT_EQ(sink->calls[0].description, "theirs");  // its own description, as a system error
+  // Its own description, as a system error.
+  EXPECT_EQ(sink->calls,
+            std::vector<std::string>{"@PC7 in Mod.Proc-|" + std::to_string(kNonSevere | 7) +
+                                     "|theirs|12/5/2026 7:29:54 PM"});
   TErrorObject zero = Error(kNonSevere | 0, "zero", "");
   logger->gttMessages = messages;
   EXPECT_EQ(logger->LogError("Mod", "Proc", zero, ltRAISEEVENT), etwelrNSERROR);
@@ -245,8 +238,8 @@ TEST_F(LogErrorTest, NeverRaisesWhateverFailsInside) {
   int32_t result = 0;
   EXPECT_NO_THROW(result = logger->LogError("Mod", "Proc", e, 0x7FFFFFFF, 0x7FFFFFFF));
   EXPECT_EQ(result & etwelrNSERROR, etwelrNSERROR);
-  ASSERT_EQ(sink->calls.size(), 1u);
-  EXPECT_EQ(sink->calls[0].description, "");  // a failed lookup leaves the description empty
+  ASSERT_EQ(sink->calls.size(), 1u);  // a failed lookup leaves the description empty
+  EXPECT_NE(sink->calls[0].find("||12/5/2026"), std::string::npos) << sink->calls[0];
 
   // A message number that does not fit 16 bits skips the table's box.
   messages->showRaises = false;
@@ -255,13 +248,6 @@ TEST_F(LogErrorTest, NeverRaisesWhateverFailsInside) {
   TErrorObject big = Error(kNonSevere | 70000);
   EXPECT_NO_THROW(logger->LogError("Mod", "Proc", big, ltMSGBOX));
   EXPECT_TRUE(messages->shows.empty());
-}
-
-TEST_F(LogErrorTest, RaiseErrorAndEmailSelectNothing) {
-  TErrorObject e = Error(53);
-  EXPECT_EQ(logger->LogError("Mod", "Proc", e, ltRAISEERROR | ltEMAIL), etwelrSERROR);
-  EXPECT_TRUE(host->boxes.empty());
-  EXPECT_EQ(e.lNumber, 53);
 }
 
 TEST_F(LogErrorTest, CloneSharesSettingsAndTablesButNoDestinations) {
@@ -274,10 +260,10 @@ TEST_F(LogErrorTest, CloneSharesSettingsAndTablesButNoDestinations) {
   logger->gttMessages = messages;
   std::shared_ptr<CLogError> clone = logger->Clone();
   EXPECT_NE(clone, logger);
-  EXPECT_TRUE(clone->gbDateStamp && clone->glHelpContext == 5 && clone->glERROR_B == 10 &&
-              clone->glERROR_E == 20 && clone->gstrHelpFile == "h");
-  EXPECT_TRUE(clone->gttErrors == errors && clone->gttMessages == messages);
-  EXPECT_EQ(clone->madocmdInsertError, nullptr);
+  EXPECT_EQ(std::tuple(clone->gbDateStamp, clone->glHelpContext, clone->glERROR_B, clone->glERROR_E,
+                       clone->gstrHelpFile, clone->gttErrors, clone->gttMessages,
+                       clone->madocmdInsertError),
+            std::tuple(true, 5, 10, 20, "h", errors, messages, nullptr));
 }
 
 }  // namespace

@@ -34,10 +34,8 @@ Outcome LogRecords(const std::string& connection, int32_t writer) {
   logger->pConnect(connection, "Errors");
   Outcome outcome;
   for (int32_t i = 0; i < kRecordsEach; ++i) {
-    TErrorObject error;
-    error.lNumber = writer * 1000 + i;
-    error.strDescription = "contention";
-    error.strSource = "writer " + std::to_string(writer);
+    TErrorObject error{
+        writer * 1000 + i, "contention", 0, "", 0, "writer " + std::to_string(writer)};
     auto started = std::chrono::steady_clock::now();
     logger->LogError("M", "P", error, ltDB);
     auto took = std::chrono::duration_cast<std::chrono::milliseconds>(

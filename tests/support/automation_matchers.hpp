@@ -24,15 +24,27 @@ inline AutomationError CatchAutomationError(const std::function<void()>& call) {
 }  // namespace orvex::testing
 
 // EXPECT_AUTOMATION_ERROR(call, number, source, description); pass "" to skip source or text.
-#define EXPECT_AUTOMATION_ERROR(call, number, source, description)                        \
-  do {                                                                                    \
-    ::orvex::AutomationError raised_ =                                                    \
-        ::orvex::testing::CatchAutomationError([&] { (void)(call); });                    \
-    EXPECT_EQ(raised_.Number, static_cast<int32_t>(number));                              \
-    if (!std::string(source).empty()) {                                                   \
-      EXPECT_EQ(raised_.Source, std::string(source));                                     \
-    }                                                                                     \
-    if (!std::string(description).empty()) {                                              \
-      EXPECT_EQ(raised_.Description, std::string(description));                           \
-    }                                                                                     \
+#define EXPECT_AUTOMATION_ERROR(call, number, source, description)     \
+  do {                                                                 \
+    ::orvex::AutomationError raised_ =                                 \
+        ::orvex::testing::CatchAutomationError([&] { (void)(call); }); \
+    EXPECT_EQ(raised_.Number, static_cast<int32_t>(number));           \
+    if (!std::string(source).empty()) {                                \
+      EXPECT_EQ(raised_.Source, std::string(source));                  \
+    }                                                                  \
+    if (!std::string(description).empty()) {                           \
+      EXPECT_EQ(raised_.Description, std::string(description));        \
+    }                                                                  \
+  } while (0)
+
+// EXPECT_RAISED(call, number, sourceStart): the call raises an error with that number (any but 0
+// when 0) whose source starts with sourceStart.
+#define EXPECT_RAISED(call, number, sourceStart)                                \
+  do {                                                                          \
+    ::orvex::AutomationError raised_ =                                          \
+        ::orvex::testing::CatchAutomationError([&] { (void)(call); });          \
+    const auto wanted_ = static_cast<int32_t>(number);                          \
+    EXPECT_TRUE(wanted_ == 0 ? raised_.Number != 0 : raised_.Number == wanted_) \
+        << raised_.Number << " " << raised_.Description;                        \
+    EXPECT_TRUE(raised_.Source.starts_with(sourceStart)) << raised_.Source;     \
   } while (0)

@@ -74,39 +74,26 @@ std::string UniqueSchemaName() {
          std::to_string(random() % 100000);
 }
 
-struct Sqlite {
-  sqlite3* db = nullptr;
-  explicit Sqlite(const std::string& path) {
-    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) !=
-        SQLITE_OK)
-      throw std::runtime_error("cannot open " + path + ": " + sqlite3_errmsg(db));
-  }
-  ~Sqlite() { sqlite3_close_v2(db); }
-  Sqlite(const Sqlite&) = delete;
-  Sqlite& operator=(const Sqlite&) = delete;
-};
-
-int FirstValue(void* target, int columns, char** values, char**) {
-  auto* text = static_cast<std::string*>(target);
-  if (text->empty() && columns > 0 && values[0] != nullptr) *text = values[0];
-  return 0;
-}
-
+// Runs the statements on the SQLite file; the first value of the first row any of them gave.
 std::string RunSqlite(const std::string& path, const std::string& sql) {
-  Sqlite database(path);
+  sqlite3* db = nullptr;
   std::string first;
   char* message = nullptr;
-  if (sqlite3_exec(database.db, sql.c_str(), FirstValue, &first, &message) != SQLITE_OK) {
-    std::string text = message != nullptr ? message : "unknown error";
-    sqlite3_free(message);
-    throw std::runtime_error("SQLite: " + text + " in: " + sql);
-  }
+  auto firstValue = [](void* target, int columns, char** values, char**) {
+    auto* text = static_cast<std::string*>(target);
+    if (text->empty() && columns > 0 && values[0] != nullptr) *text = values[0];
+    return 0;
+  };
+  const bool ok = sqlite3_open(path.c_str(), &db) == SQLITE_OK &&
+                  sqlite3_exec(db, sql.c_str(), firstValue, &first, &message) == SQLITE_OK;
+  const std::string failure = message != nullptr ? message : sqlite3_errmsg(db);
+  sqlite3_free(message);
+  sqlite3_close_v2(db);
+  if (!ok) throw std::runtime_error("SQLite: " + failure + " in: " + sql);
   return first;
 }
 
 }  // namespace
-
-std::vector<std::string> DatabaseProviders() { return {kSqlite, kPostgres}; }
 
 std::string ProviderTestName(const ::testing::TestParamInfo<std::string>& info) {
   return info.param;

@@ -34,9 +34,6 @@ namespace orvex::testing {
 inline constexpr const char* kSqlite = "SQLite";
 inline constexpr const char* kPostgres = "PostgreSQL";
 
-// Every provider that database suites are instantiated for, SQLite first.
-std::vector<std::string> DatabaseProviders();
-
 // "SQLite" / "PostgreSQL" as the name of the parameterised case.
 std::string ProviderTestName(const ::testing::TestParamInfo<std::string>& info);
 
@@ -110,7 +107,9 @@ class DatabaseTest : public ::testing::TestWithParam<std::string> {
     }                                                                              \
   } while (0)
 
-#define ORVEX_INSTANTIATE_DATABASE_TESTS(Suite)                                        \
-  INSTANTIATE_TEST_SUITE_P(Providers, Suite,                                           \
-                           ::testing::ValuesIn(::orvex::testing::DatabaseProviders()), \
-                           ::orvex::testing::ProviderTestName)
+// Instantiates a DatabaseTest suite for every provider, SQLite first.
+#define ORVEX_INSTANTIATE_DATABASE_TESTS(Suite)                                               \
+  INSTANTIATE_TEST_SUITE_P(                                                                   \
+      Providers, Suite,                                                                       \
+      ::testing::Values(std::string(::orvex::testing::kSqlite), ::orvex::testing::kPostgres), \
+      ::orvex::testing::ProviderTestName)

@@ -13,24 +13,10 @@ namespace orvex::testing {
 
 class FakeTextTable : public CTextTable {
  public:
-  struct ShowCall {
-    int16_t messageID;
-    int32_t buttons;
-    Variant source;
-    std::string helpFile;
-    int32_t helpContext;
-
-    // "messageID|buttons|source|helpFile|helpContext" (a missing source reads "<missing>").
-    std::string Text() const {
-      return std::to_string(messageID) + "|" + std::to_string(buttons) + "|" +
-             (source.IsMissing() ? "<missing>" : CStr(source)) + "|" + helpFile + "|" +
-             std::to_string(helpContext);
-    }
-  };
-
   std::map<int32_t, std::string> texts;
   std::vector<int32_t> lookups;
-  std::vector<ShowCall> shows;
+  // Each Show as "messageID|buttons|source|helpFile|helpContext" ("<missing>" for no source).
+  std::vector<std::string> shows;
   bool textRaises = false;
   bool showRaises = false;
   int32_t showAnswer = 1;
@@ -44,7 +30,9 @@ class FakeTextTable : public CTextTable {
   int32_t Show(int16_t MessageID, int32_t Buttons, const Variant& Source,
                const std::string& Helpfile, int32_t HelpContext) override {
     if (showRaises) Raise(errOverflow, "FakeTextTable");
-    shows.push_back({MessageID, Buttons, Source, Helpfile, HelpContext});
+    shows.push_back(std::to_string(MessageID) + "|" + std::to_string(Buttons) + "|" +
+                    (Source.IsMissing() ? "<missing>" : CStr(Source)) + "|" + Helpfile + "|" +
+                    std::to_string(HelpContext));
     return showAnswer;
   }
 };

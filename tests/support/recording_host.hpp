@@ -62,6 +62,12 @@ class RecordingHost : public Host {
     return answer;
   }
   Date Now() override { return now; }
+  // Every box shown so far, a Text() line each.
+  std::string BoxesText() const {
+    std::string text;
+    for (const RecordedBox& box : boxes) text += box.Text() + "\n";
+    return text;
+  }
   Locale UserLocale() override { return locale; }
 };
 

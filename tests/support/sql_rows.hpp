@@ -35,6 +35,17 @@ inline std::vector<std::vector<Variant>> QueryRows(const std::string& connecting
   return rows;
 }
 
+// Rows as text, a line per row with its values joined by "|" ("Null" for Null), to check a
+// whole table in one comparison.
+inline std::string RowsText(const std::vector<std::vector<Variant>>& rows) {
+  std::string text;
+  for (const std::vector<Variant>& row : rows)
+    for (size_t i = 0; i < row.size(); ++i)
+      text += (row[i].IsNull() ? std::string("Null") : CStr(row[i])) +
+              (i + 1 < row.size() ? "|" : "\n");
+  return text;
+}
+
 // The server process behind a PostgreSQL connection, to tell one session from another.
 inline int32_t BackendPid(const sp<data::Connection>& connection) {
   auto rows = connection->Execute("SELECT pg_backend_pid() AS pid");
