@@ -123,26 +123,24 @@ TEST(SaxReader, MissingAttributeEndsTheParseWithItsErrorAndKeepsEarlierEvents) {
   EXPECT_TRUE(handler->fatalLines.empty());
 }
 
-TEST(SaxReader, MalformedDocumentGivesOneFatalErrorWithItsLineThenRaises) {
-  TempDir dir;
-  WriteFile(dir.File("bad.xml"), "<root>\n<a>\n</b>\n</root>\n");
-  Reader r;
-  AutomationError raised = orvex::testing::CatchAutomationError(
-      [&] { r.reader.parseURL("file://" + dir.File("bad.xml")); });
-  EXPECT_EQ(raised.Number, kXmlParseError);
-  ASSERT_EQ(r.handler->fatalLines, std::vector<int32_t>{3});
-  EXPECT_EQ("fatal " + raised.Description, r.handler->events.back());
-  EXPECT_NE(raised.Description.find("mismatch"), std::string::npos) << raised.Description;
-  EXPECT_NE(raised.Description.back(), '\n');
-}
-
-TEST(SaxReader, MissingFilesAndRemoteUrlsAreRefused) {
+TEST(SaxReader, FilesThatCannotBeReadOrParsedRaiseTheirError) {
   TempDir dir;
   Reader r;
   EXPECT_AUTOMATION_ERROR(r.reader.parseURL(dir.File("missing.xml")), 53, kSaxSource, "");
   EXPECT_AUTOMATION_ERROR(r.reader.parseURL(dir.File("no/folder.xml")), 76, kSaxSource, "");
   EXPECT_AUTOMATION_ERROR(r.reader.parseURL("http://127.0.0.1/g.xml"), 0x80070005u, kSaxSource, "");
   EXPECT_TRUE(r.handler->events.empty());
+
+  // A malformed document gives one fatal error, with its line, then raises it.
+  WriteFile(dir.File("bad.xml"), "<root>\n<a>\n</b>\n</root>\n");
+  AutomationError raised = orvex::testing::CatchAutomationError(
+      [&] { r.reader.parseURL("file://" + dir.File("bad.xml")); });
+  EXPECT_EQ(raised.Number, kXmlParseError);
+  ASSERT_EQ(r.handler->fatalLines, std::vector<int32_t>{3});
+  EXPECT_EQ("fatal " + raised.Description, r.handler->events.back());
+  EXPECT_TRUE(raised.Description.find("mismatch") != std::string::npos &&
+              raised.Description.back() != '\n')
+      << raised.Description;
 
   // A relative path is read from the base URL's folder.
   WriteFile(dir.File("rel.xml"), "<r/>");
