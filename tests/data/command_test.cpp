@@ -42,10 +42,11 @@ TEST_P(CommandTest, PreparedInsertBindsEachMarkerToTheParameterInTheSamePosition
   auto connection = Connect();
   auto command = InsertCommand(connection);
   auto parameters = command->Parameters();
+  const Variant stamp(Date(2026, 12, 5, 19, 29, 54));
   parameters->Item("LERRORNUMBER")->Value = Variant(int32_t{1001});
   parameters->Item("strDescription")->Value = Variant("disk full");
   parameters->Item("strErrorSource")->Value = Variant("host:Module.Proc");
-  parameters->Item("dErrorDate")->Value = Variant(Date(2026, 12, 5, 19, 29, 54));
+  parameters->Item("dErrorDate")->Value = stamp;
   int32_t affected = 0;
   command->Execute(&affected);
   EXPECT_EQ(affected, 1);
@@ -56,10 +57,8 @@ TEST_P(CommandTest, PreparedInsertBindsEachMarkerToTheParameterInTheSamePosition
   EXPECT_AUTOMATION_ERROR(parameters->Item("dDate"), adErrItemNotFound, "ORVEX.Data.Parameters",
                           "");
   EXPECT_AUTOMATION_ERROR(parameters->Item(4), adErrItemNotFound, "", "");
-
-  EXPECT_EQ(Rows("SELECT lErrorNumber, strDescription, strSource, dDate FROM Errors ORDER BY "
-                 "lErrorNumber DESC"),
-            "1001,disk full,host:Module.Proc," + CStr(Variant(Date(2026, 12, 5, 19, 29, 54))) +
+  EXPECT_EQ(Rows("SELECT * FROM Errors ORDER BY lErrorNumber DESC"),
+            "1001,disk full,host:Module.Proc," + CStr(stamp) +
                 "|-2147467259, ,host:Module.Proc,<Null>");  // the source kept from the last run
 }
 
@@ -128,9 +127,7 @@ TEST_P(CommandTest, TransactionsCommitOrRollBackTheirRows) {
   connection->BeginTrans();
   connection->Execute("INSERT INTO T VALUES (3)");
   connection->Close();  // an open transaction ends with the connection, rolled back
-  auto rs = Query("SELECT A FROM T");
-  ASSERT_EQ(rs->RecordCount(), 1);
-  EXPECT_EQ(CLng(rs->Fields()->Item(0)->Value()), 2);
+  EXPECT_EQ(Rows("SELECT A FROM T"), "2");
 }
 
 TEST_P(CommandTest, APooledSessionIsReusedUntilItGoesStale) {
@@ -145,7 +142,8 @@ TEST_P(CommandTest, APooledSessionIsReusedUntilItGoesStale) {
   connection->Close();
   EXPECT_EQ(internal::IdleSessionCount(settings), 1u);
   connection->Open();
-  EXPECT_EQ(internal::ConnectionAccess::SessionOf(*connection), session) << "Open after Close reuses the live session";
+  EXPECT_EQ(internal::ConnectionAccess::SessionOf(*connection), session)
+      << "Open after Close reuses the live session";
   EXPECT_EQ(internal::IdleSessionCount(settings), 0u);
   connection->Close();
 

@@ -72,6 +72,13 @@ Row RowAt(Recordset& rs) {
   return row;
 }
 
+// Every row of the set, from the first.
+std::vector<Row> AllRows(Recordset& rs) {
+  std::vector<Row> rows;
+  for (rs.MoveFirst(); !rs.EOF_(); rs.MoveNext()) rows.push_back(RowAt(rs));
+  return rows;
+}
+
 // Places: 0 before the first row, 1..n a row, n + 1 past the last.
 void Place(Recordset& rs, int32_t at) {
   if (at == 0 || at > rs.RecordCount()) {
@@ -94,8 +101,7 @@ TEST_P(FindTest, AgreesWithAScanThroughRandomEditsAcrossBlocks) {
        "CAST(i % 97 AS VARCHAR(20)) FROM n"});
   auto rs = Query("SELECT ID, Note FROM T", adLockBatchOptimistic);
   auto clone = rs->Clone();  // the same rows and index, a cursor of its own
-  std::vector<Row> model;
-  for (rs->MoveFirst(); !rs->EOF_(); rs->MoveNext()) model.push_back(RowAt(*rs));
+  std::vector<Row> model = AllRows(*rs);
   ASSERT_EQ(model.size(), 4096u);
 
   std::mt19937 random(20261205);
@@ -199,14 +205,7 @@ TEST_P(FindTest, AgreesWithAScanThroughRandomEditsAcrossBlocks) {
   const std::string path = folder_.File("edited.rows");
   rs->Save(path);
   OpenSaved(path)->Save(path);
-  for (const auto& set : {rs, OpenSaved(path)}) {
-    ASSERT_EQ(set->RecordCount(), static_cast<int32_t>(model.size()));
-    set->MoveFirst();
-    for (const Row& row : model) {
-      ASSERT_EQ(RowAt(*set), row);
-      set->MoveNext();
-    }
-  }
+  for (const auto& set : {rs, OpenSaved(path)}) ASSERT_TRUE(AllRows(*set) == model);
   rs = OpenSaved(path);
   clone = rs->Clone();
   check(400);

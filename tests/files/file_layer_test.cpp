@@ -21,6 +21,7 @@
 #include "platform/files/atomic_file.hpp"
 #include "platform/files/whole_file.hpp"
 #include "platform/xmldom/dom.hpp"
+#include "support/automation_matchers.hpp"
 #include "support/recording_host.hpp"
 #include "support/temp_dir.hpp"
 
@@ -35,17 +36,18 @@ mode_t ModeOf(const std::string& path) {
   return info.st_mode & 07777;
 }
 
-// Restores the process umask when the test ends.
-struct UmaskGuard {
-  explicit UmaskGuard(mode_t mask) : previous(::umask(mask)) {}
-  ~UmaskGuard() { ::umask(previous); }
-  mode_t previous;
+// The library's users, on files in a folder of their own.
+class FileLayer : public ::testing::Test {
+ protected:
+  FileLayer() { MMain::Main(); }
+  testing::HostGuard host;
+  testing::TempDir dir;
 };
 
-TEST(FileLayer, NewFilesTakeTheUmaskWhileOtherThreadsCreateTheirs) {
-  testing::TempDir dir;
+TEST_F(FileLayer, NewFilesTakeTheUmaskWhileOtherThreadsCreateTheirs) {
+  const mode_t previous = ::umask(022);
   for (mode_t mask : {mode_t{022}, mode_t{077}}) {
-    UmaskGuard umask(mask);
+    ::umask(mask);
     std::atomic<bool> saving{true};
     std::atomic<int> wrongModes{0};
     // Another thread of the client creates files the plain way all along: none may come out
@@ -62,8 +64,8 @@ TEST(FileLayer, NewFilesTakeTheUmaskWhileOtherThreadsCreateTheirs) {
       }
     });
     for (int i = 0; i < 60; ++i) {
-      const std::string path = dir.File("saved-" + std::to_string(i));
-      ::unlink(path.c_str());  // a new file each time: its mode comes from the umask
+      // A new file each time: its mode comes from the umask.
+      const std::string path = dir.File("saved-" + std::to_string(mask) + "-" + std::to_string(i));
       files::WriteFileAtomically(path, "x", "test");
       EXPECT_EQ(ModeOf(path), 0666 & ~mask);
     }
@@ -71,6 +73,7 @@ TEST(FileLayer, NewFilesTakeTheUmaskWhileOtherThreadsCreateTheirs) {
     other.join();
     EXPECT_EQ(wrongModes.load(), 0) << "the process umask changed under another thread";
   }
+  ::umask(previous);
   // A file that exists keeps its mode when replaced.
   const std::string kept = dir.File("kept");
   files::WriteFileAtomically(kept, "1", "test");
@@ -79,18 +82,26 @@ TEST(FileLayer, NewFilesTakeTheUmaskWhileOtherThreadsCreateTheirs) {
   EXPECT_EQ(ModeOf(kept), 0640u);
 }
 
-// Every way the library writes a file, on a path given to it.
-struct Writer {
-  const char* name;
-  std::function<void(const std::string& path)> write;
-  std::string expected;  // a text the file holds afterwards
-  // The error for a path that is no regular file (pLogFile ignores its failure: the text log
-  // then reports that no file is open).
-  int32_t refusal;
-};
+// An error logger writes one record to the path, raising the failure its flag reports.
+void LogTo(const std::string& path, int32_t destination) {
+  CLogError logger;
+  destination == ltXML ? logger.pLogXML(path) : logger.pLogFile(path);
+  TErrorObject error;
+  error.strDescription = "logged";
+  if (logger.LogError("M", "P", error, destination) & etwelrLOGTOFILE_FAILED)
+    throw AutomationError(error.lNumber, error.strSource, error.strDescription);
+  if (destination == ltXML) logger.SaveXMLLog();
+}
 
-std::vector<Writer> Writers() {
-  return {
+TEST_F(FileLayer, WritersFollowSymbolicLinksAndRefuseWhatIsNoRegularFile) {
+  const struct {
+    const char* name;
+    std::function<void(const std::string& path)> write;
+    std::string expected;  // a text the file holds afterwards
+    // The error for a path that is no regular file (pLogFile ignores its failure: the text log
+    // then reports that no file is open).
+    int32_t refusal;
+  } writers[] = {
       {"DOMDocument.save",
        [](const std::string& path) {
          auto doc = xmldom::Document::Create();
@@ -98,81 +109,37 @@ std::vector<Writer> Writers() {
          doc->save(path);
        },
        "<saved/>", 75},
-      {"SaveXMLLog",
-       [](const std::string& path) {
-         CLogError logger;
-         logger.pLogXML(path);
-         TErrorObject error;
-         error.strDescription = "logged";
-         logger.LogError("M", "P", error, ltXML);
-         logger.SaveXMLLog();
-       },
-       "logged", 75},
-      {"LogError text file",
-       [](const std::string& path) {
-         CLogError logger;
-         logger.pLogFile(path);
-         TErrorObject error;
-         error.strDescription = "x";
-         if (logger.LogError("M", "P", error, ltFILE) & etwelrLOGTOFILE_FAILED)
-           throw AutomationError(error.lNumber, error.strSource, error.strDescription);
-       },
-       std::string("{\0x\0}", 5), 91},
+      {"SaveXMLLog", [](const std::string& path) { LogTo(path, ltXML); }, "logged", 75},
+      {"LogError text file", [](const std::string& path) { LogTo(path, ltFILE); },
+       std::string("{\0l\0o\0g\0g\0e\0d\0}", 15), 91},
   };
-}
-
-TEST(FileLayer, ASymbolicLinkIsFollowedTheTargetWrittenAndTheLinkKept) {
-  MMain::Main();
-  testing::HostGuard host;
-  testing::TempDir dir;
+  const std::string fifo = dir.File("fifo");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   std::filesystem::create_directory(dir.File("real"));
-  for (const Writer& writer : Writers()) {
+  for (const auto& writer : writers) {
     SCOPED_TRACE(writer.name);
     const std::string target = dir.File(std::string("real/") + writer.name);
     const std::string link = dir.File(std::string("link-") + writer.name);
     std::filesystem::create_symlink(std::string("real/") + writer.name, link);  // dangling
     writer.write(link);
     writer.write(link);  // the second time over an existing target
-    EXPECT_TRUE(std::filesystem::is_symlink(link));
-    EXPECT_TRUE(std::filesystem::is_regular_file(target));
+    EXPECT_TRUE(std::filesystem::is_symlink(link) && std::filesystem::is_regular_file(target));
     EXPECT_NE(ReadFile(target).find(writer.expected), std::string::npos) << ReadFile(target);
+    // Refused at once, never waited on (and never written to a device).
+    EXPECT_EQ(testing::CatchAutomationError([&] { writer.write(fifo); }).Number, writer.refusal);
   }
-}
-
-TEST(FileLayer, APathThatIsNoRegularFileIsRefusedWithoutWaiting) {
-  MMain::Main();
-  testing::HostGuard host;
-  testing::TempDir dir;
-  const std::string fifo = dir.File("fifo");
-  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   for (const std::string& path : {fifo, std::string("/dev/zero")}) {
     SCOPED_TRACE(path);
-    try {
-      files::ReadWholeFile(path, "test");
-      ADD_FAILURE() << "read";
-    } catch (const AutomationError& error) {
-      EXPECT_EQ(error.Number, 75);
-      EXPECT_NE(error.Description.find("not a regular file"), std::string::npos);
-    }
+    const AutomationError read =
+        testing::CatchAutomationError([&] { files::ReadWholeFile(path, "test"); });
+    EXPECT_EQ(read.Number, 75);
+    EXPECT_NE(read.Description.find("not a regular file"), std::string::npos) << read.Description;
     EXPECT_FALSE(xmldom::Document::Create()->load(path));
-    for (const Writer& writer : Writers()) {
-      if (path == "/dev/zero") break;  // never written to a device
-      SCOPED_TRACE(writer.name);
-      try {
-        writer.write(path);
-        ADD_FAILURE() << "written";
-      } catch (const AutomationError& error) {
-        EXPECT_EQ(error.Number, writer.refusal) << error.Description;
-      }
-    }
   }
   EXPECT_TRUE(std::filesystem::is_fifo(fifo));
 }
 
-TEST(FileLayer, AFileSizeLimitIsAFullDiskAndLeavesWholeRecords) {
-  MMain::Main();
-  testing::HostGuard host;
-  testing::TempDir dir;
+TEST_F(FileLayer, AFileSizeLimitIsAFullDiskAndLeavesWholeRecords) {
   const std::string path = dir.File("limited.log");
   pid_t child = fork();
   if (child == 0) {
@@ -199,11 +166,11 @@ TEST(FileLayer, AFileSizeLimitIsAFullDiskAndLeavesWholeRecords) {
   ASSERT_EQ(waitpid(child, &status, 0), child);
   ASSERT_TRUE(WIFEXITED(status)) << "killed by signal " << WTERMSIG(status);
   EXPECT_EQ(WEXITSTATUS(status), 0);
-  const std::string bytes = ReadFile(path);
-  EXPECT_LE(bytes.size(), 1024u);
-  EXPECT_EQ(bytes.size() % 2, 0u);
   // Whole records only: the file ends with a record's blank line.
-  EXPECT_EQ(bytes.substr(bytes.size() - 8), std::string("\r\0\n\0\r\0\n\0", 8));
+  const std::string bytes = ReadFile(path);
+  EXPECT_TRUE(bytes.size() <= 1024 && bytes.size() % 2 == 0 &&
+              bytes.ends_with(std::string("\r\0\n\0\r\0\n\0", 8)))
+      << bytes.size();
 }
 
 }  // namespace

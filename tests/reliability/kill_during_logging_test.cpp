@@ -26,7 +26,7 @@ namespace orvex {
 namespace {
 
 using reliability::QuerySqliteTexts;
-using reliability::ReadUtf16Log;
+using reliability::TextLogRecords;
 using testing::ReadXmlLog;
 
 constexpr int kKills = 30;
@@ -87,46 +87,18 @@ void WaitForFirstRecordThenSleep(int fd, std::mt19937& random) {
   std::this_thread::sleep_for(std::chrono::milliseconds(extraMs(random)));
 }
 
-void ExpectTextLogHolds(const std::string& path, int run, int32_t logged) {
-  auto log = ReadUtf16Log(path);
-  // A child killed before its first record may not have created the file yet.
-  if (logged > 0) {
-    EXPECT_TRUE(log.hasByteOrderMark);
-  }
-  std::set<std::string> found;
-  // Every complete line is an error line or the empty line after it; only the text after the
-  // last CR LF may be a line cut short by the kill.
-  for (size_t i = 0; i + 1 < log.lines.size(); ++i) {
-    const std::string& line = log.lines[i];
-    if (line.empty()) continue;
-    const std::string prefix = "Error #53 at ";
-    const size_t open = line.find(" Description:  {");
-    ASSERT_TRUE(line.rfind(prefix, 0) == 0 && open != std::string::npos && line.back() == '}')
-        << "torn line " << i << ": " << line;
-    found.insert(line.substr(open + 16, line.size() - open - 17));
-  }
-  for (int32_t record = 1; record <= logged; ++record)
-    EXPECT_TRUE(found.count(Description(run, record))) << Description(run, record);
+// Every record of the run up to the last one the child reported is among those found.
+void ExpectHeld(const std::vector<std::string>& found, int run, int32_t last, const char* where) {
+  const std::set<std::string> texts(found.begin(), found.end());
+  for (int32_t record = 1; record <= last; ++record)
+    EXPECT_TRUE(texts.count(Description(run, record))) << where << ": " << Description(run, record);
 }
 
-void ExpectDatabaseHolds(const std::string& database, int run, int32_t logged) {
-  auto rows = QuerySqliteTexts(database,
-                               "SELECT strDescription FROM ErrorLog WHERE "
-                               "strDescription LIKE 'run " +
-                                   std::to_string(run) + " record %'");
-  std::set<std::string> found(rows.begin(), rows.end());
-  for (int32_t record = 1; record <= logged; ++record)
-    EXPECT_TRUE(found.count(Description(run, record))) << Description(run, record);
-}
-
-void ExpectXmlLogHolds(const std::string& path, int run, int32_t saved) {
-  if (!std::filesystem::exists(path)) {
-    EXPECT_EQ(saved, 0) << "a returned SaveXMLLog left no file";
-    return;
-  }
+// The descriptions in the XML log, which must parse; a save cut short by the kill is repaired
+// by the next save, of any process.
+std::vector<std::string> XmlLogDescriptions(const std::string& path, int run) {
   auto records = ReadXmlLog(path);
-  if (!records.loaded) {
-    // A save cut short by the kill: the next save, of any process, repairs the log first.
+  if (!records.loaded && std::filesystem::exists(path)) {
     CLogError repairer;
     repairer.pLogXML(path);
     TErrorObject error;
@@ -135,12 +107,9 @@ void ExpectXmlLogHolds(const std::string& path, int run, int32_t saved) {
     EXPECT_EQ(repairer.LogError("Crash", "Repair", error, ltXML) & etwelrLOGTOXML_FAILED, 0);
     repairer.SaveXMLLog();
     records = ReadXmlLog(path);
+    EXPECT_TRUE(records.loaded) << "the XML log no longer parses, nor after the next save";
   }
-  ASSERT_TRUE(records.loaded) << "the XML log no longer parses, nor after the next save";
-  const std::vector<std::string> descriptions = records.Descriptions();
-  std::set<std::string> found(descriptions.begin(), descriptions.end());
-  for (int32_t record = 1; record <= saved; ++record)
-    EXPECT_TRUE(found.count(Description(run, record))) << Description(run, record);
+  return records.Descriptions();
 }
 
 unsigned SeedFromEnvironmentOrClock() {
@@ -152,9 +121,7 @@ TEST(KillDuringLogging, EveryReturnedRecordSurvivesSigkill) {
   testing::TempDir dir;
   const std::string database = dir.File("errors.db");
   const std::string xmlLog = dir.File("errors.xml");
-  reliability::ExecSqlite(database,
-                          "CREATE TABLE ErrorLog (lErrorNumber INTEGER, strDescription "
-                          "VARCHAR(255), strSource VARCHAR(255), dDate DATETIME)");
+  reliability::ExecSqlite(database, reliability::kErrorLogTable);
   const unsigned seed = SeedFromEnvironmentOrClock();
   std::mt19937 random(seed);
   SCOPED_TRACE("ORVEX_CRASH_SEED=" + std::to_string(seed));
@@ -184,9 +151,11 @@ TEST(KillDuringLogging, EveryReturnedRecordSurvivesSigkill) {
     totalLogged += progress.logged;
     totalSaved += progress.saved;
 
-    ExpectTextLogHolds(textLog, run, progress.logged);
-    ExpectDatabaseHolds(database, run, progress.logged);
-    ExpectXmlLogHolds(xmlLog, run, progress.saved);
+    // A child killed before its first record may not have made the files yet.
+    ExpectHeld(TextLogRecords(textLog, true, false), run, progress.logged, "text log");
+    ExpectHeld(QuerySqliteTexts(database, "SELECT strDescription FROM ErrorLog"), run,
+               progress.logged, "database");
+    ExpectHeld(XmlLogDescriptions(xmlLog, run), run, progress.saved, "XML log");
     if (HasFatalFailure()) return;
   }
   // The kills must have hit a logger at work, not a process still starting.

@@ -1,5 +1,6 @@
 #include "reliability/log_files.hpp"
 
+#include <gtest/gtest.h>
 #include <sqlite3.h>
 
 #include <stdexcept>
@@ -8,85 +9,62 @@
 
 namespace orvex::reliability {
 
-namespace {
-
-// One UTF-16 unit as UTF-8 (the logs checked here hold the basic plane only).
-void AppendUnit(std::string& out, uint16_t unit) {
-  if (unit < 0x80) {
-    out += static_cast<char>(unit);
-  } else if (unit < 0x800) {
-    out += static_cast<char>(0xC0 | (unit >> 6));
-    out += static_cast<char>(0x80 | (unit & 0x3F));
-  } else {
-    out += static_cast<char>(0xE0 | (unit >> 12));
-    out += static_cast<char>(0x80 | ((unit >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (unit & 0x3F));
-  }
-}
-
-}  // namespace
-
-TextLog ReadUtf16Log(const std::string& path) {
+std::vector<std::string> TextLogRecords(const std::string& path, bool utf16, bool whole) {
   const std::string bytes = testing::ReadFile(path);
-  TextLog log;
-  size_t at = 0;
-  if (bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE') {
-    log.hasByteOrderMark = true;
-    at = 2;
-  }
-  log.oddByte = (bytes.size() - at) % 2 != 0;
-  std::string current;
-  for (; at + 1 < bytes.size(); at += 2) {
-    uint16_t unit = static_cast<uint8_t>(bytes[at]) | (static_cast<uint8_t>(bytes[at + 1]) << 8);
-    AppendUnit(current, unit);
-    if (current.size() >= 2 && current.compare(current.size() - 2, 2, "\r\n") == 0) {
-      current.resize(current.size() - 2);
-      log.lines.push_back(current);
-      current.clear();
+  std::string text = utf16 ? "" : bytes;  // as UTF-8 (the logs checked hold the basic plane only)
+  if (utf16) {
+    EXPECT_TRUE(bytes.empty() || bytes.starts_with("\xFF\xFE")) << "no byte-order mark: " << path;
+    EXPECT_TRUE(!whole || bytes.size() % 2 == 0) << "half a UTF-16 unit: " << path;
+    for (size_t at = 2; at + 1 < bytes.size(); at += 2) {
+      const unsigned unit = static_cast<uint8_t>(bytes[at]) | static_cast<uint8_t>(bytes[at + 1])
+                                                                  << 8;
+      if (unit >= 0x800) text += static_cast<char>(0xE0 | unit >> 12);
+      if (unit >= 0x80)
+        text += static_cast<char>((unit >= 0x800 ? 0x80 | (unit >> 6 & 0x3F) : 0xC0 | unit >> 6));
+      text += static_cast<char>(unit >= 0x80 ? 0x80 | (unit & 0x3F) : unit);
     }
   }
-  log.lines.push_back(current);
-  return log;
-}
-
-namespace {
-
-struct Database {
-  explicit Database(const std::string& path) {
-    if (sqlite3_open(path.c_str(), &handle) != SQLITE_OK)
-      throw std::runtime_error("cannot open " + path);
-    sqlite3_busy_timeout(handle, 5000);
+  std::vector<std::string> records;
+  size_t at = 0, line = 0;
+  for (size_t end; (end = text.find("\r\n", at)) != std::string::npos; at = end + 2, ++line) {
+    const std::string piece = text.substr(at, end - at);
+    if (line % 2 == 1) {
+      EXPECT_EQ(piece, "") << "a record without its blank line after: " << records.back();
+      continue;
+    }
+    EXPECT_EQ(piece.find("\xEF\xBB\xBF"), std::string::npos) << "a second byte-order mark";
+    const size_t open = utf16 ? piece.find(" {") : 0;
+    EXPECT_TRUE(open != std::string::npos && (!utf16 || piece.ends_with('}'))) << "torn: " << piece;
+    if (open != std::string::npos)
+      records.push_back(utf16 ? piece.substr(open + 2, piece.size() - open - 3) : piece);
   }
-  ~Database() { sqlite3_close(handle); }
-  sqlite3* handle = nullptr;
-};
-
-}  // namespace
-
-void ExecSqlite(const std::string& path, const std::string& sql) {
-  Database db(path);
-  char* message = nullptr;
-  if (sqlite3_exec(db.handle, sql.c_str(), nullptr, nullptr, &message) != SQLITE_OK) {
-    std::string text = message ? message : "unknown";
-    sqlite3_free(message);
-    throw std::runtime_error(text);
-  }
+  EXPECT_TRUE(!whole || (at == text.size() && line % 2 == 0)) << "the file ends inside a record";
+  return records;
 }
 
 std::vector<std::string> QuerySqliteTexts(const std::string& path, const std::string& sql) {
-  Database db(path);
-  sqlite3_stmt* statement = nullptr;
-  if (sqlite3_prepare_v2(db.handle, sql.c_str(), -1, &statement, nullptr) != SQLITE_OK)
-    throw std::runtime_error(sqlite3_errmsg(db.handle));
   std::vector<std::string> texts;
-  int step = SQLITE_ROW;
-  while ((step = sqlite3_step(statement)) == SQLITE_ROW) {
-    const unsigned char* text = sqlite3_column_text(statement, 0);
-    texts.emplace_back(text ? reinterpret_cast<const char*>(text) : "");
-  }
-  sqlite3_finalize(statement);
-  if (step != SQLITE_DONE) throw std::runtime_error(sqlite3_errmsg(db.handle));
+  sqlite3* db = nullptr;
+  char* message = nullptr;
+  const int opened = sqlite3_open(path.c_str(), &db);
+  if (opened == SQLITE_OK) sqlite3_busy_timeout(db, 5000);
+  const int result = opened != SQLITE_OK
+                         ? opened
+                         : sqlite3_exec(
+                               db, sql.c_str(),
+                               [](void* out, int, char** values, char**) {
+                                 static_cast<std::vector<std::string>*>(out)->emplace_back(
+                                     values[0] ? values[0] : "");
+                                 return 0;
+                               },
+                               &texts, &message);
+  const std::string error = message ? message : sqlite3_errmsg(db);
+  sqlite3_free(message);
+  sqlite3_close(db);
+  if (result != SQLITE_OK) throw std::runtime_error(path + ": " + error);
   return texts;
 }
+
+void ExecSqlite(const std::string& path, const std::string& sql) { QuerySqliteTexts(path, sql); }
 
 }  // namespace orvex::reliability

@@ -12,39 +12,31 @@ class SavedRowsBytes {
   static SavedRowsBytes Header(uint32_t columnCount) {
     SavedRowsBytes out;
     out.bytes_ = "ORVXROWS";
-    out.Put(uint16_t{1});
-    out.Put(columnCount);
-    return out;
+    return out.Put(uint16_t{1}).Put(columnCount);
   }
   // A column of the given ADO type with zero size, precision, scale and attributes.
   SavedRowsBytes& Column(const std::string& name, int32_t type) {
-    String(static_cast<uint32_t>(name.size()), name);
-    Put(type);
-    for (int i = 0; i < 4; ++i) Put(int32_t{0});
-    return *this;
+    String(static_cast<uint32_t>(name.size()), name).Put(type);
+    return Put(uint64_t{0}).Put(uint64_t{0});
   }
   // A length prefix that may claim more than the bytes that follow.
   SavedRowsBytes& String(uint32_t claimedLength, const std::string& bytes) {
-    Put(claimedLength);
-    bytes_ += bytes;
+    Put(claimedLength).bytes_ += bytes;
     return *this;
   }
   SavedRowsBytes& Rows(uint64_t count) { return Put(count); }
   SavedRowsBytes& Tag(uint8_t tag) { return Put(tag); }
   SavedRowsBytes& Int32(int32_t value) { return Put(value); }
-  // The bytes with their checksum.
-  std::string Finish() const { return WithChecksum(bytes_); }
 
-  // bytes followed by the CRC-32 (IEEE, reflected) of bytes, little-endian.
-  static std::string WithChecksum(std::string bytes) {
+  // The bytes followed by their CRC-32 (IEEE, reflected), little-endian.
+  std::string Finish() const {
     uint32_t crc = 0xFFFFFFFFu;
-    for (unsigned char byte : bytes) {
+    for (unsigned char byte : bytes_) {
       crc ^= byte;
       for (int bit = 0; bit < 8; ++bit) crc = (crc & 1) ? 0xEDB88320u ^ (crc >> 1) : crc >> 1;
     }
-    crc ^= 0xFFFFFFFFu;
-    for (int i = 0; i < 4; ++i) bytes += static_cast<char>((crc >> (8 * i)) & 0xFF);
-    return bytes;
+    SavedRowsBytes out = *this;
+    return out.Put(crc ^ 0xFFFFFFFFu).bytes_;
   }
 
  private:

@@ -1,17 +1,18 @@
 // The files themselves: PO as gettext's tools read and write it, XLIFF as each version's
 // structure requires, checked with libxml2.
 #include <gtest/gtest.h>
+
 #include <libxml/parser.h>
 #include <libxml/xpath.h>
 #include <libxml/xpathInternals.h>
 #include <sys/stat.h>
+#include <cstdlib>
 
 #include "orvex/modules.hpp"
 #include "orvex/text_exchange.hpp"
 #include "support/automation_matchers.hpp"
 #include "support/recording_host.hpp"
 #include "textexchange/exchange_tables.hpp"
-#include "textexchange/shell_command.hpp"
 
 namespace orvex::testing {
 namespace {
@@ -39,10 +40,10 @@ TEST_F(ExchangeFilesTest, PoPassesMsgfmtAndReadsAsGettextWritesIt) {
        {"\"Language: ar\\n\"\n", "msgctxt \"2\"\nmsgid \"\"\n\"two\\n\"\n\"lines\\tand a tab\"\n",
         "msgctxt \"3\"\nmsgid \"No translation yet\"\nmsgstr \"\"\n"})
     EXPECT_NE(text.find(entry), std::string::npos) << entry << " in\n" << text;
-  ASSERT_EQ(ShellCommand("msgfmt --check -o /dev/null " + po), 0) << text;
+  ASSERT_EQ(std::system(("msgfmt --check -o /dev/null " + po).c_str()), 0) << text;
   // gettext's own rewrite of the file reads back to the same texts.
   const std::string rewritten = folder_.File("ar-msgcat.po");
-  ASSERT_EQ(ShellCommand("msgcat --width=40 -o " + rewritten + " " + po), 0);
+  ASSERT_EQ(std::system(("msgcat --width=40 -o " + rewritten + " " + po).c_str()), 0);
   const ImportReport report =
       ImportTextsFromFile(table, {"Arabic", ExchangeFormat::Po, false, false}, rewritten);
   EXPECT_EQ(report.Count(ImportOutcome::Unchanged), kRows.size());

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "platform/xmldom/dom.hpp"
@@ -29,92 +30,71 @@ bool Loads(const std::string& text) {
 }
 
 TEST(LogDocumentScan, FindsTheEndOfTheRootInTheShapesThatLogsHave) {
-  const std::string saved =
-      "<?xml version='1.0'?>\n<!--notice-->\n<errors>\n  <error a=\"1\"/>\n</errors>\n";
-  auto layout = ScanLogDocument(saved, "errors");
-  ASSERT_TRUE(layout.has_value());
-  EXPECT_EQ(layout->insertAt, saved.find("</errors>"));
-  EXPECT_EQ(layout->resumeAt, layout->insertAt);
-  EXPECT_FALSE(layout->emptyRoot);
-  EXPECT_TRUE(layout->atLineStart);
-
-  // A log just cleared: the root is an empty-element tag.
-  const std::string cleared = "<?xml version='1.0'?>\n<events />\n";
-  layout = ScanLogDocument(cleared, "events");
-  ASSERT_TRUE(layout.has_value());
-  EXPECT_TRUE(layout->emptyRoot);
-  EXPECT_EQ(cleared.substr(layout->insertAt, 2), "/>");
-  EXPECT_EQ(layout->resumeAt, layout->insertAt + 2);
-
-  layout = ScanLogDocument("<errors><error/></errors>", "errors");
-  ASSERT_TRUE(layout.has_value());
-  EXPECT_EQ(layout->insertAt, 16u);
-  EXPECT_FALSE(layout->atLineStart);
-
-  layout = ScanLogDocument(kRichLog, "errors");
-  ASSERT_TRUE(layout.has_value());
-  EXPECT_EQ(layout->insertAt, kRichLog.find("</errors >"));
+  const struct {
+    std::string text, root;
+    size_t insertAt, resumeAt;  // resumeAt 0: as insertAt
+    bool emptyRoot, atLineStart;
+  } cases[] = {
+      {"<?xml version='1.0'?>\n<!--notice-->\n<errors>\n  <error a=\"1\"/>\n</errors>\n", "errors",
+       62, 0, false, true},
+      // A log just cleared: the root is an empty-element tag.
+      {"<?xml version='1.0'?>\n<events />\n", "events", 30, 32, true, false},
+      {"<errors><error/></errors>", "errors", 16, 0, false, false},
+      {kRichLog, "errors", kRichLog.find("</errors >"), 0, false, true},
+  };
+  for (const auto& c : cases) {
+    auto layout = ScanLogDocument(c.text, c.root);
+    ASSERT_TRUE(layout.has_value()) << c.text;
+    EXPECT_EQ(
+        std::tuple(layout->insertAt, layout->resumeAt, layout->emptyRoot, layout->atLineStart),
+        std::tuple(c.insertAt, c.resumeAt ? c.resumeAt : c.insertAt, c.emptyRoot, c.atLineStart))
+        << c.text;
+  }
   EXPECT_TRUE(Loads(kRichLog));
 }
 
 TEST(LogDocumentScan, RefusesWhatItIsNotCertainAbout) {
-  const std::vector<std::pair<std::string, std::string>> refused = {
-      {"another root", "<events/>"},
-      {"a root of which the name only starts alike", "<errorsX/>"},
-      {"empty", ""},
-      {"only a declaration", "<?xml version='1.0'?>"},
-      {"a document type", "<!DOCTYPE errors><errors/>"},
-      {"a processing instruction", "<?app go?><errors/>"},
-      {"a processing instruction inside", "<errors><?app go?></errors>"},
-      {"a CDATA section", "<errors><![CDATA[x]]></errors>"},
-      {"a prefixed name", "<errors><a:error/></errors>"},
-      {"a namespace declaration", "<errors xmlns=\"urn:x\"/>"},
-      {"a reserved attribute", "<errors xml:space=\"preserve\"/>"},
-      {"a non-ASCII name", "<errors><\xC3\xA9rror/></errors>"},
-      {"a name XML reserves", "<errors><XmL/></errors>"},
-      {"an undefined entity", "<errors a=\"&nbsp;\"/>"},
-      {"a reference without its semicolon", "<errors a=\"&amp\"/>"},
-      {"a bare ampersand", "<errors>a & b</errors>"},
-      {"a reference to NUL", "<errors a=\"&#0;\"/>"},
-      {"a reference to a surrogate", "<errors a=\"&#xD800;\"/>"},
-      {"a reference beyond Unicode", "<errors a=\"&#x110000;\"/>"},
-      {"an uppercase X in a reference", "<errors a=\"&#X41;\"/>"},
-      {"a NUL byte", std::string("<errors a=\"x\0\"/>", 16)},
-      {"a control character", "<errors>\x01</errors>"},
-      {"U+FFFE", "<errors>\xEF\xBF\xBE</errors>"},
-      {"an overlong sequence", "<errors>\xC0\xAF</errors>"},
-      {"a lone continuation byte", "<errors a=\"\x80\"/>"},
-      {"a truncated sequence", "<errors>\xE2\x82</errors>"},
-      {"an encoded surrogate", "<errors>\xED\xA0\x80</errors>"},
-      {"a duplicate attribute", "<errors><error a=\"1\" a=\"2\"/></errors>"},
-      {"attributes without a space", "<errors><error a=\"1\"b=\"2\"/></errors>"},
-      {"an unquoted value", "<errors><error a=1/></errors>"},
-      {"an attribute without a value", "<errors><error a/></errors>"},
-      {"'<' in a value", "<errors><error a=\"<\"/></errors>"},
-      {"']]>' in text", "<errors>]]></errors>"},
-      {"'--' in a comment", "<!-- a -- b --><errors/>"},
-      {"a comment ending in '-'", "<!-- a ---><errors/>"},
-      {"an unclosed comment", "<errors><!-- a </errors>"},
-      {"a mismatched end tag", "<errors><error></errror></errors>"},
-      {"an unclosed root", "<errors><error/>"},
-      {"text after the root", "<errors/>x"},
-      {"a second root", "<errors/><errors/>"},
-      {"text before the root", "x<errors/>"},
-      {"a declaration after a space", " <?xml version='1.0'?><errors/>"},
-      {"another encoding", "<?xml version='1.0' encoding='ISO-8859-1'?><errors/>"},
-      {"version 1.1", "<?xml version='1.1'?><errors/>"},
-      {"a declaration without its end", "<?xml version='1.0'<errors/>"},
-      {"a UTF-16 byte-order mark", "\xFF\xFE<\0e\0/\0>\0"},
-      {"a name too long", "<errors><" + std::string(2000, 'e') + "/></errors>"},
-  };
-  for (const auto& [what, text] : refused) {
-    EXPECT_FALSE(ScanLogDocument(text, "errors").has_value()) << what;
-  }
   std::string deep = "<errors>";
   for (int i = 0; i < 100; ++i) deep += "<e>";
   for (int i = 0; i < 100; ++i) deep += "</e>";
-  deep += "</errors>";
-  EXPECT_FALSE(ScanLogDocument(deep, "errors").has_value()) << "100 levels";
+  const std::string refused[] = {
+      // Another root, or one whose name only starts alike; nothing, or no root.
+      "<events/>", "<errorsX/>", "", "<?xml version='1.0'?>",
+      // What a log never holds: a document type, processing instructions, CDATA, namespaces,
+      // reserved attributes and names, non-ASCII names.
+      "<!DOCTYPE errors><errors/>", "<?app go?><errors/>", "<errors><?app go?></errors>",
+      "<errors><![CDATA[x]]></errors>", "<errors><a:error/></errors>", "<errors xmlns=\"urn:x\"/>",
+      "<errors xml:space=\"preserve\"/>", "<errors><\xC3\xA9rror/></errors>",
+      "<errors><XmL/></errors>",
+      // References: undefined, without a semicolon, bare, to NUL, a surrogate, beyond Unicode,
+      // with an uppercase X.
+      "<errors a=\"&nbsp;\"/>", "<errors a=\"&amp\"/>", "<errors>a & b</errors>",
+      "<errors a=\"&#0;\"/>", "<errors a=\"&#xD800;\"/>", "<errors a=\"&#x110000;\"/>",
+      "<errors a=\"&#X41;\"/>",
+      // Characters: NUL, a control character, U+FFFE, an overlong sequence, a lone continuation
+      // byte, a truncated sequence, an encoded surrogate.
+      std::string("<errors a=\"x\0\"/>", 16), "<errors>\x01</errors>",
+      "<errors>\xEF\xBF\xBE</errors>", "<errors>\xC0\xAF</errors>", "<errors a=\"\x80\"/>",
+      "<errors>\xE2\x82</errors>", "<errors>\xED\xA0\x80</errors>",
+      // Attributes: duplicate, without a space between, unquoted, without a value, '<' in one.
+      "<errors><error a=\"1\" a=\"2\"/></errors>", "<errors><error a=\"1\"b=\"2\"/></errors>",
+      "<errors><error a=1/></errors>", "<errors><error a/></errors>",
+      "<errors><error a=\"<\"/></errors>",
+      // ']]>' in text; comments with '--', ending in '-', unclosed.
+      "<errors>]]></errors>", "<!-- a -- b --><errors/>", "<!-- a ---><errors/>",
+      "<errors><!-- a </errors>",
+      // Structure: a mismatched end tag, an unclosed root, text after or before the root, a
+      // second root.
+      "<errors><error></errror></errors>", "<errors><error/>", "<errors/>x", "<errors/><errors/>",
+      "x<errors/>",
+      // Declarations: after a space, of another encoding or version, without an end; UTF-16.
+      " <?xml version='1.0'?><errors/>", "<?xml version='1.0' encoding='ISO-8859-1'?><errors/>",
+      "<?xml version='1.1'?><errors/>", "<?xml version='1.0'<errors/>",
+      std::string("\xFF\xFE<\0e\0/\0>\0", 10),
+      // Too long a name, too deep a nesting.
+      "<errors><" + std::string(2000, 'e') + "/></errors>", deep + "</errors>"};
+  for (const std::string& text : refused)
+    EXPECT_FALSE(ScanLogDocument(text, "errors").has_value()) << text;
 }
 
 // Every single-byte deletion, replacement and insertion of a rich log: whatever the scan
