@@ -64,8 +64,8 @@ TEST_P(HostileNamesTest, EachClassOfNameWorksAsANameOrIsRefused) {
   const struct {
     const char* what;
     std::string table, language;
-    std::string
-        outcome;  // the text of ID 1; refused: "Language" or "TableName"; "": the database's error
+    // The text of ID 1; when refused, "Language" or "TableName"; "" for the database's own error.
+    std::string outcome;
   } cases[] = {
       {"subquery as language", "Messages", "(SELECT Secret FROM Secrets)", "Language"},
       {"subquery as table", "(SELECT ID, Secret AS English FROM Secrets) s", "English",
