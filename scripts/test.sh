@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds twice (a normal build and an AddressSanitizer +
-# UndefinedBehaviorSanitizer build) and runs every test in both, beside a throwaway PostgreSQL
-# cluster. Exits non-zero when any build or test fails.
+# UndefinedBehaviorSanitizer build, with clang when it is installed, which also builds the fuzz
+# targets) and runs every test in both, beside a throwaway PostgreSQL cluster. Exits non-zero
+# when any build or test fails.
 #   scripts/test.sh            both builds
 #   scripts/test.sh --quick    the normal build only
 set -euo pipefail
