@@ -96,6 +96,7 @@ TEST_P(CommandTest, ProviderErrorsCarryOleDbNumbersAndTheProviderMessage) {
   } cases[] = {
       // Stacked statements are refused before anything runs.
       {"SELECT ID FROM T; DROP TABLE T", DB_E_ERRORSINCOMMAND, ""},
+      {"SELECT ID FROM T; /* then */ DROP TABLE T", DB_E_ERRORSINCOMMAND, ""},
       {"SELECT * FROM Missing", DB_E_NOTABLE, "relation \"missing\" does not exist"},
       {"SELEC * FROM T", DB_E_ERRORSINCOMMAND, "syntax error at or near \"SELEC\""},
       {"SELECT Nope FROM T", DB_E_ERRORSINCOMMAND, "column \"nope\" does not exist"},

@@ -42,7 +42,7 @@ TEST_P(PostgresProvider, SendsOnlyOneStatementWithItsMarkersNumbered) {
   command->ActiveConnection = connection;
   command->CommandText =
       "SELECT Name AS \"what?\" FROM T /* ? */ WHERE Name <> '?' AND Name <> $$?$$ "
-      "AND Name <> E'\\'?' AND Id = ? -- ?\n";
+      "AND Name <> E'\\'?' AND Name <> e'\\'?' AND Id = ? -- ?\n";
   command->Parameters()->Append(command->CreateParameter("Id", adInteger, 1, 4, Variant(1)));
   auto rs = command->Execute();
   ASSERT_EQ(rs->RecordCount(), 1);
