@@ -90,5 +90,45 @@ TEST(SqliteContention, ProcessesAndThreadsLoseNoRecordAndWaitBriefly) {
   EXPECT_EQ(CLng(rows[0][1]), 2 * kWriters * kRecordsEach);
 }
 
+// A parent whose idle pooled session closes while its children log (the pool closes sessions
+// idle for two seconds): the children's records stay. A session the parent holds at the fork
+// would otherwise leave the children's sessions without locks of their own on the file, and its
+// closing would take the write-ahead log, and their records in it, away from under them.
+TEST(SqliteContention, ChildrenKeepTheirRecordsWhenTheParentsSessionCloses) {
+  testing::HostGuard host;
+  MMain::Main();
+  testing::TempDir dir;
+  const std::string connection = "Provider=SQLite;Data Source=" + dir.File("forked.db");
+  testing::ExecuteSql(connection,
+                      "CREATE TABLE Errors (lErrorNumber INTEGER, strDescription VARCHAR(255), "
+                      "strSource VARCHAR(255), dDate DATETIME)");
+  constexpr int32_t kChildren = 2, kRecords = 15;
+  std::vector<pid_t> children;
+  for (int32_t writer = 0; writer < kChildren; ++writer) {
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      auto logger = std::make_shared<CLogError>();
+      logger->pConnect(connection, "Errors");
+      int failures = 0;
+      for (int32_t i = 0; i < kRecords; ++i) {
+        TErrorObject error{writer * 1000 + i, "after the parent", 0, "", 0, "child"};
+        logger->LogError("M", "P", error, ltDB);
+        failures += error.lNumber != writer * 1000 + i;
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+      }
+      _exit(failures);
+    }
+    children.push_back(child);
+  }
+  for (pid_t child : children) {
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  }
+  auto rows = testing::QueryRows(connection, "SELECT COUNT(*) FROM Errors");
+  EXPECT_EQ(CLng(rows[0][0]), kChildren * kRecords);
+}
+
 }  // namespace
 }  // namespace orvex

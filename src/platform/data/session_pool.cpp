@@ -40,7 +40,7 @@ ThreadPool*& OwnPool() {
 class Pools {
  public:
   Pools() {
-    pthread_atfork([] { Instance().mutex_.lock(); }, [] { Instance().mutex_.unlock(); },
+    pthread_atfork([] { Instance().PrepareForFork(); }, [] { Instance().mutex_.unlock(); },
                    [] { Instance().ForgetAfterFork(); });
   }
 
@@ -86,6 +86,17 @@ class Pools {
         for (auto& [key, sessions] : pool->idle)
           std::erase_if(sessions, [&](const IdleSession& s) { return s.since <= limit; });
       }
+    }
+  }
+
+  // Holds the pools still through the fork, and first closes the idle sessions that must not
+  // cross it. A session in use (by another thread, or held by its connection) crosses as it is.
+  void PrepareForFork() {
+    mutex_.lock();
+    for (ThreadPool* pool : pools_) {
+      std::lock_guard poolLock(pool->mutex);
+      for (auto& [key, sessions] : pool->idle)
+        std::erase_if(sessions, [](const IdleSession& s) { return s.session->ClosesBeforeFork(); });
     }
   }
 

@@ -37,6 +37,11 @@ class SqliteSession : public Session {
   bool IsLost() override;
   bool LostBeforeRunning() const override;
   SessionDescription Describe() const override;
+  // SQLite keeps a process's file locks once per file, for all its sessions: a child's own
+  // sessions of a file its parent held open at the fork would take no locks of their own, and
+  // the parent's session, closing as the only one it sees, would take the write-ahead log away
+  // from under them.
+  bool ClosesBeforeFork() const override { return true; }
 
  private:
   void Exec(const char* sql);
