@@ -39,6 +39,9 @@ TEST(TextStream, UnicodeAppendWritesTheByteOrderMarkOnceAndCrLfLines) {
   stream->Write("\xF0\x9F\x98\x80");
   stream->Close();
   EXPECT_EQ(ReadFile(dir.File("wide.log")), std::string("\xFF\xFE\x3D\xD8\x00\xDE", 6));
+  // A Unicode file of its byte-order mark alone reads as empty.
+  orvex::testing::WriteFile(dir.File("mark.log"), "\xFF\xFE");
+  EXPECT_EQ(fs.OpenTextFile(dir.File("mark.log"), ForReading, false, TristateTrue)->ReadAll(), "");
 }
 
 TEST(TextStream, UnicodeTextIsWrittenUnitForUnitAndMalformedBytesBecomeReplacements) {
