@@ -90,10 +90,12 @@ TEST(SqliteContention, ProcessesAndThreadsLoseNoRecordAndWaitBriefly) {
   EXPECT_EQ(CLng(rows[0][1]), 2 * kWriters * kRecordsEach);
 }
 
-// A parent whose idle pooled session closes while its children log (the pool closes sessions
-// idle for two seconds): the children's records stay. A session the parent holds at the fork
-// would otherwise leave the children's sessions without locks of their own on the file, and its
-// closing would take the write-ahead log, and their records in it, away from under them.
+// A parent that made the table and logged before forking its children, and whose sessions
+// close while they log (the pool closes idle ones after two seconds; the logger's prepared
+// insert keeps its own until the logger goes): the children's records stay. A session the parent
+// holds at the fork would otherwise leave the children's sessions without locks of their own on
+// the file, and its closing would take the write-ahead log, and their records in it, away from
+// under them.
 TEST(SqliteContention, ChildrenKeepTheirRecordsWhenTheParentsSessionCloses) {
   testing::HostGuard host;
   MMain::Main();
@@ -102,6 +104,10 @@ TEST(SqliteContention, ChildrenKeepTheirRecordsWhenTheParentsSessionCloses) {
   testing::ExecuteSql(connection,
                       "CREATE TABLE Errors (lErrorNumber INTEGER, strDescription VARCHAR(255), "
                       "strSource VARCHAR(255), dDate DATETIME)");
+  auto parent = std::make_shared<CLogError>();
+  parent->pConnect(connection, "Errors");
+  TErrorObject before{9001, "before the fork", 0, "", 0, "parent"};
+  parent->LogError("M", "P", before, ltDB);
   constexpr int32_t kChildren = 2, kRecords = 15;
   std::vector<pid_t> children;
   for (int32_t writer = 0; writer < kChildren; ++writer) {
@@ -121,13 +127,15 @@ TEST(SqliteContention, ChildrenKeepTheirRecordsWhenTheParentsSessionCloses) {
     }
     children.push_back(child);
   }
+  std::this_thread::sleep_for(std::chrono::milliseconds(2500));
+  parent.reset();
   for (pid_t child : children) {
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
   }
   auto rows = testing::QueryRows(connection, "SELECT COUNT(*) FROM Errors");
-  EXPECT_EQ(CLng(rows[0][0]), kChildren * kRecords);
+  EXPECT_EQ(CLng(rows[0][0]), kChildren * kRecords + 1);
 }
 
 }  // namespace

@@ -95,9 +95,9 @@ class Session {
   // it done), so running it again on a new session cannot store it twice.
   virtual bool LostBeforeRunning() const = 0;
   virtual SessionDescription Describe() const = 0;
-  // True when an idle session must be closed before the process forks, because the child would
-  // otherwise share the session's state with the sessions it opens itself.
-  virtual bool ClosesBeforeFork() const { return false; }
+  // Called on an idle session before the process forks: closes it for good and returns true
+  // when the child would otherwise share the session's state with the sessions it opens itself.
+  virtual bool CloseBeforeFork() { return false; }
 };
 
 class Provider {

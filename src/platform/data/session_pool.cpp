@@ -96,7 +96,7 @@ class Pools {
     for (ThreadPool* pool : pools_) {
       std::lock_guard poolLock(pool->mutex);
       for (auto& [key, sessions] : pool->idle)
-        std::erase_if(sessions, [](const IdleSession& s) { return s.session->ClosesBeforeFork(); });
+        std::erase_if(sessions, [](const IdleSession& s) { return s.session->CloseBeforeFork(); });
     }
   }
 

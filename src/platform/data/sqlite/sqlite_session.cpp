@@ -41,7 +41,17 @@ int BusyTimeout(const ConnectionString& settings) {
 
 }  // namespace
 
-Database::~Database() { sqlite3_close_v2(db); }
+void Database::CloseNow() {
+  std::lock_guard lock(closing);
+  if (closed) return;
+  while (sqlite3_stmt* statement = sqlite3_next_stmt(db, nullptr)) sqlite3_finalize(statement);
+  sqlite3_close_v2(db);
+  closed = true;
+}
+
+Database::~Database() {
+  if (!closed) sqlite3_close_v2(db);
+}
 
 SqliteSession::SqliteSession(const ConnectionString& settings)
     : database_(std::make_shared<Database>()) {
@@ -115,6 +125,11 @@ void SqliteSession::Commit() { Exec("COMMIT"); }
 void SqliteSession::Rollback() { Exec("ROLLBACK"); }
 
 bool SqliteSession::InTransaction() const { return sqlite3_get_autocommit(database_->db) == 0; }
+
+bool SqliteSession::CloseBeforeFork() {
+  database_->CloseNow();
+  return true;
+}
 
 bool SqliteSession::IsUsable() { return !IsLost(); }
 

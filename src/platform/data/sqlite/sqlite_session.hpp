@@ -4,6 +4,7 @@
 #include <sys/types.h>
 
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include "platform/data/provider.hpp"
@@ -18,6 +19,13 @@ struct Database {
   sqlite3* db = nullptr;
   bool broken = false;  // a fatal result was seen: the pool must not hand the session out
   LockWait lockWait;
+  // Set once CloseNow has finalized the statements and closed the handle: a statement left then
+  // has nothing to finalize. The mutex orders that against a statement's own finalizing, which
+  // may happen on the thread of the connection that compiled it.
+  bool closed = false;
+  std::mutex closing;
+  // Finalizes every statement compiled on the handle and closes it, now.
+  void CloseNow();
   ~Database();
 };
 
@@ -40,8 +48,9 @@ class SqliteSession : public Session {
   // SQLite keeps a process's file locks once per file, for all its sessions: a child's own
   // sessions of a file its parent held open at the fork would take no locks of their own, and
   // the parent's session, closing as the only one it sees, would take the write-ahead log away
-  // from under them.
-  bool ClosesBeforeFork() const override { return true; }
+  // from under them. The handle is closed even where a prepared command still holds a
+  // statement of it; that command compiles its statement again on its next session.
+  bool CloseBeforeFork() override;
 
  private:
   void Exec(const char* sql);

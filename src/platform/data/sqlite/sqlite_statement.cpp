@@ -14,7 +14,10 @@ namespace orvex::data::internal::sqlite {
 SqliteStatement::SqliteStatement(std::shared_ptr<Database> database, sqlite3_stmt* statement)
     : database_(std::move(database)), statement_(statement) {}
 
-SqliteStatement::~SqliteStatement() { sqlite3_finalize(statement_); }
+SqliteStatement::~SqliteStatement() {
+  std::lock_guard lock(database_->closing);
+  if (!database_->closed) sqlite3_finalize(statement_);
+}
 
 int32_t SqliteStatement::ParameterCount() const { return sqlite3_bind_parameter_count(statement_); }
 
