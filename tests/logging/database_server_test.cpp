@@ -286,5 +286,34 @@ TEST(DatabaseSpool, RecordsOfAnOutageReachTheTableOnceAndInOrderPerProcess) {
   EXPECT_TRUE(std::filesystem::is_empty(spool.path().string())) << "the spool files are removed";
 }
 
+// A spooled record the database refuses when it is back (here a check added during the outage)
+// does not block the spool: its file is set aside as .rejected, and the next record is stored.
+TEST(DatabaseSpool, ARecordRefusedOnReplayIsSetAsideAndTheNextIsStored) {
+  REQUIRE_CONTROLLED_SERVER();
+  testing::ScratchDatabase db(kPostgres);
+  db.RunScript(kLoggerTables);
+  testing::TempDir spool;
+  testing::HostGuard host;
+  MMain::Main();
+  CLogError errors;
+  errors.pConnect(db.ConnectionString() + ";Spool Folder=" + spool.path().string(), "Errors");
+  auto log = [&](int32_t n) {
+    TErrorObject error{n, "spooled", 0, "", 0, "spool"};
+    errors.LogError("M", "P", error, ltDB);
+    return error.lNumber == n;
+  };
+  EXPECT_TRUE(log(1));
+  ControlServer("stop -m fast");
+  EXPECT_FALSE(log(2));  // fails, and is kept in the spool
+  ControlServer("start");
+  db.RunScript("ALTER TABLE Errors ADD CHECK (lErrorNumber <> 2)");
+  EXPECT_TRUE(log(3));
+  EXPECT_EQ(db.QueryText("SELECT string_agg(lErrorNumber::text, ',') FROM Errors"), "1,3");
+  std::vector<std::string> left;
+  for (const auto& entry : std::filesystem::directory_iterator(spool.path()))
+    left.push_back(entry.path().extension().string());
+  EXPECT_EQ(left, std::vector<std::string>{".rejected"});
+}
+
 }  // namespace
 }  // namespace orvex
