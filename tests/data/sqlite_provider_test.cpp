@@ -28,12 +28,13 @@ TEST(SqliteProvider, ReadsEveryStoredKindRowAfterRowInOneColumn) {
   connection->Execute("CREATE TABLE T (N INTEGER, Note TEXT, Data BLOB)");
   connection->Execute(
       "INSERT INTO T VALUES (5, 'a text longer than a short string', X'00FF10'), "
-      "('abc', NULL, 'short'), (NULL, 42, NULL), (3000000000, '', X''), (2.5, 'after', X'41')");
+      "('abc', NULL, 'short'), (NULL, 42, -3000000000), (3000000000, '', X''), "
+      "(2.5, 'after', X'41')");
   const Variant expected[] = {
       Variant(5), Variant("a text longer than a short string"), Bytes(std::string("\0\xFF\x10", 3)),
       // A text the column cannot read comes back as stored.
       Variant("abc"), Variant::Null(), Bytes("short"),  //
-      Variant::Null(), Variant("42"), Variant::Null(),
+      Variant::Null(), Variant("42"), Variant(Decimal::FromInt64(-3000000000)),
       // Beyond a Long; an empty blob is an empty array, not the last row's bytes.
       Variant(Decimal::FromInt64(3000000000)), Variant(""), Bytes(""),  //
       Variant(2.5), Variant("after"), Bytes("A")};
