@@ -20,7 +20,6 @@ namespace orvex {
 namespace {
 
 constexpr const char* kClassName = "CLogError";
-constexpr int32_t kUnspecifiedError = static_cast<int32_t>(0x80004005u);
 
 // What LogError decided about one error before visiting the destinations.
 struct Classified {
@@ -116,7 +115,8 @@ int32_t CLogError::LogError(const std::string& ModuleName, const std::string& Pr
   // (by an event sink, say) finds the room taken and makes its own.
   std::string source = std::move(impl.source_room_);
   scripting::ClearForNextRecord(source);
-  foundation::IgnoringFailure([&] { ComposeSource(source, ModuleName, ProcedureName, error.strSource); });
+  foundation::IgnoringFailure(
+      [&] { ComposeSource(source, ModuleName, ProcedureName, error.strSource); });
 
   // Classification: a component error inside the client's range takes its text from a table.
   Classified c;
@@ -241,9 +241,13 @@ TErrorObject CLogError::Impl::pLogToNTEventLog(const CLogError& self, int32_t nu
                                                const std::string& source,
                                                const std::string& description) {
   try {
-    std::string line;
-    AppendErrorLine(line, self.gbDateStamp, number, source, description);
-    event_log_.Write(line, evtError);
+    event_log_.Write(
+        [&] {
+          std::string line;
+          AppendErrorLine(line, self.gbDateStamp, number, source, description);
+          return line;
+        },
+        evtError);
     return {};
   } catch (...) {
     return FailureRecord();
@@ -298,7 +302,7 @@ TErrorObject CLogError::Impl::pLogToDB(const CLogError& self, int32_t number,
     return {};
   } catch (...) {
     TErrorObject failure = FailureRecord();
-    if (failure.lNumber == kUnspecifiedError) {
+    if (failure.lNumber == data::E_FAIL) {
       // The unspecified error of a provider is what a read-only database gives: name it.
       std::string dataSource;
       foundation::IgnoringFailure([&] {

@@ -88,7 +88,7 @@ bool CLogEvent::LogEvent(std::string& strEvent, int32_t elt) {
 
   if (elt & ltEVENTLOG) {
     try {
-      impl.event_log_.Write(workingCopy, evtInformation);
+      impl.event_log_.Write([&] { return workingCopy; }, evtInformation);
     } catch (...) {
       foundation::RaiseAgain(kClassName, "pLogToNTEventLog");
     }

@@ -157,7 +157,7 @@ bool CLogXaction::LogXaction(SafeArray& Data, int32_t elt) {
 
     if (elt & ltEVENTLOG) {
       try {
-        impl.event_log_.Write(line + " {" + "}", evtInformation);
+        impl.event_log_.Write([&] { return line + " {" + "}"; }, evtInformation);
       } catch (...) {
         foundation::RaiseAgain(kClassName, "pLogToNTEventLog");
       }
@@ -210,12 +210,10 @@ void CLogXaction::Impl::BuildInsert(const std::string& tableName, const data::Fi
   // with a blank, a keyword or capitals is one name, and a planted name stays a name.
   std::string columns;
   std::string markers;
-  database_.OnOwnConnection([&](const std::shared_ptr<data::Connection>& connection) {
-    for (int32_t i = 0; i < fields.Count(); ++i) {
-      columns += data::internal::QuotedIdentifier(*connection, fields[i]->Name()) + ",";
-      markers += "?,";
-    }
-  });
+  for (int32_t i = 0; i < fields.Count(); ++i) {
+    columns += data::internal::QuoteIdentifier(fields[i]->Name()) + ",";
+    markers += "?,";
+  }
   if (!columns.empty()) columns.pop_back();
   if (!markers.empty()) markers.pop_back();
   madocmdInsertXaction->CommandText =

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "foundation/error_path.hpp"
 #include "orvex/automation_error.hpp"
 #include "orvex/host.hpp"
 #include "orvex/modules.hpp"
@@ -20,15 +21,6 @@ const char* const kXmlLogBanner = "Nuvio; The DOV Ized Azid, %1 Started on %2";
 namespace {
 
 constexpr const char* kReportName = "Error Report";
-
-// Runs one step of a procedure whose failures are all ignored.
-template <class Step>
-void Ignoring(Step&& step) {
-  try {
-    step();
-  } catch (...) {
-  }
-}
 
 // The bytes the text takes as an attribute value in the file, at most: markup and line breaks
 // escaped, every byte beyond ASCII counted as a replacement character.
@@ -74,7 +66,7 @@ XmlLog::XmlLog(std::string rootName) : rootName_(std::move(rootName)) {}
 XmlLog::~XmlLog() = default;
 
 void XmlLog::Start(const std::string& path) {
-  Ignoring([&] {
+  foundation::IgnoringFailure([&] {
     document_ = xmldom::Document::Create();
     bufferRoot_ = nullptr;
     bufferRoot_ = document_->createElement(rootName_);
@@ -150,15 +142,15 @@ void XmlLog::Clear() {
   // The new file replaces the old one atomically (also a read-only one), so that a failed write
   // leaves the previous log whole instead of deleting it first.
   std::shared_ptr<xmldom::Document> file;
-  Ignoring([&] { file = NewFileDocument(); });
+  foundation::IgnoringFailure([&] { file = NewFileDocument(); });
   if (!file) file = xmldom::Document::Create();
-  Ignoring([&] {
+  foundation::IgnoringFailure([&] {
     bufferRoot_ = nullptr;
     bufferRoot_ = file->createElement(rootName_);
     file->appendChild(bufferRoot_);
   });
   // Under the file's lock, so that no other process's save is lost in between.
-  Ignoring([&] {
+  foundation::IgnoringFailure([&] {
     files::FileDescriptor lock = files::OpenLocked(files::FollowLinks(path_, xmldom::kDomSource),
                                                    O_RDWR | O_CREAT, xmldom::kDomSource);
     file->save(path_);

@@ -14,7 +14,6 @@ namespace {
 
 using data::internal::RecordSpool;
 
-
 void CloseIfOpen(const std::shared_ptr<data::Connection>& connection) {
   foundation::IgnoringFailure([&] {
     if (connection && connection->State() == data::adStateOpen) connection->Close();
@@ -93,7 +92,6 @@ void DatabaseSink::Insert(const std::shared_ptr<data::Command>& insert) {
     InsertOnOwnConnection(insert);
     return;
   }
-  RequireInsert(insert);
   // A server out of reach at pConnect is tried again with each record.
   if (kept_connection_ && kept_connection_->State() != data::adStateOpen &&
       insert->ActiveConnection == kept_connection_)

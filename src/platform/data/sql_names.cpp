@@ -74,9 +74,4 @@ std::string QuoteIdentifier(const std::string& name) {
   return quoted + "\"";
 }
 
-std::string QuotedIdentifier(const Connection& connection, const std::string& name) {
-  if (connection.State() != adStateOpen) RaiseDataError(adErrObjectClosed, "Connection");
-  return QuoteIdentifier(name);
-}
-
 }  // namespace orvex::data::internal

@@ -5,10 +5,6 @@
 
 #include <string>
 
-namespace orvex::data {
-class Connection;
-}
-
 namespace orvex::data::internal {
 
 // True for a name: a plain identifier (ASCII letters, digits and "_", not starting with a digit;
@@ -24,8 +20,5 @@ void RequireSqlName(const std::string& text, const std::string& argument);
 // with any double quote inside doubled, so that any name the database can hold stays one name.
 // Every provider reads identifiers quoted so.
 std::string QuoteIdentifier(const std::string& name);
-
-// The same, for a statement to be run on the connection; adErrObjectClosed when it is not open.
-std::string QuotedIdentifier(const Connection& connection, const std::string& name);
 
 }  // namespace orvex::data::internal
