@@ -21,33 +21,18 @@ std::string TextOf(const TextDictionary& glossary, const std::string& key) {
 TEST(TextDictionary, KeysAreExactAndASecondAddIsRefused) {
   TextDictionary glossary;
   EXPECT_FALSE(glossary.Find("7").has_value());
-  glossary.Add("7", "Yes");
-  glossary.Add("07", "Leading zero");
-  glossary.Add("+7", "Sign");
-  glossary.Add("-7", "Negative");
-  glossary.Add("7 ", "Trailing space");
-  glossary.Add("key", "lower");
-  glossary.Add("Key", "upper");
-  glossary.Add("", "empty key");
-  glossary.Add("0", "");
-  EXPECT_EQ(glossary.Count(), 9);
+  const std::vector<std::string> keys = {"7", "07", "+7", "-7", "7 ", "key", "Key", "", "0"};
+  for (const std::string& key : keys) glossary.Add(key, key == "0" ? "" : "text " + key);
   for (const char* key : {"7", "07", "-7", "Key", "", "0"}) {
     EXPECT_AUTOMATION_ERROR(glossary.Add(key, "Again"), 457, "",
                             "This key is already associated with an element of this collection");
   }
-  EXPECT_EQ(glossary.Count(), 9);  // a refused Add changes nothing
-  EXPECT_EQ(TextOf(glossary, "7"), "Yes");
-  EXPECT_EQ(TextOf(glossary, "07"), "Leading zero");
-  EXPECT_EQ(TextOf(glossary, "-7"), "Negative");
-  EXPECT_EQ(TextOf(glossary, "Key"), "upper");
-  EXPECT_EQ(TextOf(glossary, ""), "empty key");
-  EXPECT_TRUE(glossary.Exists("0"));
-  EXPECT_EQ(TextOf(glossary, "0"), "");
-  EXPECT_FALSE(glossary.Exists("KEY"));
-  EXPECT_FALSE(glossary.Exists("00"));
-  EXPECT_FALSE(glossary.Exists("8"));
-  EXPECT_EQ(glossary.Keys(),
-            (std::vector<std::string>{"7", "07", "+7", "-7", "7 ", "key", "Key", "", "0"}));
+  // A refused Add changes nothing.
+  std::string entries;
+  for (const std::string& key : glossary.Keys()) entries += "[" + key + "]" + TextOf(glossary, key);
+  EXPECT_EQ(entries, "[7]text 7[07]text 07[+7]text +7[-7]text -7[7 ]text 7 [key]text key"
+                     "[Key]text Key[]text [0]");
+  for (const char* absent : {"KEY", "00", "8"}) EXPECT_FALSE(glossary.Exists(absent)) << absent;
 }
 
 // Numbered keys in any order, dense or sparse, beside other keys, against a std::map.
