@@ -58,6 +58,8 @@ TEST(Coercion, ChangeTypeGivesTheRuntimesValuesAndErrors) {
       {Variant("300"), vbByte, "#6"},
       {Variant(1e300), vbSingle, "#6"},
       {Variant(1e16), vbCurrency, "#6"},
+      {Variant(-657434.0), vbDate, "1/1/0100"},
+      {Variant(-657434.5), vbDate, "#6"},
       // Not-a-number and the infinities are named, and overflow what cannot hold them.
       {Variant(nan), vbString, "NaN"},
       {Variant(static_cast<float>(inf)), vbString, "Infinity"},
