@@ -9,7 +9,6 @@
 #include "platform/data/connection_string.hpp"
 #include "platform/data/session_pool.hpp"
 #include "support/automation_matchers.hpp"
-#include "support/sql_rows.hpp"
 
 namespace orvex::testing {
 namespace {
@@ -58,8 +57,8 @@ TEST_P(CommandTest, PreparedInsertBindsEachMarkerToTheParameterInTheSamePosition
                           "");
   EXPECT_AUTOMATION_ERROR(parameters->Item(4), adErrItemNotFound, "", "");
   EXPECT_EQ(Rows("SELECT * FROM Errors ORDER BY lErrorNumber DESC"),
-            "1001,disk full,host:Module.Proc," + CStr(stamp) +
-                "|-2147467259, ,host:Module.Proc,<Null>");  // the source kept from the last run
+            "1001|disk full|host:Module.Proc|" + CStr(stamp) +
+                "\n-2147467259| |host:Module.Proc|Null\n");  // the source kept from the last run
 }
 
 TEST_P(CommandTest, RefusesToRunWithoutConnectionTextOrMatchingParameters) {
@@ -128,7 +127,7 @@ TEST_P(CommandTest, TransactionsCommitOrRollBackTheirRows) {
   connection->BeginTrans();
   connection->Execute("INSERT INTO T VALUES (3)");
   connection->Close();  // an open transaction ends with the connection, rolled back
-  EXPECT_EQ(Rows("SELECT A FROM T"), "2");
+  EXPECT_EQ(Rows("SELECT A FROM T"), "2\n");
 }
 
 TEST_P(CommandTest, APooledSessionIsReusedUntilItGoesStale) {

@@ -10,6 +10,7 @@
 
 #include "orvex/data.hpp"
 #include "support/db_providers.hpp"
+#include "support/sql_rows.hpp"
 #include "support/temp_dir.hpp"
 
 namespace orvex::testing {
@@ -89,19 +90,8 @@ class DataTest : public DatabaseTest {
     return recordset;
   }
 
-  // The rows of a query as text: values joined by ",", rows by "|", Null as "<Null>".
-  std::string Rows(const std::string& sql) {
-    auto recordset = Query(sql);
-    std::string text;
-    for (bool first = true; !recordset->EOF_(); recordset->MoveNext(), first = false) {
-      text += first ? "" : "|";
-      for (int32_t i = 0; i < recordset->Fields()->Count(); ++i) {
-        const Variant value = recordset->Fields()->Item(i)->Value();
-        text += (i > 0 ? "," : "") + (value.IsNull() ? std::string("<Null>") : CStr(value));
-      }
-    }
-    return text;
-  }
+  // The rows of a query as text: values joined by "|", a line a row, Null as "Null".
+  std::string Rows(const std::string& sql) { return RowsText(QueryRows(connectionString_, sql)); }
 
   TempDir folder_;
   std::string connectionString_;

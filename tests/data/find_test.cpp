@@ -22,12 +22,12 @@ TEST_P(FindTest, ReadsEveryWrittenFormAndRefusesTheRest) {
        "INSERT INTO T VALUES (3, 'c', 'x=y')", "INSERT INTO T VALUES (4096, 'd', '7')"});
   auto rs = Query("SELECT ID, \"Long Name\", Note FROM T ORDER BY ID");
   const std::pair<const char*, int32_t> cases[] = {
-      // criterion, the ID found (-1: none)
+      // criterion, the ID found (-1: none); the closing bracket may be left out
       {"ID='2'", 2},
       {"  [ID] \t=  '3'  ", 3},
       {"id=3", 3},
       {"ID = 0 ", 0},
-      {"[ID='2'", 2},  // the closing bracket may be left out
+      {"[ID='2'", 2},
       {"[Long Name]='b b'", 2},
       {"Long Name  = 'c'", 3},
       {"Note='it''s'", 2},
@@ -81,12 +81,11 @@ std::vector<Row> AllRows(Recordset& rs) {
 
 // Places: 0 before the first row, 1..n a row, n + 1 past the last.
 void Place(Recordset& rs, int32_t at) {
-  if (at == 0 || at > rs.RecordCount()) {
-    at == 0 ? rs.MoveFirst() : rs.MoveLast();
-    at == 0 ? rs.MovePrevious() : rs.MoveNext();
-  } else {
+  if (at > 0 && at <= rs.RecordCount()) {
     rs.AbsolutePosition(at);
+    return;
   }
+  at == 0 ? (rs.MoveFirst(), rs.MovePrevious()) : (rs.MoveLast(), rs.MoveNext());
 }
 
 int32_t PlaceOf(Recordset& rs) {
@@ -116,17 +115,6 @@ TEST_P(FindTest, AgreesWithAScanThroughRandomEditsAcrossBlocks) {
       if (model[from - 1][column] == text) return from;
     return direction > 0 ? n + 1 : 0;
   };
-  // Where a row-by-row search ends, as Find goes: from the current row (or the first or last),
-  // `skip` rows on, in the direction.
-  auto scan = [&](int32_t column, const std::string& text, int32_t at, int32_t skip,
-                  int32_t direction, int32_t start) {
-    const int32_t n = static_cast<int32_t>(model.size());
-    if (start == adBookmarkCurrent && at == (direction > 0 ? n + 1 : 0)) return at;
-    const int32_t from = start == adBookmarkFirst  ? 1
-                         : start == adBookmarkLast ? n
-                                                   : std::clamp(at, 1, n);
-    return seek(column, text, from + skip * direction, direction);
-  };
   auto check = [&](int32_t step) {
     for (int i = 0; i < 4; ++i) {
       const int32_t column = pick(0, 2) > 0 ? 0 : 1, n = rs->RecordCount();
@@ -145,14 +133,21 @@ TEST_P(FindTest, AgreesWithAScanThroughRandomEditsAcrossBlocks) {
         rs->Find(name + "='" + text + "'", skip, direction, Variant(start));
       else
         rs->FindValue(name, Variant(number), skip, direction, Variant(start));
+      // Where a row-by-row search ends: from the current row (or the first or last), `skip`
+      // rows on; at an end with the current row as start, nowhere.
+      const int32_t from = start == adBookmarkFirst  ? 1
+                           : start == adBookmarkLast ? n
+                                                     : std::clamp(at, 1, n);
+      const int32_t found = start == adBookmarkCurrent && at == (direction > 0 ? n + 1 : 0)
+                                ? at
+                                : seek(column, text, from + skip * direction, direction);
       // The text tables' lookup: from the current row on, then once from the top.
       Place(*clone, at);
       const bool wrapped = clone->FindValueWrapping(name, Variant(number));
       int32_t wrap = seek(column, text, std::max(at, 1), adSearchForward);
       if (wrap > n) wrap = seek(column, text, 1, adSearchForward);
-      ASSERT_EQ(
-          (std::array{PlaceOf(*rs), int32_t{wrapped}, PlaceOf(*clone)}),
-          (std::array{scan(column, text, at, skip, direction, start), int32_t{wrap <= n}, wrap}))
+      ASSERT_EQ((std::array{PlaceOf(*rs), int32_t{wrapped}, PlaceOf(*clone)}),
+                (std::array{found, int32_t{wrap <= n}, wrap}))
           << name << "=" << text << " from " << at << " skip " << skip << " direction " << direction
           << " start " << start << " after step " << step;
     }
@@ -179,7 +174,6 @@ TEST_P(FindTest, AgreesWithAScanThroughRandomEditsAcrossBlocks) {
       const std::string note = std::to_string(id % 120);
       rs->AbsolutePosition(row);
       rs->Fields()->Item("Note")->Value(Variant(note));
-      ASSERT_EQ(CStr(rs->Fields()->Item("Note")->OriginalValue()), model[row - 1][1]);
       op == 4 ? rs->Update() : rs->FindValue("Note", Variant(note));
       ASSERT_EQ(rs->AbsolutePosition(), row);
       model[row - 1][1] = note;

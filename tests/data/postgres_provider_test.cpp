@@ -24,8 +24,8 @@ TEST_P(PostgresProvider, TimestampsWithZoneReadAsLocalTime) {
        "INSERT INTO Z VALUES (1, '2026-01-15 10:00:00+02')",
        "INSERT INTO Z VALUES (2, '2026-01-15 23:30:00.75-05:30')"});
   EXPECT_EQ(Rows("SELECT At FROM Z ORDER BY Id"), CStr(Variant(Date(2026, 1, 15, 13, 30, 0))) +
-                                                      "|" +
-                                                      CStr(Variant(Date(2026, 1, 16, 10, 30, 0))));
+                                                      "\n" +
+                                                      CStr(Variant(Date(2026, 1, 16, 10, 30, 0))) + "\n");
   unsetenv("TZ");
   tzset();
 }
@@ -126,7 +126,7 @@ TEST_P(PostgresProvider, PreparedCommandsSurviveOtherStatementsAndAreFreedAtTheE
     // Other statements on the same session in between take the server's unnamed slot.
     EXPECT_EQ(connection->Execute("SELECT * FROM Log")->RecordCount(), n);
   }
-  EXPECT_EQ(Rows("SELECT Text FROM Log ORDER BY N"), "row 1|row 2|row 3");
+  EXPECT_EQ(Rows("SELECT Text FROM Log ORDER BY N"), "row 1\nrow 2\nrow 3\n");
   EXPECT_EQ(preparedCount(), 1);
   prepared.reset();
   EXPECT_EQ(preparedCount(), 0);

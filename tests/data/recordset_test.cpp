@@ -64,7 +64,7 @@ TEST_P(RecordsetTest, UpdateWritesThroughOnlyWhenAttachedToAConnection) {
   rs->Fields()->Item("MultilingualString")->Value(Variant("memory only"));
   rs->Update();
   EXPECT_EQ(Rows("SELECT ID, English, Arabic FROM Errors ORDER BY ID"),
-            "1,one,wahid|2,TWO,ithnan|3,three,<Null>");
+            "1|one|wahid\n2|TWO|ithnan\n3|three|Null\n");
 }
 
 TEST_P(RecordsetTest, WriteThroughWithoutAKeyLocatesTheRowByItsOriginalValues) {
@@ -83,7 +83,7 @@ TEST_P(RecordsetTest, WriteThroughWithoutAKeyLocatesTheRowByItsOriginalValues) {
   EXPECT_EQ(rs->EditMode(), adEditInProgress) << "a failed Update keeps the edit";
   rs->CancelUpdate();
   EXPECT_EQ(CStr(rs->Fields()->Item("English")->Value()), "a");
-  EXPECT_EQ(Rows("SELECT English FROM T ORDER BY ID"), "changed elsewhere|b");
+  EXPECT_EQ(Rows("SELECT English FROM T ORDER BY ID"), "changed elsewhere\nb\n");
 }
 
 TEST_P(RecordsetTest, NavigationRespectsTheEndsOfTheRows) {
@@ -113,34 +113,31 @@ TEST_P(RecordsetTest, NonFiniteNumbersAreNamedKeptOrRefused) {
   rs->CursorLocation(adUseClient);
   rs->Open(Variant("SELECT * FROM T"), Variant(connection), adOpenStatic, adLockOptimistic);
   int32_t id = 0;
+  std::string outcomes;  // D's and N's error numbers, N's description's end
   for (double value : {std::nan(""), HUGE_VAL, -HUGE_VAL}) {
-    SCOPED_TRACE(value);
     rs->AddNew();
     rs->Fields()->Item("ID")->Value(Variant(++id));
     rs->Fields()->Item("S")->Value(Variant(value));
     rs->Update();
-    // D holds it but on SQLite not-a-number; N refuses it as any value out of its range. A
-    // refused edit is given up.
-    const bool held = Db().IsPostgres() || !std::isnan(value);
     for (const char* column : {"D", "N"}) {
-      AutomationError error(0);
       try {
         rs->Fields()->Item(column)->Value(Variant(value));
         rs->Update();
+        outcomes += "0 ";
       } catch (const AutomationError& raised) {
-        error = raised;
-        rs->CancelUpdate();
-      }
-      const bool real = *column == 'D';
-      EXPECT_EQ(error.Number, real ? (held ? 0 : errOverflow) : adErrDataConversion) << column;
-      if (!real) {
-        EXPECT_TRUE(error.Description.ends_with(": Overflow")) << error.Description;
+        const bool named = *column == 'N' && raised.Description.ends_with(": Overflow");
+        outcomes += std::to_string(raised.Number) + (named ? "! " : " ");
+        rs->CancelUpdate();  // a refused edit is given up
       }
     }
   }
+  // D holds it but on SQLite not-a-number; N refuses it as any value out of its range.
+  const std::string n = std::to_string(adErrDataConversion) + "! ";
+  EXPECT_EQ(outcomes, (Db().IsPostgres() ? "0 " : std::to_string(errOverflow) + " ") + n + "0 " +
+                          n + "0 " + n);
   EXPECT_EQ(Rows("SELECT S, D FROM T ORDER BY ID"),
-            std::string(Db().IsPostgres() ? "NaN,NaN" : "NaN,<Null>") +
-                "|Infinity,Infinity|-Infinity,-Infinity");
+            std::string(Db().IsPostgres() ? "NaN|NaN" : "NaN|Null") +
+                "\nInfinity|Infinity\n-Infinity|-Infinity\n");
 }
 
 ORVEX_INSTANTIATE_DATABASE_TESTS(RecordsetTest);

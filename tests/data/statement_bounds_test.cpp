@@ -141,8 +141,8 @@ TEST_P(StatementBoundsTest, EditsGoToTheSchemaQualifiedTableThatWasRead) {
   connection->Close();
 
   EXPECT_EQ(Rows("SELECT ID, English FROM " + archive + ".Messages ORDER BY ID"),
-            "1,edited|2,added");
-  EXPECT_EQ(Rows("SELECT ID, English FROM Messages"), "1,current");
+            "1|edited\n2|added\n");
+  EXPECT_EQ(Rows("SELECT ID, English FROM Messages"), "1|current\n");
 }
 
 ORVEX_INSTANTIATE_DATABASE_TESTS(StatementBoundsTest);

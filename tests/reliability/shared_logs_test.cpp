@@ -53,8 +53,8 @@ std::string RecordName(int process, int record) {
       TErrorObject error;
       error.lNumber = 5;
       error.strDescription = RecordName(process, record);
-      const int32_t result = errors->LogError("Shared", "Log", error, destinations);
-      if (result & (etwelrLOGTOFILE_FAILED | etwelrLOGTOXML_FAILED | etwelrLOGTODB_FAILED))
+      if (errors->LogError("Shared", "Log", error, destinations) &
+          (etwelrLOGTOFILE_FAILED | etwelrLOGTOXML_FAILED | etwelrLOGTODB_FAILED))
         status = 2;
       std::string event = RecordName(process, record);
       events->LogEvent(event, ltFILE);
@@ -64,25 +64,6 @@ std::string RecordName(int process, int record) {
     status = 3;
   }
   _exit(status);
-}
-
-std::vector<pid_t> StartLoggers(int processes, int records, int saveEvery,
-                                const SharedFiles& files) {
-  std::vector<pid_t> children;
-  for (int process = 0; process < processes; ++process) {
-    pid_t child = fork();
-    if (child == 0) LogRecords(process, records, saveEvery, files);
-    children.push_back(child);
-  }
-  return children;
-}
-
-void ExpectAllExitedCleanly(const std::vector<pid_t>& children) {
-  for (pid_t child : children) {
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "child status " << status;
-  }
 }
 
 // How often each record name occurs in every generation of each destination (a path and the files
@@ -105,15 +86,6 @@ std::vector<Counts> CountAll(const SharedFiles& files, int rotations) {
     }
   }
   return counts;
-}
-
-// Every record of every process is counted once in each destination.
-void ExpectEachOnce(const std::vector<Counts>& destinations, int processes, int records) {
-  Counts once;
-  for (int process = 0; process < processes; ++process)
-    for (int record = 1; record <= records; ++record) once[RecordName(process, record)] = 1;
-  for (size_t i = 0; i < destinations.size(); ++i)
-    EXPECT_TRUE(destinations[i] == once) << "a record lost or repeated in destination " << i;
 }
 
 // logrotate's two ways: "create" renames the file (the loggers must make a new one at the
@@ -147,14 +119,21 @@ TEST(SharedLogs, ProcessesLoggingAtOnceLoseDuplicateAndTearNoRecord) {
     // Made directly, not through the library: the parent starts none of the library's threads
     // before it forks (a sanitizer's allocator is not safe across a fork beside a running thread).
     if (!rotating) reliability::ExecSqlite(files.database, reliability::kErrorLogTable);
-    std::vector<pid_t> children = StartLoggers(processes, records, rotating ? 10 : 25, files);
+    std::vector<pid_t> children;
+    for (int process = 0; process < processes; ++process)
+      if ((children.emplace_back(fork())) == 0)
+        LogRecords(process, records, rotating ? 10 : 25, files);
     for (int i = 1; i <= rotations; ++i) {
       std::this_thread::sleep_for(std::chrono::milliseconds(40));
       for (const std::string& path : {files.errorText, files.eventText, files.xml})
         if (std::filesystem::exists(path))
           Rotate(path, path + "." + std::to_string(i), rotation == "copytruncate");
     }
-    ExpectAllExitedCleanly(children);
+    for (pid_t child : children) {
+      int status = 0;
+      ASSERT_EQ(waitpid(child, &status, 0), child);
+      EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "child status " << status;
+    }
     std::vector<Counts> destinations = CountAll(files, rotations);
     if (!rotating) {
       destinations.emplace_back();
@@ -162,7 +141,12 @@ TEST(SharedLogs, ProcessesLoggingAtOnceLoseDuplicateAndTearNoRecord) {
            reliability::QuerySqliteTexts(files.database, "SELECT strDescription FROM ErrorLog"))
         ++destinations.back()[text];
     }
-    ExpectEachOnce(destinations, processes, records);
+    // Every record of every process is counted once in each destination.
+    Counts once;
+    for (int process = 0; process < processes; ++process)
+      for (int record = 1; record <= records; ++record) once[RecordName(process, record)] = 1;
+    for (size_t i = 0; i < destinations.size(); ++i)
+      EXPECT_TRUE(destinations[i] == once) << "a record lost or repeated in destination " << i;
   }
 }
 

@@ -6,7 +6,9 @@
 #include <libxml/xpath.h>
 #include <libxml/xpathInternals.h>
 #include <sys/stat.h>
+
 #include <cstdlib>
+#include <tuple>
 
 #include "orvex/modules.hpp"
 #include "orvex/text_exchange.hpp"
@@ -76,43 +78,40 @@ TEST_F(ExchangeFilesTest, PoEntriesAsTranslatorsToolsLeaveThem) {
 TEST_F(ExchangeFilesTest, BrokenFilesAreRefusedWithTheLine) {
   const TextTableSource table = tables_.Make("bad", kRows);
   const std::string header = "msgid \"\"\nmsgstr \"\"\n\n";
-  struct Case {
-    ExchangeFormat format;
-    std::string text, description;
-  } cases[] = {
-      {ExchangeFormat::Po, header + "msgctxt \"1\"\nmsgid \"a\"\nmsgid_plural \"b\"\n",
-       "Not a valid PO file at line 6: plural forms, which a text table does not have"},
-      {ExchangeFormat::Po, header + "msgctxt \"1\"\nmsgid \"a\\q\"\nmsgstr \"\"\n",
-       "Not a valid PO file at line 5: an unknown escape \\q"},
-      {ExchangeFormat::Po, header + "msgctxt \"1\"\nmsgid \"a\nmsgstr \"\"\n",
-       "Not a valid PO file at line 5: a string without its closing quote"},
-      {ExchangeFormat::Po, header + "msgstr \"x\"\n",
-       "Not a valid PO file at line 4: msgstr without msgid"},
-      {ExchangeFormat::Po,
-       "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=ISO-8859-1\\n\"\n",
-       "Not a valid PO file at line 1: the charset ISO-8859-1 (only UTF-8 is read)"},
-      {ExchangeFormat::Po, header + "msgctxt \"1\"\nmsgid \"\xE9\"\nmsgstr \"\"\n",
+  const std::string x12 = "<xliff xmlns=\"urn:oasis:names:tc:xliff:document:1.2\" version=\"1.2\"",
+                    x20 = "<xliff xmlns=\"urn:oasis:names:tc:xliff:document:2.0\" version=\"2.",
+                    po = "Not a valid PO file at line ",
+                    x20Bad = "Not a valid XLIFF 2.0 file at line ";
+  const ExchangeFormat Po = ExchangeFormat::Po, X12 = ExchangeFormat::Xliff12,
+                       X20 = ExchangeFormat::Xliff20;
+  const std::tuple<ExchangeFormat, std::string, std::string> cases[] = {
+      {Po, header + "msgctxt \"1\"\nmsgid \"a\"\nmsgid_plural \"b\"\n",
+       po + "6: plural forms, which a text table does not have"},
+      {Po, header + "msgctxt \"1\"\nmsgid \"a\\q\"\nmsgstr \"\"\n",
+       po + "5: an unknown escape \\q"},
+      {Po, header + "msgctxt \"1\"\nmsgid \"a\nmsgstr \"\"\n",
+       po + "5: a string without its closing quote"},
+      {Po, header + "msgstr \"x\"\n", po + "4: msgstr without msgid"},
+      {Po, "msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=ISO-8859-1\\n\"\n",
+       po + "1: the charset ISO-8859-1 (only UTF-8 is read)"},
+      {Po, header + "msgctxt \"1\"\nmsgid \"\xE9\"\nmsgstr \"\"\n",
        "Not a valid PO file: the file is not UTF-8"},
-      {ExchangeFormat::Po, header + "msgctxt \"1\"\nmsgid \"a\"\nmsgstr \"\\351\"\n",
-       "Not a valid PO file at line 4: an escape that makes the text not UTF-8"},
-      {ExchangeFormat::Xliff12,
-       "<xliff xmlns=\"urn:oasis:names:tc:xliff:document:2.0\" version=\"2.0\"/>",
+      {Po, header + "msgctxt \"1\"\nmsgid \"a\"\nmsgstr \"\\351\"\n",
+       po + "4: an escape that makes the text not UTF-8"},
+      {X12, x20 + "0\"/>",
        "Not a valid XLIFF 1.2 file at line 1: the root element is not <xliff> in the namespace "
        "urn:oasis:names:tc:xliff:document:1.2"},
-      {ExchangeFormat::Xliff20,
-       "<xliff xmlns=\"urn:oasis:names:tc:xliff:document:2.0\" version=\"2.1\"/>",
-       "Not a valid XLIFF 2.0 file at line 1: the document is not of version 2.0"},
-      {ExchangeFormat::Xliff20,
-       "<xliff xmlns=\"urn:oasis:names:tc:xliff:document:2.0\" version=\"2.0\">\n<file id=\"f\">"
-       "\n<unit><segment><source>a</source></segment></unit></file></xliff>",
-       "Not a valid XLIFF 2.0 file at line 3: a unit without id"},
-      {ExchangeFormat::Xliff12,
-       "<xliff xmlns=\"urn:oasis:names:tc:xliff:document:1.2\" version=\"1.2\"><file>", ""},
-      {ExchangeFormat::Po,
-       header + "msgctxt \"1\"\nmsgid \"a\"\nmsgstr \"\"\n" +
-           "\nmsgid \"\"\nmsgstr \"X-ORVEX-Language: French\\n\"\n",
-       "Not a valid PO file at line 8: a second header entry"},
-      {ExchangeFormat::Po, "msgid \"\"\nmsgstr \"X-ORVEX-Language: French\\n\"\n",
+      {X20, x20 + "1\"/>", x20Bad + "1: the document is not of version 2.0"},
+      {X20,
+       x20 + "0\">\n<file "
+             "id=\"f\">\n<unit><segment><source>a</source></segment></unit></file></xliff>",
+       x20Bad + "3: a unit without id"},
+      {X12, x12 + "><file>", ""},
+      {Po,
+       header + "msgctxt \"1\"\nmsgid \"a\"\nmsgstr \"\"\n\nmsgid \"\"\nmsgstr \"X-ORVEX-Language: "
+                "French\\n\"\n",
+       po + "8: a second header entry"},
+      {Po, "msgid \"\"\nmsgstr \"X-ORVEX-Language: French\\n\"\n",
        "Not a valid translation file: it holds French texts, not Arabic texts"},
   };
   const std::string before = ReadFile(table.location);
@@ -125,11 +124,11 @@ TEST_F(ExchangeFilesTest, BrokenFilesAreRefusedWithTheLine) {
       pipe +
           " is not a regular file (a folder, pipe, device or socket); only regular files are "
           "read and written");
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.text);
-    EXPECT_AUTOMATION_ERROR(ImportTexts(table, {"Arabic", c.format, false, true}, c.text),
+  for (const auto& [format, text, description] : cases) {
+    SCOPED_TRACE(text);
+    EXPECT_AUTOMATION_ERROR(ImportTexts(table, {"Arabic", format, false, true}, text),
                             MErrors::NSError(kErrExchangeFileInvalid), "ORVEX.TextExchange",
-                            c.description);
+                            description);
   }
   EXPECT_EQ(ReadFile(table.location), before);
 }
