@@ -21,7 +21,7 @@ case "$profile" in
       postgresql postgresql-client
       clang libclang-rt-dev
       python3
-      gettext iso-codes
+      gettext
     )
     if [[ "${ORVEX_WITH_GTK:-1}" == "1" ]]; then
       packages+=(libgtk-3-dev xvfb xdotool x11-apps imagemagick)
