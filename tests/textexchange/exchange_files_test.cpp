@@ -23,7 +23,10 @@ const TextRows kRows = {
     {1, {"Say \"hi\" \\ back", "قل \"مرحبا\" \\"}},
     {2, {"two\nlines\tand a tab", "سطران\n\tوجدول"}},
     {3, {"No translation yet", std::nullopt}},
-    {4, {"A bell \a, an escape \x1b and a delete \x7f", "جرس \a"}},
+    {4, {"A bell \a, an escape \x1b and a delete \x7f", "جرس \a!"}},
+    {5, {"A text long enough that gettext folds it at a space before the edge of the page, "
+         "then goes on",
+         "نص طويل بما يكفي ليطويه gettext عند مسافة قبل حافة الصفحة، ثم يستمر"}},
 };
 
 class ExchangeFilesTest : public ::testing::Test {
@@ -43,6 +46,12 @@ TEST_F(ExchangeFilesTest, PoPassesMsgfmtAndReadsAsGettextWritesIt) {
         "msgctxt \"3\"\nmsgid \"No translation yet\"\nmsgstr \"\"\n"})
     EXPECT_NE(text.find(entry), std::string::npos) << entry << " in\n" << text;
   ASSERT_EQ(std::system(("msgfmt --check -o /dev/null " + po).c_str()), 0) << text;
+  // gettext rewrites the long entry as it is, folded where it folds it.
+  const std::string same = folder_.File("ar-same.po");
+  ASSERT_EQ(std::system(("msgcat -o " + same + " " + po).c_str()), 0);
+  const std::string longEntry = text.substr(text.find("msgctxt \"5\""));
+  EXPECT_NE(longEntry.find("edge of the \"\n\"page"), std::string::npos) << longEntry;
+  EXPECT_EQ(ReadFile(same).substr(ReadFile(same).find("msgctxt \"5\"")), longEntry);
   // gettext's own rewrite of the file reads back to the same texts.
   const std::string rewritten = folder_.File("ar-msgcat.po");
   ASSERT_EQ(std::system(("msgcat --width=40 -o " + rewritten + " " + po).c_str()), 0);
@@ -130,6 +139,12 @@ TEST_F(ExchangeFilesTest, BrokenFilesAreRefusedWithTheLine) {
                             MErrors::NSError(kErrExchangeFileInvalid), "ORVEX.TextExchange",
                             description);
   }
+  // The source column the file names is read wherever it stands among the attributes.
+  EXPECT_AUTOMATION_ERROR(
+      ImportTexts(table, {"Arabic", X20, false, true},
+                  x20 + "0\" xmlns:o=\"urn:orvex:text-table\"><file o:source-column=\"Arabic\" "
+                        "id=\"f\"/></xliff>"),
+      5, "ORVEX.TextExchange", "The language and the source language are the same column 'Arabic'");
   EXPECT_EQ(ReadFile(table.location), before);
 }
 
@@ -167,23 +182,25 @@ TEST_F(ExchangeFilesTest, XliffHasEachVersionsStructure) {
         {"/x:xliff/x:file/@target-language", {"ar"}},
         {"/x:xliff/x:file/@datatype", {"plaintext"}},
         {"/x:xliff/x:file/@o:target-column", {"Arabic"}},
-        {"/x:xliff/x:file/x:body/x:trans-unit/@id", {"1", "2", "3", "4"}},
+        {"/x:xliff/x:file/x:body/x:trans-unit/@id", {"1", "2", "3", "4", "5"}},
         {"//x:trans-unit[@id='2']/x:source", {kRows.at(2).english}},
         {"//x:trans-unit[@id='1']/x:target", {*kRows.at(1).arabic}},
         {"//x:trans-unit/x:target/@state",
-         {"translated", "translated", "needs-translation", "translated"}}}},
+         {"translated", "translated", "needs-translation", "translated", "translated"}}}},
       {ExchangeFormat::Xliff20,
        "urn:oasis:names:tc:xliff:document:2.0",
        {{"/x:xliff/@version", {"2.0"}},
         {"/x:xliff/@srcLang", {"en"}},
         {"/x:xliff/@trgLang", {"ar"}},
         {"/x:xliff/x:file/@id", {"f1"}},
-        {"/x:xliff/x:file/x:unit/@id", {"1", "2", "3", "4"}},
+        {"/x:xliff/x:file/x:unit/@id", {"1", "2", "3", "4", "5"}},
         {"//x:unit[@id='2']/x:segment/x:target", {*kRows.at(2).arabic}},
-        {"//x:unit/x:segment/@state", {"translated", "translated", "initial", "translated"}},
+        {"//x:unit/x:segment/@state",
+         {"translated", "translated", "initial", "translated", "translated"}},
         {"//x:unit[@id='3']/x:segment/x:target", {}},
         {"//x:unit[@id='4']/x:segment/x:source/x:cp/@hex", {"0007", "001B"}},
-        {"//x:unit[@id='4']/x:segment/x:target/x:cp/@hex", {"0007"}}}},
+        {"//x:unit[@id='4']/x:segment/x:target/x:cp/@hex", {"0007"}},
+        {"//x:unit[@id='4']/x:segment/x:target", {"جرس !"}}}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.ns);
