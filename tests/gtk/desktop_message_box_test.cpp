@@ -41,14 +41,12 @@ using host::ShownButton;
 
 constexpr int kEdgeSlack = 3;  // pixels: fonts round the edges of text differently
 
-// An xdotool command on the test's display: its output, and whether it succeeded.
-std::string Xdotool(const std::string& arguments, bool* ok = nullptr) {
+// An xdotool command on the test's display: its output ("!" when it failed).
+std::string Xdotool(const std::string& arguments) {
   FILE* pipe = popen(("xdotool " + arguments + " 2>/dev/null").c_str(), "r");
   std::string output;
-  for (int c; pipe != nullptr && (c = fgetc(pipe)) != EOF;) output += static_cast<char>(c);
-  const int status = pipe != nullptr ? pclose(pipe) : -1;
-  if (ok != nullptr) *ok = status == 0;
-  return output;
+  for (int c; (c = fgetc(pipe)) != EOF;) output += static_cast<char>(c);
+  return pclose(pipe) == 0 ? output : "!";
 }
 
 // Moves in two steps: xdotool waits for a move to happen, and waits long when the pointer is
@@ -57,12 +55,11 @@ void Click(const ShownBox& box, const std::string& label) {
   auto button = std::ranges::find(box.buttons, label, &ShownButton::label);
   ASSERT_NE(button, box.buttons.end()) << "the box has no button " << label;
   const host::ScreenRect& r = button->rect;
-  bool ok = false;
-  Xdotool("mousemove --sync " + std::to_string(r.x + 2) + " " + std::to_string(r.y + 2) +
-              " mousemove --sync " + std::to_string(r.x + r.width / 2) + " " +
-              std::to_string(r.y + r.height / 2) + " click 1",
-          &ok);
-  EXPECT_TRUE(ok) << "xdotool could not click " << label;
+  EXPECT_NE(Xdotool("mousemove --sync " + std::to_string(r.x + 2) + " " + std::to_string(r.y + 2) +
+                    " mousemove --sync " + std::to_string(r.x + r.width / 2) + " " +
+                    std::to_string(r.y + r.height / 2) + " click 1"),
+            "!")
+      << "xdotool could not click " << label;
 }
 
 // The window's name as the X server has it (xdotool's own name search cannot read Arabic), and
@@ -71,17 +68,6 @@ std::string NameAndLabels(const ShownBox& box) {
   std::string text = Xdotool("getwindowname " + std::to_string(box.windowId));
   for (const ShownButton& button : box.buttons) text += button.label + " ";
   return text;
-}
-
-// Runs `show`; each time the library reports the box drawn, `drive` looks at it and clicks or
-// types as a user would (on GTK's thread: GTK reads the input once `drive` returns).
-int32_t ShowAndDrive(const std::function<int32_t()>& show,
-                     const std::function<void(const ShownBox&)>& drive) {
-  host::SetShownBoxObserver(drive);
-  struct Reset {
-    ~Reset() { host::SetShownBoxObserver(nullptr); }
-  } reset;
-  return show();
 }
 
 // Runs before GTK is started in this process: with no display, or one nobody answers on, the
@@ -123,11 +109,8 @@ class DesktopMessageBox : public ::testing::Test {
     if (!started) return TearDownTestSuite();
     display[strcspn(display, "\n")] = '\0';
     unsetenv("WAYLAND_DISPLAY");
-    for (auto [name, value] : {std::pair<const char*, const char*>{"DISPLAY", display},
-                               {"GDK_BACKEND", "x11"},
-                               {"NO_AT_BRIDGE", "1"},
-                               {"GSETTINGS_BACKEND", "memory"}})
-      setenv(name, value, 1);
+    setenv("DISPLAY", display, 1), setenv("GDK_BACKEND", "x11", 1);
+    setenv("NO_AT_BRIDGE", "1", 1), setenv("GSETTINGS_BACKEND", "memory", 1);
     started_ = true;
   }
   // Nothing may touch GTK after its server is gone, so this is the suite's last word.
@@ -139,7 +122,13 @@ class DesktopMessageBox : public ::testing::Test {
   void SetUp() override {
     if (!started_) GTEST_SKIP() << "no desktop module, xdotool or Xvfb";
     ASSERT_TRUE(host::DesktopAvailable()) << "GTK did not start on " << std::getenv("DISPLAY");
+    host::SetShownBoxObserver([this](const ShownBox& box) { drive_(box); });
   }
+  void TearDown() override { host::SetShownBoxObserver(nullptr); }
+
+  // Each time the library reports a box drawn, looks at it and clicks or types as a user would
+  // (on GTK's thread: GTK reads the input once it returns).
+  std::function<void(const ShownBox&)> drive_;
   static inline pid_t xvfb_ = -1;
   static inline bool started_ = false;
 };
@@ -169,42 +158,37 @@ TEST_F(DesktopMessageBox, ShowsTheStylesButtonsIconAndDefaultAndAnswersClicksAnd
   for (const auto& c : cases) {
     const std::string title = "Style " + std::to_string(c.style) + " " + c.user;
     SCOPED_TRACE(title);
-    const int32_t answer = ShowAndDrive(
-        [&] { return desktop.ShowMessageBox("Pick", c.style, title, "", 0); },
-        [&](const ShownBox& box) {
-          EXPECT_EQ(NameAndLabels(box), title + "\n" + c.labels + " ");
-          EXPECT_EQ(box.prompt + "|" + box.iconName + "|" + std::to_string(box.rightToLeft),
-                    "Pick|" + c.icon + "|0");
-          for (const ShownButton& button : box.buttons)
-            EXPECT_EQ(std::pair(button.isDefault, button.hasFocus),
-                      std::pair(button.label == c.defaultLabel, button.label == c.defaultLabel))
-                << button.label;
-          if (c.user.starts_with("click "))
-            Click(box, c.user.substr(6));
-          else
-            Xdotool("windowfocus --sync " + std::to_string(box.windowId) + " key --delay 50 " +
-                    c.user);
-        });
-    EXPECT_EQ(answer, c.answer);
+    drive_ = [&](const ShownBox& box) {
+      EXPECT_EQ(NameAndLabels(box), title + "\n" + c.labels + " ");
+      EXPECT_EQ(box.prompt + "|" + box.iconName + "|" + std::to_string(box.rightToLeft),
+                "Pick|" + c.icon + "|0");
+      for (const ShownButton& button : box.buttons)
+        EXPECT_EQ(std::pair(button.isDefault, button.hasFocus),
+                  std::pair(button.label == c.defaultLabel, button.label == c.defaultLabel))
+            << button.label;
+      if (c.user.starts_with("click "))
+        Click(box, c.user.substr(6));
+      else
+        Xdotool("windowfocus --sync " + std::to_string(box.windowId) + " key --delay 50 " + c.user);
+    };
+    EXPECT_EQ(desktop.ShowMessageBox("Pick", c.style, title, "", 0), c.answer);
   }
 }
 
 TEST_F(DesktopMessageBox, HelpShowsTheHelpFileAndContextWithoutClosingTheBox) {
   int reports = 0;
-  const int32_t answer = ShowAndDrive(
-      [&] { return Host().ShowMessageBox("Need help?", 0x4001, "Help box", "orvex.chm", 42); },
-      [&](const ShownBox& box) {
-        if (++reports == 1) {
-          EXPECT_EQ(NameAndLabels(box), "Help box\nOK Cancel Help ");
-          EXPECT_EQ(box.helpText, "");
-          Click(box, "Help");
-        } else {
-          EXPECT_EQ(box.helpText, "Help: orvex.chm, topic 42");
-          Click(box, "OK");
-        }
-      });
+  drive_ = [&](const ShownBox& box) {
+    if (++reports == 1) {
+      EXPECT_EQ(NameAndLabels(box), "Help box\nOK Cancel Help ");
+      EXPECT_EQ(box.helpText, "");
+      Click(box, "Help");
+    } else {
+      EXPECT_EQ(box.helpText, "Help: orvex.chm, topic 42");
+      Click(box, "OK");
+    }
+  };
+  EXPECT_EQ(Host().ShowMessageBox("Need help?", 0x4001, "Help box", "orvex.chm", 42), 1);
   EXPECT_EQ(reports, 2);
-  EXPECT_EQ(answer, 1);
 }
 
 // Through GMessage: right alignment alone moves the text only; Arabic mirrors the whole box,
@@ -223,24 +207,21 @@ TEST_F(DesktopMessageBox, ArabicBoxIsMirroredAndRightAlignmentMovesOnlyTheText) 
   GMessage message;
   for (const auto& c : cases) {
     SCOPED_TRACE(c.title);
-    const int32_t answer = ShowAndDrive(
-        [&] { return message.ShowText(c.text, c.style, c.title, c.language); },
-        [&](const ShownBox& box) {
-          EXPECT_EQ(box.prompt, c.text);
-          ASSERT_EQ(NameAndLabels(box), c.title + "\nOK Cancel ");
-          EXPECT_EQ(box.rightToLeft, c.mirrored);
-          EXPECT_EQ(box.buttons[0].rect.x > box.buttons[1].rect.x, c.mirrored);
-          EXPECT_EQ(box.icon.x > box.textArea.x, c.mirrored);
-          if (c.textAtRight) {
-            EXPECT_GT(box.textArea.width, box.text.width + 20) << "the text fills its area";
-            EXPECT_NEAR(box.text.x + box.text.width, box.textArea.x + box.textArea.width,
-                        kEdgeSlack);
-          } else {
-            EXPECT_NEAR(box.text.x, box.textArea.x, kEdgeSlack);
-          }
-          Click(box, "OK");
-        });
-    EXPECT_EQ(answer, 1);
+    drive_ = [&](const ShownBox& box) {
+      EXPECT_EQ(box.prompt, c.text);
+      ASSERT_EQ(NameAndLabels(box), c.title + "\nOK Cancel ");
+      EXPECT_EQ(box.rightToLeft, c.mirrored);
+      EXPECT_EQ(box.buttons[0].rect.x > box.buttons[1].rect.x, c.mirrored);
+      EXPECT_EQ(box.icon.x > box.textArea.x, c.mirrored);
+      if (c.textAtRight) {
+        EXPECT_GT(box.textArea.width, box.text.width + 20) << "the text fills its area";
+        EXPECT_NEAR(box.text.x + box.text.width, box.textArea.x + box.textArea.width, kEdgeSlack);
+      } else {
+        EXPECT_NEAR(box.text.x, box.textArea.x, kEdgeSlack);
+      }
+      Click(box, "OK");
+    };
+    EXPECT_EQ(message.ShowText(c.text, c.style, c.title, c.language), 1);
   }
 }
 
