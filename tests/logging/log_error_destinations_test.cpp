@@ -80,10 +80,23 @@ TEST_F(ErrorDestinations, TextLogIsUtf16WithOneBomAndCrLfLines) {
   EXPECT_EQ(ReadFile(path), expected);
 }
 
-TEST_F(ErrorDestinations, ALaterLogFileTakesOverAndAMissingOneFails) {
+// Each failed destination is flagged and the last failure's record kept; a log file named later
+// takes over, one that cannot be opened is ignored.
+TEST_F(ErrorDestinations, FailedDestinationsAreAllFlaggedAndALaterLogFileTakesOver) {
+  logger->pConnect("Provider=SQLite;Data Source=" + dir.File("absent/none.db"), "ErrorLog",
+                   nullptr);
   TErrorObject e = Error(53, "x");
-  EXPECT_EQ(logger->LogError("M", "P", e, ltFILE), etwelrSERROR | etwelrLOGTOFILE_FAILED);
-  EXPECT_EQ(e.lNumber, errObjectNotSet);
+  EXPECT_EQ(logger->LogError("M", "P", e, ltFILE | ltDB | ltXML),
+            etwelrSERROR | etwelrLOGTOFILE_FAILED | etwelrLOGTODB_FAILED | etwelrLOGTOXML_FAILED);
+  EXPECT_NE(e.lNumber, 0);
+  EXPECT_NE(e.lNumber, 53);
+  TErrorObject fileAndDb = Error(53, "x");
+  EXPECT_EQ(logger->LogError("M", "P", fileAndDb, ltFILE | ltDB),
+            etwelrSERROR | etwelrLOGTOFILE_FAILED | etwelrLOGTODB_FAILED);
+  EXPECT_NE(fileAndDb.lNumber, errObjectNotSet);  // the database's record, not the file's
+  TErrorObject fileOnly = Error(53, "x");
+  EXPECT_EQ(logger->LogError("M", "P", fileOnly, ltFILE), etwelrSERROR | etwelrLOGTOFILE_FAILED);
+  EXPECT_EQ(fileOnly.lNumber, errObjectNotSet);
 
   logger->pLogFile(dir.File("first.log"));
   logger->pLogFile(dir.File("no-such-folder/x.log"));  // ignored: the first stays open
@@ -112,22 +125,6 @@ TEST_F(ErrorDestinations, ReadOnlyDatabaseNamesItsDataSource) {
     EXPECT_EQ(e.strSource.substr(e.strSource.size() - suffix.size()), suffix);
     EXPECT_FALSE(e.strDescription.empty());
   }
-}
-
-TEST_F(ErrorDestinations, FailuresOfSeveralDestinationsAreAllFlaggedAndTheLastRecordKept) {
-  logger->pConnect("Provider=SQLite;Data Source=" + dir.File("absent/none.db"), "ErrorLog",
-                   nullptr);
-  TErrorObject e = Error(53, "x");
-  int32_t result = logger->LogError("M", "P", e, ltFILE | ltDB | ltXML);
-  EXPECT_EQ(result,
-            etwelrSERROR | etwelrLOGTOFILE_FAILED | etwelrLOGTODB_FAILED | etwelrLOGTOXML_FAILED);
-  EXPECT_NE(e.lNumber, 0);
-  EXPECT_NE(e.lNumber, 53);
-
-  TErrorObject fileAndDb = Error(53, "x");
-  result = logger->LogError("M", "P", fileAndDb, ltFILE | ltDB);
-  EXPECT_EQ(result, etwelrSERROR | etwelrLOGTOFILE_FAILED | etwelrLOGTODB_FAILED);
-  EXPECT_NE(fileAndDb.lNumber, errObjectNotSet);  // the database's record, not the file's
 }
 
 TEST_F(ErrorDestinations, EventLogOnlyOnAnNtHostWithTheCallersErrorAfterAFailedDestination) {

@@ -43,20 +43,20 @@ class CTextTable3Test : public ::testing::Test {
   std::string file_ = folder_.File("strings.rows");
 };
 
-const std::string kLet = "ORVEX.CTextTable3.Let Text::ORVEX@TESTPC";
-const std::string kAdd = "ORVEX.CTextTable3.AddNew::ORVEX@TESTPC";
+const std::string kLet3 = "ORVEX.CTextTable3.Let Text::ORVEX@TESTPC";
+const std::string kAdd3 = "ORVEX.CTextTable3.AddNew::ORVEX@TESTPC";
 
 // What a table read-only, not loaded, or of a language without a column refuses.
 TEST_F(CTextTable3Test, ReadOnlyUnloadedAndColumnlessTablesRefuseEdits) {
   auto readOnly = NewTable(), unloaded = NewTable(), french = NewTable();
   readOnly->LoadStringsRS("ignored");
   french->LoadStringsRS("", "French", false);
-  EXPECT_RAISED(readOnly->Text(1, "x"), kReadOnlyError, kLet);
-  EXPECT_RAISED(readOnly->AddNew("x"), kReadOnlyError, kAdd);
-  EXPECT_RAISED(unloaded->Text(1, "x"), kAbsentIdError, kLet);
-  EXPECT_RAISED(unloaded->AddNew("x"), errObjectNotSet, kAdd);
+  EXPECT_RAISED(readOnly->Text(1, "x"), kReadOnlyError, kLet3);
+  EXPECT_RAISED(readOnly->AddNew("x"), kReadOnlyError, kAdd3);
+  EXPECT_RAISED(unloaded->Text(1, "x"), kAbsentIdError, kLet3);
+  EXPECT_RAISED(unloaded->AddNew("x"), errObjectNotSet, kAdd3);
   EXPECT_RAISED(unloaded->Save(), errObjectNotSet, "ORVEX.CTextTable3.Save::ORVEX@TESTPC");
-  EXPECT_RAISED(french->Text(99, "x"), kAbsentIdError, kLet);
+  EXPECT_RAISED(french->Text(99, "x"), kAbsentIdError, kLet3);
   EXPECT_RAISED(french->AddNew("x"), data::adErrItemNotFound, "ORVEX.CTextTable3.AddNew::");
   french->Text(1, "x");  // an existing ID: silently nothing
   const std::string before = ReadFile(file_);
@@ -75,7 +75,7 @@ TEST_F(CTextTable3Test, EditsReachTheFileAtSaveFromEachLanguagesOwnCopy) {
   table->Text(2, "الوصول مرفوض");             // behind the cursor
   EXPECT_EQ(table->Text(2), "الوصول مرفوض");  // still loaded, unlike the database table
   EXPECT_EQ(OnDisk("Arabic", {2}), "تم رفض الوصول");
-  EXPECT_RAISED(table->Text(9, "x"), kAbsentIdError, kLet);
+  EXPECT_RAISED(table->Text(9, "x"), kAbsentIdError, kLet3);
   table->LoadStringsRS("", "English", false);  // read from the file, without the Arabic edit
   table->Text(1, "Missing file");
   table->Save();
@@ -91,7 +91,7 @@ TEST_F(CTextTable3Test, EditsReachTheFileAtSaveFromEachLanguagesOwnCopy) {
   // Loading the same language read-only again makes the cached, writable copy read-only.
   table->LoadStringsRS("", "Arabic", true);
   EXPECT_EQ(table->Text(2), "الوصول مرفوض");
-  EXPECT_RAISED(table->Text(2, "y"), kReadOnlyError, kLet);
+  EXPECT_RAISED(table->Text(2, "y"), kReadOnlyError, kLet3);
   const std::string saved = ReadFile(file_);
   table->Save();
   EXPECT_EQ(ReadFile(file_), saved);
