@@ -37,13 +37,5 @@ TEST(DemoCommand, FillsEveryDestinationOfAFreshFolderAndCountsWhatWentWhere) {
   ExpectSummary(second.out);
 }
 
-TEST_F(DemoFolder, CallChainsCallsOnOneObject) {
-  const CliResult result =
-      RunCli({"call", "ORVEX.CTextTable", "--put", "ConnectingString", Db(), "--", "LoadStringsRS",
-              "Messages", "Arabic", "--", "Text", "int:5", "--", "--get", "HelpContext"});
-  ASSERT_EQ(result.status, 0) << result.err;
-  EXPECT_EQ(result.out, "تمت العملية بنجاح\n0\n");
-}
-
 }  // namespace
 }  // namespace orvex::testing

@@ -68,7 +68,7 @@ TEST(Usage, VersionAndAnOutputThatCannotBeWritten) {
   EXPECT_NE(full.err.find("writing to standard output failed"), std::string::npos) << full.err;
 }
 
-TEST(CallCommand, InvokesAMethodByNameAndPrintsItsResult) {
+TEST_F(DemoFolder, CallInvokesMethodsByNameAndChainsCallsOnOneObject) {
   char host[256] = {};
   gethostname(host, sizeof host - 1);
   const CliResult source = RunCli({"call", "ORVEX.GErrors", "SetErrSource", "Mod", "Proc"});
@@ -76,6 +76,11 @@ TEST(CallCommand, InvokesAMethodByNameAndPrintsItsResult) {
   EXPECT_EQ(source.out, std::string("Mod.Proc::@") + host + "\n");
   // Names are case-insensitive; a typed argument reaches a Long parameter.
   EXPECT_EQ(RunCli({"call", "orvex.gerrors", "comerror", "int:5"}).out, "-2147221499\n");
+  const CliResult chain =
+      RunCli({"call", "ORVEX.CTextTable", "--put", "ConnectingString", Db(), "--", "LoadStringsRS",
+              "Messages", "Arabic", "--", "Text", "int:5", "--", "--get", "HelpContext"});
+  ASSERT_EQ(chain.status, 0) << chain.err;
+  EXPECT_EQ(chain.out, "تمت العملية بنجاح\n0\n");
 }
 
 }  // namespace

@@ -98,14 +98,5 @@ TEST_F(CTextTable2Test, AFailedParseKeepsWhatItReadForTheNextLoad) {
   EXPECT_EQ(host_->boxes.size(), 1u);
 }
 
-TEST_F(CTextTable2Test, AGlossaryMayDeclareItsOwnEntities) {
-  auto table = NewTable(
-      "<?xml version=\"1.0\"?>\n<!DOCTYPE Glossaries [\n"
-      "  <!ENTITY company \"Orvex &amp; Sons\">\n  <!ATTLIST Glossary ID CDATA #REQUIRED>\n]>\n"
-      "<Glossaries><Glossary ID=\"1\" English=\"&company; &#x263A;\"/></Glossaries>\n");
-  table->LoadStringsRS("", "English");
-  EXPECT_EQ(table->Text(1), "Orvex & Sons \u263A");
-}
-
 }  // namespace
 }  // namespace orvex::testing
