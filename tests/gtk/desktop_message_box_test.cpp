@@ -1,11 +1,8 @@
 // The desktop message box on a virtual X screen of the suite's own: what it shows, and the
 // answers a user's clicks and keys give. Skips when Xvfb or xdotool is missing or the desktop
 // module was not built.
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -88,39 +85,31 @@ TEST(DesktopMessageBoxWithoutDisplay, IsNotAvailableAndRefusesWithNoInteractiveD
 class DesktopMessageBox : public ::testing::Test {
  protected:
   // Xvfb on a display number it picks itself (so that concurrent runs never collide), which it
-  // writes on the pipe once it accepts clients.
+  // writes once it accepts clients; before it, the shell writes its process id, Xvfb's once the
+  // shell is replaced.
   static void SetUpTestSuite() {
     if (!host::GtkMessageBoxBuiltIn() || std::system("command -v xdotool >/dev/null") != 0) return;
-    int number[2];
-    if (pipe(number) != 0) return;
-    const std::string fd = std::to_string(number[1]);
-    xvfb_ = fork();
-    if (xvfb_ == 0) {
-      dup2(open("/dev/null", O_WRONLY), STDERR_FILENO);
-      execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten",
-             "tcp", "-noreset", nullptr);
-      _exit(127);
-    }
-    close(number[1]);
-    FILE* in = fdopen(number[0], "r");
-    char display[16] = ":";
-    const bool started = fgets(display + 1, sizeof display - 1, in) != nullptr;
-    fclose(in);
-    if (!started) return TearDownTestSuite();
+    xvfb_ = popen(
+        "echo $$; exec Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp -noreset "
+        "2>/dev/null",
+        "r");
+    char pid[16] = "", display[16] = ":";
+    if (!fgets(pid, sizeof pid, xvfb_) || !fgets(display + 1, sizeof display - 1, xvfb_))
+      return TearDownTestSuite();
+    pid_ = std::atoi(pid);
     display[strcspn(display, "\n")] = '\0';
     unsetenv("WAYLAND_DISPLAY");
     setenv("DISPLAY", display, 1), setenv("GDK_BACKEND", "x11", 1);
     setenv("NO_AT_BRIDGE", "1", 1), setenv("GSETTINGS_BACKEND", "memory", 1);
-    started_ = true;
   }
   // Nothing may touch GTK after its server is gone, so this is the suite's last word.
   static void TearDownTestSuite() {
-    if (xvfb_ > 0 && kill(xvfb_, SIGTERM) == 0) waitpid(xvfb_, nullptr, 0);
-    xvfb_ = -1;
-    started_ = false;
+    if (pid_ > 0) kill(pid_, SIGTERM);
+    if (xvfb_ != nullptr) pclose(xvfb_);
+    xvfb_ = nullptr, pid_ = 0;
   }
   void SetUp() override {
-    if (!started_) GTEST_SKIP() << "no desktop module, xdotool or Xvfb";
+    if (pid_ == 0) GTEST_SKIP() << "no desktop module, xdotool or Xvfb";
     ASSERT_TRUE(host::DesktopAvailable()) << "GTK did not start on " << std::getenv("DISPLAY");
     host::SetShownBoxObserver([this](const ShownBox& box) { drive_(box); });
   }
@@ -129,8 +118,8 @@ class DesktopMessageBox : public ::testing::Test {
   // Each time the library reports a box drawn, looks at it and clicks or types as a user would
   // (on GTK's thread: GTK reads the input once it returns).
   std::function<void(const ShownBox&)> drive_;
-  static inline pid_t xvfb_ = -1;
-  static inline bool started_ = false;
+  static inline FILE* xvfb_ = nullptr;
+  static inline pid_t pid_ = 0;
 };
 
 TEST_F(DesktopMessageBox, ShowsTheStylesButtonsIconAndDefaultAndAnswersClicksAndKeys) {
