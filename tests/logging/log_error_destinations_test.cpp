@@ -13,16 +13,7 @@ namespace {
 using testing::HostGuard;
 using testing::ReadFile;
 using testing::TempDir;
-
-// UTF-16LE bytes of an ASCII text.
-std::string Utf16(const std::string& ascii) {
-  std::string bytes;
-  for (char c : ascii) {
-    bytes.push_back(c);
-    bytes.push_back('\0');
-  }
-  return bytes;
-}
+using testing::Utf16;
 
 constexpr const char* kColumns =
     "(lErrorNumber INTEGER, strDescription VARCHAR(255), strSource VARCHAR(255), dDate TIMESTAMP)";

@@ -220,11 +220,9 @@ TEST_F(XmlLogTest, ALogInAnotherEncodingKeepsItsTextsAndItsEncoding) {
   const std::string latin1 =
       "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n<errors>\n"
       "  <error lErrorNumber=\"1\" strDescription=\"caf\xE9\"/>\n</errors>\n";
-  std::string utf16 = "\xFF\xFE";
-  for (char c : std::string("<errors><error lErrorNumber=\"1\" strDescription=\"caf"))
-    utf16 += std::string{c, '\0'};
-  utf16 += std::string("\xE9\0", 2);
-  for (char c : std::string("\"/></errors>")) utf16 += std::string{c, '\0'};
+  const std::string utf16 =
+      "\xFF\xFE" + testing::Utf16("<errors><error lErrorNumber=\"1\" strDescription=\"caf") +
+      std::string("\xE9\0", 2) + testing::Utf16("\"/></errors>");
   struct Case {
     const char* name;
     std::string bytes;
