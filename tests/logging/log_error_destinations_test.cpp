@@ -176,13 +176,13 @@ TEST_P(ErrorLogTable, RowsCarryThePlainNumberBlanksAndTheDateWhenStamped) {
                 "ORDER BY lErrorNumber")),
             "-2147467259|Unspecified|@PC7 in Mod.Proc-Src|12/5/2026 7:29:54 PM\n"
             "1001| |@PC7 in Mod.Proc-|Null\n");
-}
 
-TEST_P(ErrorLogTable, AMissingTableFailsEveryInsertAsData) {
-  logger->pConnect(Db().ConnectionString(), "NoSuchTable", nullptr);
+  // A table that does not exist fails every insert as a data error.
+  CLogError missing;
+  missing.pConnect(Db().ConnectionString(), "NoSuchTable", nullptr);
   TErrorObject e;
   e.lNumber = 53;
-  EXPECT_EQ(logger->LogError("M", "P", e, ltDB), etwelrSERROR | etwelrLOGTODB_FAILED);
+  EXPECT_EQ(missing.LogError("M", "P", e, ltDB), etwelrSERROR | etwelrLOGTODB_FAILED);
   EXPECT_EQ(e.lNumber, static_cast<int32_t>(0x80040E37u));
   EXPECT_EQ(e.strSource, Db().Provider());
 }

@@ -58,7 +58,11 @@ class XmlLogTest : public ::testing::Test {
   std::shared_ptr<CLogError> logger = std::make_shared<CLogError>();
 };
 
-TEST_F(XmlLogTest, SaveCreatesTheFileThenAppendsKeepingTheHeader) {
+// Saved without a file named: raises. Saved: made, then appended to under the header it was
+// made with. Cleared: made afresh, and the records not yet saved are dropped.
+TEST_F(XmlLogTest, SaveCreatesTheFileThenAppendsKeepingTheHeaderUntilCleared) {
+  EXPECT_THROW(logger->SaveXMLLog(), AutomationError);
+  EXPECT_NO_THROW(logger->ClearXMLLog());
   std::string path = dir.File("errors.xml");
   logger->pLogXML(path);
   Log(static_cast<int32_t>(0xA00003E9u), "first");
@@ -92,15 +96,7 @@ TEST_F(XmlLogTest, SaveCreatesTheFileThenAppendsKeepingTheHeader) {
   EXPECT_EQ(ReadFile(path), created.substr(0, created.size() - 10) + later +
                                 "1\" strDescription=\"fourth\" " + source + later +
                                 "2\" strDescription=\"fifth\" " + source + "</errors>\n");
-}
 
-TEST_F(XmlLogTest, ClearStartsAfreshAndDropsTheBuffer) {
-  EXPECT_THROW(logger->SaveXMLLog(), AutomationError);  // no pLogXML yet
-  EXPECT_NO_THROW(logger->ClearXMLLog());
-  std::string path = dir.File("errors.xml");
-  logger->pLogXML(path);
-  Log(1, "saved");
-  logger->SaveXMLLog();
   Log(2, "dropped");
   host->now = Date(2027, 1, 2, 3, 4, 5);
   logger->ClearXMLLog();
@@ -109,9 +105,9 @@ TEST_F(XmlLogTest, ClearStartsAfreshAndDropsTheBuffer) {
   Log(3, "after clear");
   logger->CloseXMLLog();  // changes neither the file nor the buffer
   logger->SaveXMLLog();
-  EXPECT_EQ(RecordLines(path),
-            std::vector<std::string>{"error: lErrorNumber=3 strDescription=after "
-                                     "clear strSource=@PC7 in Mod.Proc-"});
+  EXPECT_EQ(RecordLines(path), std::vector<std::string>{"error: dDate=2027-01-02T03:04:05 "
+                                                        "lErrorNumber=3 strDescription=after clear "
+                                                        "strSource=@PC7 in Mod.Proc-"});
 }
 
 // A log edited by hand: other quotes, references, comments, a nested element, CR LF.
