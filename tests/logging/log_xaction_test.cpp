@@ -24,11 +24,9 @@ using Attributes = std::vector<std::pair<std::string, std::string>>;
 struct RecordingXactionSink : CLogXactionEvents {
   int32_t calls = 0;
   int32_t lowerBound = 0;
-  bool raises = false;
   void ShowEvent(SafeArray& Data) override {
     ++calls;
     lowerBound = Data.LBound();
-    if (raises) throw AutomationError(5, "client", "handler failed");
   }
 };
 
@@ -143,23 +141,16 @@ TEST_F(LogXactionTest, EventLogAndMessageBoxCarryTheRecordLine) {
   EXPECT_EQ(ReadFile(logFile), "1:2\r\n\r\n");
 }
 
-TEST_F(LogXactionTest, EventHandlerSeesTheWholeArrayAndItsFailureIsIgnored) {
+// The handler gets the caller's array as it is (the sinks' failures and Unadvise are checked
+// with the error logger, whose connection point is the same).
+TEST_F(LogXactionTest, EventHandlerSeesTheWholeArray) {
   logger->pLogFile(logFile);
   auto sink = std::make_shared<RecordingXactionSink>();
-  sink->raises = true;
-  auto second = std::make_shared<RecordingXactionSink>();
   logger->Advise(sink);
-  uint32_t cookie = logger->Advise(second);
   SafeArray zeroBased = Record({"zero", "one"}, 0);
-  EXPECT_FALSE(logger->LogXaction(zeroBased, ltFORMATERROR | ltFILE));
-  EXPECT_EQ(sink->calls, 1);
-  EXPECT_EQ(second->calls, 1);
-  EXPECT_EQ(second->lowerBound, 0);
+  EXPECT_FALSE(logger->LogXaction(zeroBased, ltFORMATERROR | ltFILE));  // the event: its low bit
+  EXPECT_EQ(std::pair(sink->calls, sink->lowerBound), std::pair(1, 0));
   EXPECT_EQ(ReadFile(logFile), "one\r\n\r\n");
-  logger->Unadvise(cookie);
-  logger->LogXaction(zeroBased, ltRAISEEVENT);
-  EXPECT_EQ(second->calls, 1);
-  EXPECT_EQ(sink->calls, 2);
 }
 
 }  // namespace
