@@ -26,11 +26,7 @@ class ErrorDestinations : public ::testing::Test {
   }
 
   TErrorObject Error(int32_t number, std::string description, std::string source = "") {
-    TErrorObject e;
-    e.lNumber = number;
-    e.strDescription = std::move(description);
-    e.strSource = std::move(source);
-    return e;
+    return {number, std::move(description), 0, "", 0, std::move(source)};
   }
 
   std::string SqliteDatabase(const std::string& name) {
@@ -159,14 +155,10 @@ TEST_P(ErrorLogTable, RowsCarryThePlainNumberBlanksAndTheDateWhenStamped) {
             "INSERT INTO ErrorLog ( lErrorNumber, strDescription, strSource,dDate )  VALUES ( "
             "?, ?,?,? )");
 
-  TErrorObject component;
-  component.lNumber = static_cast<int32_t>(0xA00003E9u);
+  TErrorObject component{static_cast<int32_t>(0xA00003E9u), "", 0, "", 0, ""};
   EXPECT_EQ(logger->LogError("Mod", "Proc", component, ltDB), etwelrSERROR);
   logger->gbDateStamp = true;
-  TErrorObject system;
-  system.lNumber = -2147467259;
-  system.strDescription = "Unspecified";
-  system.strSource = "Src";
+  TErrorObject system{-2147467259, "Unspecified", 0, "", 0, "Src"};
   EXPECT_EQ(logger->LogError("Mod", "Proc", system, ltDB), etwelrSERROR);
 
   // The plain number; a blank for an empty description; the date only when stamped.
@@ -180,8 +172,7 @@ TEST_P(ErrorLogTable, RowsCarryThePlainNumberBlanksAndTheDateWhenStamped) {
   // A table that does not exist fails every insert as a data error.
   CLogError missing;
   missing.pConnect(Db().ConnectionString(), "NoSuchTable", nullptr);
-  TErrorObject e;
-  e.lNumber = 53;
+  TErrorObject e{53, "", 0, "", 0, ""};
   EXPECT_EQ(missing.LogError("M", "P", e, ltDB), etwelrSERROR | etwelrLOGTODB_FAILED);
   EXPECT_EQ(e.lNumber, static_cast<int32_t>(0x80040E37u));
   EXPECT_EQ(e.strSource, Db().Provider());

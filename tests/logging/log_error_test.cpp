@@ -36,13 +36,7 @@ class LogErrorTest : public ::testing::Test {
   }
 
   TErrorObject Error(int32_t number, std::string description = "desc", std::string source = "") {
-    TErrorObject e;
-    e.lNumber = number;
-    e.strDescription = std::move(description);
-    e.strSource = std::move(source);
-    e.strHelpFile = "client.hlp";
-    e.lHelpContext = 11;
-    return e;
+    return {number, std::move(description), 11, "client.hlp", 0, std::move(source)};
   }
 
   HostGuard host;

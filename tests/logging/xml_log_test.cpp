@@ -42,9 +42,7 @@ class XmlLogTest : public ::testing::Test {
 
   void Log(int32_t number, const std::string& description) { Log(*logger, number, description); }
   void Log(CLogError& to, int32_t number, const std::string& description) {
-    TErrorObject e;
-    e.lNumber = number;
-    e.strDescription = description;
+    TErrorObject e{number, description, 0, "", 0, ""};
     EXPECT_EQ(to.LogError("Mod", "Proc", e, ltXML) & etwelrLOGTOXML_FAILED, 0);
   }
   void LogThree(CLogError& to) {
@@ -248,8 +246,7 @@ TEST_F(XmlLogTest, ARecordTooBigToReadBackIsRefusedWhenLogged) {
   const std::string path = dir.File("big.xml");
   CLogError logger;
   logger.pLogXML(path);
-  TErrorObject big;
-  big.strDescription = std::string(10 << 20, 'x');
+  TErrorObject big{0, std::string(10 << 20, 'x'), 0, "", 0, ""};
   EXPECT_NE(logger.LogError("Mod", "Proc", big, ltXML) & etwelrLOGTOXML_FAILED, 0);
   EXPECT_EQ(big.lNumber, errInvalidProcedureCall);
   Log(logger, 1, std::string(1 << 20, '&'));  // 1 MiB, 5 MiB escaped: still readable
