@@ -48,9 +48,6 @@ TEST(Usage, MistakesAndFailuresExitWithTheirStatusAndSayWhy) {
       {"text get --db DB 1", 1, "", mistyped},
       {"text set --db DB --table Messages 1 x", 1, "", mistyped},
       {"rows export --rows /missing.rows --csv -", 1, "", "/missing.rows"},
-      {"call ORVEX.NoSuchClass Anything", 1, "",
-       "error 429 (0x000001AD) in ORVEX.NoSuchClass: ActiveX component can't create object\n"},
-      {"call ORVEX.GErrors NoSuchMember", 1, "", "error -2147352570 (0x80020006)"},
       {"call ORVEX.GErrors COMError int:abc", 1, "",
        "error 13 (0x0000000D) in orvex call: argument 1 of COMError ('int:abc'): Type mismatch"},
       {"call ORVEX.GErrors COMError bogus:1", 1, "", "(0x80020005)"},  // text for a Long
