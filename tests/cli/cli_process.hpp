@@ -108,4 +108,11 @@ struct CliCase {
   std::string err = "";
 };
 
+// The result has the case's status, its whole output, and its part of the error output.
+inline void ExpectResult(const CliCase& c, const CliResult& result) {
+  EXPECT_EQ(result.status, c.status) << c.line << "\n" << result.err;
+  EXPECT_EQ(result.out, c.out) << c.line;
+  EXPECT_NE(result.err.find(c.err), std::string::npos) << c.line << "\n" << result.err;
+}
+
 }  // namespace orvex::testing

@@ -1,31 +1,22 @@
 // orvex demo: the files it promises, and a summary that counts what reached each destination.
 #include <gtest/gtest.h>
 
-#include <tuple>
-
 #include "cli/cli_process.hpp"
 
 namespace orvex::testing {
 namespace {
 
-// The records column of each line of the summary.
+// The summary counts the records of each destination (a line's logger, then its path or
+// table after the destination's name, then the count).
 void ExpectSummary(const std::string& out) {
-  const std::tuple<std::string, std::string, int> lines[] = {
-      {"CTextTable", "Messages", 10},       {"CTextTable", "LanguageStrings", 6},
-      {"CTextTable3", "messages.rows", 10}, {"CLogError", "errors.log", 4},
-      {"CLogError", "ErrorLog", 4},         {"CLogError", "errors.xml", 4},
-      {"CLogEvent", "events.log", 2},       {"CLogEvent", "EventLog", 2},
-      {"CLogEvent", "events.xml", 2},       {"CLogXaction", "transactions.log", 3},
-      {"CLogXaction", "Transactions", 3},   {"CLogXaction", "transactions.xml", 3},
-  };
-  for (const auto& [logger, where, records] : lines) {
-    std::smatch count;
-    EXPECT_TRUE(std::regex_search(out, count,
-                                  std::regex(logger + " +\\S[^\\n]*" + where + " +(\\d+)\\n")) &&
-                std::stoi(count[1]) == records)
-        << logger << " " << where << " should count " << records << " in\n"
-        << out;
-  }
+  for (const char* line :
+       {"CTextTable .*Messages +10", "CTextTable .*LanguageStrings +6",
+        "CTextTable3 .*messages.rows +10", "CLogError .*errors.log +4", "CLogError .*ErrorLog +4",
+        "CLogError .*errors.xml +4", "CLogEvent .*events.log +2", "CLogEvent .*EventLog +2",
+        "CLogEvent .*events.xml +2", "CLogXaction .*transactions.log +3",
+        "CLogXaction .*Transactions +3", "CLogXaction .*transactions.xml +3"})
+    EXPECT_TRUE(std::regex_search(out, std::regex(std::string(line) + "\n"))) << line << " in\n"
+                                                                              << out;
 }
 
 TEST(DemoCommand, FillsEveryDestinationOfAFreshFolderAndCountsWhatWentWhere) {
@@ -44,14 +35,6 @@ TEST(DemoCommand, FillsEveryDestinationOfAFreshFolderAndCountsWhatWentWhere) {
   const CliResult second = RunCli({"demo", again.path().string()});
   ASSERT_EQ(second.status, 0) << second.err;
   ExpectSummary(second.out);
-}
-
-TEST_F(DemoFolder, CallChainsCallsOnOneObject) {
-  const CliResult result =
-      RunCli({"call", "ORVEX.CTextTable", "--put", "ConnectingString", Db(), "--", "LoadStringsRS",
-              "Messages", "Arabic", "--", "Text", "int:5", "--", "--get", "HelpContext"});
-  ASSERT_EQ(result.status, 0) << result.err;
-  EXPECT_EQ(result.out, "تمت العملية بنجاح\n0\n");
 }
 
 }  // namespace

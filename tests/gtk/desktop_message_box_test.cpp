@@ -1,11 +1,8 @@
 // The desktop message box on a virtual X screen of the suite's own: what it shows, and the
 // answers a user's clicks and keys give. Skips when Xvfb or xdotool is missing or the desktop
 // module was not built.
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -41,14 +38,12 @@ using host::ShownButton;
 
 constexpr int kEdgeSlack = 3;  // pixels: fonts round the edges of text differently
 
-// An xdotool command on the test's display: its output, and whether it succeeded.
-std::string Xdotool(const std::string& arguments, bool* ok = nullptr) {
+// An xdotool command on the test's display: its output ("!" when it failed).
+std::string Xdotool(const std::string& arguments) {
   FILE* pipe = popen(("xdotool " + arguments + " 2>/dev/null").c_str(), "r");
   std::string output;
-  for (int c; pipe != nullptr && (c = fgetc(pipe)) != EOF;) output += static_cast<char>(c);
-  const int status = pipe != nullptr ? pclose(pipe) : -1;
-  if (ok != nullptr) *ok = status == 0;
-  return output;
+  for (int c; (c = fgetc(pipe)) != EOF;) output += static_cast<char>(c);
+  return pclose(pipe) == 0 ? output : "!";
 }
 
 // Moves in two steps: xdotool waits for a move to happen, and waits long when the pointer is
@@ -57,12 +52,11 @@ void Click(const ShownBox& box, const std::string& label) {
   auto button = std::ranges::find(box.buttons, label, &ShownButton::label);
   ASSERT_NE(button, box.buttons.end()) << "the box has no button " << label;
   const host::ScreenRect& r = button->rect;
-  bool ok = false;
-  Xdotool("mousemove --sync " + std::to_string(r.x + 2) + " " + std::to_string(r.y + 2) +
-              " mousemove --sync " + std::to_string(r.x + r.width / 2) + " " +
-              std::to_string(r.y + r.height / 2) + " click 1",
-          &ok);
-  EXPECT_TRUE(ok) << "xdotool could not click " << label;
+  EXPECT_NE(Xdotool("mousemove --sync " + std::to_string(r.x + 2) + " " + std::to_string(r.y + 2) +
+                    " mousemove --sync " + std::to_string(r.x + r.width / 2) + " " +
+                    std::to_string(r.y + r.height / 2) + " click 1"),
+            "!")
+      << "xdotool could not click " << label;
 }
 
 // The window's name as the X server has it (xdotool's own name search cannot read Arabic), and
@@ -71,17 +65,6 @@ std::string NameAndLabels(const ShownBox& box) {
   std::string text = Xdotool("getwindowname " + std::to_string(box.windowId));
   for (const ShownButton& button : box.buttons) text += button.label + " ";
   return text;
-}
-
-// Runs `show`; each time the library reports the box drawn, `drive` looks at it and clicks or
-// types as a user would (on GTK's thread: GTK reads the input once `drive` returns).
-int32_t ShowAndDrive(const std::function<int32_t()>& show,
-                     const std::function<void(const ShownBox&)>& drive) {
-  host::SetShownBoxObserver(drive);
-  struct Reset {
-    ~Reset() { host::SetShownBoxObserver(nullptr); }
-  } reset;
-  return show();
 }
 
 // Runs before GTK is started in this process: with no display, or one nobody answers on, the
@@ -102,46 +85,41 @@ TEST(DesktopMessageBoxWithoutDisplay, IsNotAvailableAndRefusesWithNoInteractiveD
 class DesktopMessageBox : public ::testing::Test {
  protected:
   // Xvfb on a display number it picks itself (so that concurrent runs never collide), which it
-  // writes on the pipe once it accepts clients.
+  // writes once it accepts clients; before it, the shell writes its process id, Xvfb's once the
+  // shell is replaced.
   static void SetUpTestSuite() {
     if (!host::GtkMessageBoxBuiltIn() || std::system("command -v xdotool >/dev/null") != 0) return;
-    int number[2];
-    if (pipe(number) != 0) return;
-    const std::string fd = std::to_string(number[1]);
-    xvfb_ = fork();
-    if (xvfb_ == 0) {
-      dup2(open("/dev/null", O_WRONLY), STDERR_FILENO);
-      execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten",
-             "tcp", "-noreset", nullptr);
-      _exit(127);
-    }
-    close(number[1]);
-    FILE* in = fdopen(number[0], "r");
-    char display[16] = ":";
-    const bool started = fgets(display + 1, sizeof display - 1, in) != nullptr;
-    fclose(in);
-    if (!started) return TearDownTestSuite();
+    xvfb_ = popen(
+        "echo $$; exec Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp -noreset "
+        "2>/dev/null",
+        "r");
+    char pid[16] = "", display[16] = ":";
+    if (!fgets(pid, sizeof pid, xvfb_) || !fgets(display + 1, sizeof display - 1, xvfb_))
+      return TearDownTestSuite();
+    pid_ = std::atoi(pid);
     display[strcspn(display, "\n")] = '\0';
     unsetenv("WAYLAND_DISPLAY");
-    for (auto [name, value] : {std::pair<const char*, const char*>{"DISPLAY", display},
-                               {"GDK_BACKEND", "x11"},
-                               {"NO_AT_BRIDGE", "1"},
-                               {"GSETTINGS_BACKEND", "memory"}})
-      setenv(name, value, 1);
-    started_ = true;
+    setenv("DISPLAY", display, 1), setenv("GDK_BACKEND", "x11", 1);
+    setenv("NO_AT_BRIDGE", "1", 1), setenv("GSETTINGS_BACKEND", "memory", 1);
   }
   // Nothing may touch GTK after its server is gone, so this is the suite's last word.
   static void TearDownTestSuite() {
-    if (xvfb_ > 0 && kill(xvfb_, SIGTERM) == 0) waitpid(xvfb_, nullptr, 0);
-    xvfb_ = -1;
-    started_ = false;
+    if (pid_ > 0) kill(pid_, SIGTERM);
+    if (xvfb_ != nullptr) pclose(xvfb_);
+    xvfb_ = nullptr, pid_ = 0;
   }
   void SetUp() override {
-    if (!started_) GTEST_SKIP() << "no desktop module, xdotool or Xvfb";
+    if (pid_ == 0) GTEST_SKIP() << "no desktop module, xdotool or Xvfb";
     ASSERT_TRUE(host::DesktopAvailable()) << "GTK did not start on " << std::getenv("DISPLAY");
+    host::SetShownBoxObserver([this](const ShownBox& box) { drive_(box); });
   }
-  static inline pid_t xvfb_ = -1;
-  static inline bool started_ = false;
+  void TearDown() override { host::SetShownBoxObserver(nullptr); }
+
+  // Each time the library reports a box drawn, looks at it and clicks or types as a user would
+  // (on GTK's thread: GTK reads the input once it returns).
+  std::function<void(const ShownBox&)> drive_;
+  static inline FILE* xvfb_ = nullptr;
+  static inline pid_t pid_ = 0;
 };
 
 TEST_F(DesktopMessageBox, ShowsTheStylesButtonsIconAndDefaultAndAnswersClicksAndKeys) {
@@ -169,42 +147,37 @@ TEST_F(DesktopMessageBox, ShowsTheStylesButtonsIconAndDefaultAndAnswersClicksAnd
   for (const auto& c : cases) {
     const std::string title = "Style " + std::to_string(c.style) + " " + c.user;
     SCOPED_TRACE(title);
-    const int32_t answer = ShowAndDrive(
-        [&] { return desktop.ShowMessageBox("Pick", c.style, title, "", 0); },
-        [&](const ShownBox& box) {
-          EXPECT_EQ(NameAndLabels(box), title + "\n" + c.labels + " ");
-          EXPECT_EQ(box.prompt + "|" + box.iconName + "|" + std::to_string(box.rightToLeft),
-                    "Pick|" + c.icon + "|0");
-          for (const ShownButton& button : box.buttons)
-            EXPECT_EQ(std::pair(button.isDefault, button.hasFocus),
-                      std::pair(button.label == c.defaultLabel, button.label == c.defaultLabel))
-                << button.label;
-          if (c.user.starts_with("click "))
-            Click(box, c.user.substr(6));
-          else
-            Xdotool("windowfocus --sync " + std::to_string(box.windowId) + " key --delay 50 " +
-                    c.user);
-        });
-    EXPECT_EQ(answer, c.answer);
+    drive_ = [&](const ShownBox& box) {
+      EXPECT_EQ(NameAndLabels(box), title + "\n" + c.labels + " ");
+      EXPECT_EQ(box.prompt + "|" + box.iconName + "|" + std::to_string(box.rightToLeft),
+                "Pick|" + c.icon + "|0");
+      for (const ShownButton& button : box.buttons)
+        EXPECT_EQ(std::pair(button.isDefault, button.hasFocus),
+                  std::pair(button.label == c.defaultLabel, button.label == c.defaultLabel))
+            << button.label;
+      if (c.user.starts_with("click "))
+        Click(box, c.user.substr(6));
+      else
+        Xdotool("windowfocus --sync " + std::to_string(box.windowId) + " key --delay 50 " + c.user);
+    };
+    EXPECT_EQ(desktop.ShowMessageBox("Pick", c.style, title, "", 0), c.answer);
   }
 }
 
 TEST_F(DesktopMessageBox, HelpShowsTheHelpFileAndContextWithoutClosingTheBox) {
   int reports = 0;
-  const int32_t answer = ShowAndDrive(
-      [&] { return Host().ShowMessageBox("Need help?", 0x4001, "Help box", "orvex.chm", 42); },
-      [&](const ShownBox& box) {
-        if (++reports == 1) {
-          EXPECT_EQ(NameAndLabels(box), "Help box\nOK Cancel Help ");
-          EXPECT_EQ(box.helpText, "");
-          Click(box, "Help");
-        } else {
-          EXPECT_EQ(box.helpText, "Help: orvex.chm, topic 42");
-          Click(box, "OK");
-        }
-      });
+  drive_ = [&](const ShownBox& box) {
+    if (++reports == 1) {
+      EXPECT_EQ(NameAndLabels(box), "Help box\nOK Cancel Help ");
+      EXPECT_EQ(box.helpText, "");
+      Click(box, "Help");
+    } else {
+      EXPECT_EQ(box.helpText, "Help: orvex.chm, topic 42");
+      Click(box, "OK");
+    }
+  };
+  EXPECT_EQ(Host().ShowMessageBox("Need help?", 0x4001, "Help box", "orvex.chm", 42), 1);
   EXPECT_EQ(reports, 2);
-  EXPECT_EQ(answer, 1);
 }
 
 // Through GMessage: right alignment alone moves the text only; Arabic mirrors the whole box,
@@ -223,24 +196,21 @@ TEST_F(DesktopMessageBox, ArabicBoxIsMirroredAndRightAlignmentMovesOnlyTheText) 
   GMessage message;
   for (const auto& c : cases) {
     SCOPED_TRACE(c.title);
-    const int32_t answer = ShowAndDrive(
-        [&] { return message.ShowText(c.text, c.style, c.title, c.language); },
-        [&](const ShownBox& box) {
-          EXPECT_EQ(box.prompt, c.text);
-          ASSERT_EQ(NameAndLabels(box), c.title + "\nOK Cancel ");
-          EXPECT_EQ(box.rightToLeft, c.mirrored);
-          EXPECT_EQ(box.buttons[0].rect.x > box.buttons[1].rect.x, c.mirrored);
-          EXPECT_EQ(box.icon.x > box.textArea.x, c.mirrored);
-          if (c.textAtRight) {
-            EXPECT_GT(box.textArea.width, box.text.width + 20) << "the text fills its area";
-            EXPECT_NEAR(box.text.x + box.text.width, box.textArea.x + box.textArea.width,
-                        kEdgeSlack);
-          } else {
-            EXPECT_NEAR(box.text.x, box.textArea.x, kEdgeSlack);
-          }
-          Click(box, "OK");
-        });
-    EXPECT_EQ(answer, 1);
+    drive_ = [&](const ShownBox& box) {
+      EXPECT_EQ(box.prompt, c.text);
+      ASSERT_EQ(NameAndLabels(box), c.title + "\nOK Cancel ");
+      EXPECT_EQ(box.rightToLeft, c.mirrored);
+      EXPECT_EQ(box.buttons[0].rect.x > box.buttons[1].rect.x, c.mirrored);
+      EXPECT_EQ(box.icon.x > box.textArea.x, c.mirrored);
+      if (c.textAtRight) {
+        EXPECT_GT(box.textArea.width, box.text.width + 20) << "the text fills its area";
+        EXPECT_NEAR(box.text.x + box.text.width, box.textArea.x + box.textArea.width, kEdgeSlack);
+      } else {
+        EXPECT_NEAR(box.text.x, box.textArea.x, kEdgeSlack);
+      }
+      Click(box, "OK");
+    };
+    EXPECT_EQ(message.ShowText(c.text, c.style, c.title, c.language), 1);
   }
 }
 

@@ -13,16 +13,7 @@ namespace {
 using testing::HostGuard;
 using testing::ReadFile;
 using testing::TempDir;
-
-// UTF-16LE bytes of an ASCII text.
-std::string Utf16(const std::string& ascii) {
-  std::string bytes;
-  for (char c : ascii) {
-    bytes.push_back(c);
-    bytes.push_back('\0');
-  }
-  return bytes;
-}
+using testing::Utf16;
 
 constexpr const char* kColumns =
     "(lErrorNumber INTEGER, strDescription VARCHAR(255), strSource VARCHAR(255), dDate TIMESTAMP)";
@@ -35,11 +26,7 @@ class ErrorDestinations : public ::testing::Test {
   }
 
   TErrorObject Error(int32_t number, std::string description, std::string source = "") {
-    TErrorObject e;
-    e.lNumber = number;
-    e.strDescription = std::move(description);
-    e.strSource = std::move(source);
-    return e;
+    return {number, std::move(description), 0, "", 0, std::move(source)};
   }
 
   std::string SqliteDatabase(const std::string& name) {
@@ -80,10 +67,23 @@ TEST_F(ErrorDestinations, TextLogIsUtf16WithOneBomAndCrLfLines) {
   EXPECT_EQ(ReadFile(path), expected);
 }
 
-TEST_F(ErrorDestinations, ALaterLogFileTakesOverAndAMissingOneFails) {
+// Each failed destination is flagged and the last failure's record kept; a log file named later
+// takes over, one that cannot be opened is ignored.
+TEST_F(ErrorDestinations, FailedDestinationsAreAllFlaggedAndALaterLogFileTakesOver) {
+  logger->pConnect("Provider=SQLite;Data Source=" + dir.File("absent/none.db"), "ErrorLog",
+                   nullptr);
   TErrorObject e = Error(53, "x");
-  EXPECT_EQ(logger->LogError("M", "P", e, ltFILE), etwelrSERROR | etwelrLOGTOFILE_FAILED);
-  EXPECT_EQ(e.lNumber, errObjectNotSet);
+  EXPECT_EQ(logger->LogError("M", "P", e, ltFILE | ltDB | ltXML),
+            etwelrSERROR | etwelrLOGTOFILE_FAILED | etwelrLOGTODB_FAILED | etwelrLOGTOXML_FAILED);
+  EXPECT_NE(e.lNumber, 0);
+  EXPECT_NE(e.lNumber, 53);
+  TErrorObject fileAndDb = Error(53, "x");
+  EXPECT_EQ(logger->LogError("M", "P", fileAndDb, ltFILE | ltDB),
+            etwelrSERROR | etwelrLOGTOFILE_FAILED | etwelrLOGTODB_FAILED);
+  EXPECT_NE(fileAndDb.lNumber, errObjectNotSet);  // the database's record, not the file's
+  TErrorObject fileOnly = Error(53, "x");
+  EXPECT_EQ(logger->LogError("M", "P", fileOnly, ltFILE), etwelrSERROR | etwelrLOGTOFILE_FAILED);
+  EXPECT_EQ(fileOnly.lNumber, errObjectNotSet);
 
   logger->pLogFile(dir.File("first.log"));
   logger->pLogFile(dir.File("no-such-folder/x.log"));  // ignored: the first stays open
@@ -112,22 +112,6 @@ TEST_F(ErrorDestinations, ReadOnlyDatabaseNamesItsDataSource) {
     EXPECT_EQ(e.strSource.substr(e.strSource.size() - suffix.size()), suffix);
     EXPECT_FALSE(e.strDescription.empty());
   }
-}
-
-TEST_F(ErrorDestinations, FailuresOfSeveralDestinationsAreAllFlaggedAndTheLastRecordKept) {
-  logger->pConnect("Provider=SQLite;Data Source=" + dir.File("absent/none.db"), "ErrorLog",
-                   nullptr);
-  TErrorObject e = Error(53, "x");
-  int32_t result = logger->LogError("M", "P", e, ltFILE | ltDB | ltXML);
-  EXPECT_EQ(result,
-            etwelrSERROR | etwelrLOGTOFILE_FAILED | etwelrLOGTODB_FAILED | etwelrLOGTOXML_FAILED);
-  EXPECT_NE(e.lNumber, 0);
-  EXPECT_NE(e.lNumber, 53);
-
-  TErrorObject fileAndDb = Error(53, "x");
-  result = logger->LogError("M", "P", fileAndDb, ltFILE | ltDB);
-  EXPECT_EQ(result, etwelrSERROR | etwelrLOGTOFILE_FAILED | etwelrLOGTODB_FAILED);
-  EXPECT_NE(fileAndDb.lNumber, errObjectNotSet);  // the database's record, not the file's
 }
 
 TEST_F(ErrorDestinations, EventLogOnlyOnAnNtHostWithTheCallersErrorAfterAFailedDestination) {
@@ -171,14 +155,10 @@ TEST_P(ErrorLogTable, RowsCarryThePlainNumberBlanksAndTheDateWhenStamped) {
             "INSERT INTO ErrorLog ( lErrorNumber, strDescription, strSource,dDate )  VALUES ( "
             "?, ?,?,? )");
 
-  TErrorObject component;
-  component.lNumber = static_cast<int32_t>(0xA00003E9u);
+  TErrorObject component{static_cast<int32_t>(0xA00003E9u), "", 0, "", 0, ""};
   EXPECT_EQ(logger->LogError("Mod", "Proc", component, ltDB), etwelrSERROR);
   logger->gbDateStamp = true;
-  TErrorObject system;
-  system.lNumber = -2147467259;
-  system.strDescription = "Unspecified";
-  system.strSource = "Src";
+  TErrorObject system{-2147467259, "Unspecified", 0, "", 0, "Src"};
   EXPECT_EQ(logger->LogError("Mod", "Proc", system, ltDB), etwelrSERROR);
 
   // The plain number; a blank for an empty description; the date only when stamped.
@@ -188,13 +168,12 @@ TEST_P(ErrorLogTable, RowsCarryThePlainNumberBlanksAndTheDateWhenStamped) {
                 "ORDER BY lErrorNumber")),
             "-2147467259|Unspecified|@PC7 in Mod.Proc-Src|12/5/2026 7:29:54 PM\n"
             "1001| |@PC7 in Mod.Proc-|Null\n");
-}
 
-TEST_P(ErrorLogTable, AMissingTableFailsEveryInsertAsData) {
-  logger->pConnect(Db().ConnectionString(), "NoSuchTable", nullptr);
-  TErrorObject e;
-  e.lNumber = 53;
-  EXPECT_EQ(logger->LogError("M", "P", e, ltDB), etwelrSERROR | etwelrLOGTODB_FAILED);
+  // A table that does not exist fails every insert as a data error.
+  CLogError missing;
+  missing.pConnect(Db().ConnectionString(), "NoSuchTable", nullptr);
+  TErrorObject e{53, "", 0, "", 0, ""};
+  EXPECT_EQ(missing.LogError("M", "P", e, ltDB), etwelrSERROR | etwelrLOGTODB_FAILED);
   EXPECT_EQ(e.lNumber, static_cast<int32_t>(0x80040E37u));
   EXPECT_EQ(e.strSource, Db().Provider());
 }

@@ -36,13 +36,7 @@ class LogErrorTest : public ::testing::Test {
   }
 
   TErrorObject Error(int32_t number, std::string description = "desc", std::string source = "") {
-    TErrorObject e;
-    e.lNumber = number;
-    e.strDescription = std::move(description);
-    e.strSource = std::move(source);
-    e.strHelpFile = "client.hlp";
-    e.lHelpContext = 11;
-    return e;
+    return {number, std::move(description), 11, "client.hlp", 0, std::move(source)};
   }
 
   HostGuard host;
@@ -74,7 +68,12 @@ TEST_F(LogErrorTest, ResultWordClassifiesByClassBitsAndRange) {
     EXPECT_EQ(logger->LogError("Mod", "Proc", e, c.flags), c.expected);
     EXPECT_EQ(e, before);  // nothing selected: the caller's error stays as it was
   }
-  EXPECT_TRUE(host->boxes.empty());
+  // A range left at zero holds the number 0 only.
+  logger->glERROR_B = logger->glERROR_E = 0;
+  TErrorObject zero = Error(kNonSevere | 0), seven = Error(kNonSevere | 7);
+  EXPECT_EQ(logger->LogError("Mod", "Proc", zero, ltRAISEEVENT), etwelrNSERROR);
+  EXPECT_EQ(logger->LogError("Mod", "Proc", seven, ltMSG_ONLY), etwelrSERROR);
+  EXPECT_TRUE(host->boxes.empty());  // a component error out of range: no box
 }
 
 TEST_F(LogErrorTest, ComposedSourceAndDescriptionReachTheEvent) {
@@ -96,13 +95,16 @@ TEST_F(LogErrorTest, ComposedSourceAndDescriptionReachTheEvent) {
   EXPECT_EQ(logger->LogError("Mod", "Proc", component, ltRAISEEVENT), etwelrNSERROR);
   TErrorObject severe = Error(etwcSERRORS | 1003, "ignored", "");  // its text from the errors
   logger->LogError("Mod", "Proc", severe, ltRAISEEVENT);
+  TErrorObject outside = Error(kNonSevere | 1011, "own", "");  // out of range: a system error
+  logger->LogError("Mod", "Proc", outside, ltRAISEEVENT);
 
   const std::string now = "|12/5/2026 7:29:54 PM";
   const std::vector<std::string> calls = {
       "@PC7 in Mod.Proc-|53|File not found" + now,
       "@PC7 in Mod.Proc >> X.y@OTHER >> Z|53|File not found" + now,
       "@PC7 in Mod.Proc-Lib|" + std::to_string(kNonSevere | 1003) + "|Disk nearly full" + now,
-      "@PC7 in Mod.Proc-|" + std::to_string(etwcSERRORS | 1003) + "|Disk failed" + now};
+      "@PC7 in Mod.Proc-|" + std::to_string(etwcSERRORS | 1003) + "|Disk failed" + now,
+      "@PC7 in Mod.Proc-|" + std::to_string(kNonSevere | 1011) + "|own" + now};
   EXPECT_EQ(second->calls, calls);
   EXPECT_EQ(sink->calls, calls);
   EXPECT_EQ(messages->lookups, std::vector<int32_t>{3});
@@ -110,8 +112,8 @@ TEST_F(LogErrorTest, ComposedSourceAndDescriptionReachTheEvent) {
   logger->Unadvise(cookie);
   TErrorObject again = Error(53);
   logger->LogError("Mod", "Proc", again, ltRAISEEVENT);
-  EXPECT_EQ(second->calls.size(), 4u);
-  EXPECT_EQ(sink->calls.size(), 5u);
+  EXPECT_EQ(second->calls.size(), 5u);
+  EXPECT_EQ(sink->calls.size(), 6u);
 }
 
 TEST_F(LogErrorTest, AnErrorLoggedFromInsideTheEventKeepsEachCallsOwnSource) {
@@ -205,22 +207,6 @@ TEST_F(LogErrorTest, MessageBoxesByErrorKindTablesAndFlags) {
   EXPECT_EQ(host->boxes[0].prompt,
             "12/5/2026 7:29:54 PM @PC7 in Mod.Proc-  *** Error #53 Description:  {x}");
   EXPECT_EQ(host->boxes[1].prompt, "12/5/2026 @PC7 in Mod.Proc-  *** Error #53 Description:  {x}");
-}
-
-TEST_F(LogErrorTest, RangeLeftAtZeroMakesComponentErrorsSystemErrors) {
-  auto sink = std::make_shared<RecordingErrorSink>();
-  logger->Advise(sink);
-  TErrorObject e = Error(kNonSevere | 7, "theirs", "");
-  EXPECT_EQ(logger->LogError("Mod", "Proc", e, ltMSG_ONLY | ltRAISEEVENT), etwelrSERROR);
-  EXPECT_EQ(host->boxes.size(), 0u);  // a component error out of range: no box
-  // Its own description, as a system error.
-  EXPECT_EQ(sink->calls,
-            std::vector<std::string>{"@PC7 in Mod.Proc-|" + std::to_string(kNonSevere | 7) +
-                                     "|theirs|12/5/2026 7:29:54 PM"});
-  TErrorObject zero = Error(kNonSevere | 0, "zero", "");
-  logger->gttMessages = messages;
-  EXPECT_EQ(logger->LogError("Mod", "Proc", zero, ltRAISEEVENT), etwelrNSERROR);
-  EXPECT_EQ(messages->lookups, std::vector<int32_t>{0});
 }
 
 TEST_F(LogErrorTest, NeverRaisesWhateverFailsInside) {

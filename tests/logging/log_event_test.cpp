@@ -86,16 +86,18 @@ TEST_F(LogEventTest, RewrittenAndStampedTextReachesLaterDestinationsButNotTheXml
             (Attributes{{"strEvent", "original"}, {"dDate", "2026-12-05T19:29:54"}}));
 }
 
-TEST_F(LogEventTest, PlainTextEmptyTextAndMarkupWithoutDateStamp) {
+// The log file is made empty and appended to, also when named again; texts stay as given.
+TEST_F(LogEventTest, PlainEmptyAndMarkupTextsWithoutDateStamp) {
   logger->pLogFile(logFile);
+  EXPECT_TRUE(std::filesystem::exists(logFile) && ReadFile(logFile).empty());
   logger->pConnect(connection, "Events");
   logger->pLogXML(xmlFile);
-  std::string empty;
-  std::string markup = "a & <b> \"q\" 'r'";
+  std::string empty, markup = "a & <b> \"q\" 'r'", arabic = "\u0645\u0631\u062D\u0628\u0627";
   logger->LogEvent(empty, ltFILE | ltDB | ltXML);
   logger->LogEvent(markup, ltFILE | ltDB | ltXML);
-
-  EXPECT_EQ(ReadFile(logFile), "\r\n\r\n" + markup + "\r\n\r\n");
+  logger->pLogFile(logFile);
+  logger->LogEvent(arabic, ltFILE);
+  EXPECT_EQ(ReadFile(logFile), "\r\n\r\n" + markup + "\r\n\r\n" + arabic + "\r\n\r\n");
   logger->SaveXMLLog();
   testing::XmlLogFile xml = ReadXmlLog(xmlFile);
   ASSERT_EQ(xml.records.size(), 2u);
@@ -103,44 +105,41 @@ TEST_F(LogEventTest, PlainTextEmptyTextAndMarkupWithoutDateStamp) {
   EXPECT_EQ(xml.records[1].attributes, (Attributes{{"strEvent", markup}}));
 
   // An empty text is stored as one blank. Without the file destination nothing stamps the
-  // text: the row holds it plain, dated. A failed connect keeps the earlier command.
+  // text: the row holds it plain, dated. A failed connect keeps the earlier command; a failed
+  // pLogFile raises, and the file's failures are then ignored.
   EXPECT_RAISED(logger->pConnect("Provider=NoSuchProvider;Data Source=x", "Events"), 0,
                 "CLogEvent.pConnect");
+  EXPECT_THROW(logger->pLogFile(dir.File("missing/folder/events.log")), AutomationError);
+  EXPECT_FALSE(logger->LogEvent(markup, ltFILE));
   logger->gbDateStamp = true;
   std::string plain = "plain";
   logger->LogEvent(plain, ltDB);
   EXPECT_EQ(Rows(), " |Null\n" + markup + "|Null\nplain|12/5/2026 7:29:54 PM\n");
 }
 
-TEST_F(LogEventTest, UnselectedBitsAndIgnoredFailuresWriteNothingAndRaiseNothing) {
+// Unselected bits and failures that are ignored (the handler's, a file never set, an event log
+// off NT) write and raise nothing; a failing destination raises with its name and ends the call.
+TEST_F(LogEventTest, IgnoredAndRaisedFailures) {
   auto sink = std::make_shared<RewritingSink>();
   sink->raises = true;
   logger->Advise(sink);
-  std::string text = "t";
+  std::string text = "e1";
   EXPECT_FALSE(logger->LogEvent(text));
   EXPECT_FALSE(logger->LogEvent(text, ltRAISEERROR | ltEMAIL | ltMSG_ONLY));
   EXPECT_TRUE(sink->seen.empty());
-  // The handler's failure, a file never set and an event log off NT are all ignored.
   EXPECT_FALSE(logger->LogEvent(text, ltFORMATERROR | ltFILE | ltEVENTLOG));
   EXPECT_EQ(sink->seen.size(), 1u);
   EXPECT_TRUE(host->events.empty());
-  EXPECT_TRUE(host->boxes.empty());
-}
 
-TEST_F(LogEventTest, FailingDestinationsAreRaisedWithTheirNameAndEndTheCall) {
   host->isNT = true;
   logger->pLogFile(logFile);
   logger->pLogXML(xmlFile);
-  auto sink = std::make_shared<RewritingSink>();
-  logger->Advise(sink);
-  std::string text = "e1";
   // No pConnect: the event and the file have run, the XML, event log and box have not.
   EXPECT_AUTOMATION_ERROR(logger->LogEvent(text, kEveryDestination), errObjectNotSet,
                           "CLogEvent.pLogToDB::CLogEvent@TESTPC", "");
-  EXPECT_EQ(sink->seen.size(), 1u);
+  EXPECT_EQ(sink->seen.size(), 2u);
   EXPECT_EQ(ReadFile(logFile), "e1\r\n\r\n");
-  EXPECT_TRUE(host->events.empty());
-  EXPECT_TRUE(host->boxes.empty());
+  EXPECT_TRUE(host->events.empty() && host->boxes.empty());
   logger->SaveXMLLog();
   EXPECT_TRUE(ReadXmlLog(xmlFile).records.empty());
 
@@ -150,9 +149,7 @@ TEST_F(LogEventTest, FailingDestinationsAreRaisedWithTheirNameAndEndTheCall) {
   host->failEventLog = true;
   EXPECT_AUTOMATION_ERROR(fresh->LogEvent(text, ltEVENTLOG), errPermissionDenied,
                           "CLogEvent.pLogToNTEventLog::EventLog@TESTPC", "The event log is full");
-
-  // A table that does not exist fails at the insert.
-  fresh->pConnect(connection, "NoSuchTable");
+  fresh->pConnect(connection, "NoSuchTable");  // fails at the insert
   EXPECT_RAISED(fresh->LogEvent(text, ltDB), 0, "CLogEvent.pLogToDB");
 }
 
@@ -175,23 +172,6 @@ TEST_F(LogEventTest, MessageBoxByTextOrByTableMessageNumber) {
       testing::CatchAutomationError([&] { logger->LogEvent(word, ltMSGBOX); });
   EXPECT_EQ(mismatch.Number, errTypeMismatch);
   EXPECT_EQ(mismatch.Source.find("CLogEvent"), std::string::npos);
-}
-
-TEST_F(LogEventTest, LogFileIsCreatedEmptyAndAppendedTo) {
-  logger->pLogFile(logFile);
-  ASSERT_TRUE(std::filesystem::exists(logFile));
-  EXPECT_EQ(std::filesystem::file_size(logFile), 0u);
-  std::string first = "first";
-  logger->LogEvent(first, ltFILE);
-  logger->pLogFile(logFile);  // an existing file is kept
-  std::string second = "\u0645\u0631\u062D\u0628\u0627";
-  logger->LogEvent(second, ltFILE);
-  EXPECT_EQ(ReadFile(logFile), "first\r\n\r\n" + second + "\r\n\r\n");
-
-  const std::string unreachable = dir.File("missing/folder/events.log");
-  EXPECT_THROW(logger->pLogFile(unreachable), AutomationError);
-  std::string lost = "lost";
-  EXPECT_FALSE(logger->LogEvent(lost, ltFILE));  // the file's failure is ignored
 }
 
 }  // namespace

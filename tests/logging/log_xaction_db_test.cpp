@@ -62,27 +62,17 @@ TEST_P(LogXactionDbTest, ConnectPreparesOneParameterPerColumnInTableOrder) {
   auto quoted = [&](const char* name) { return "\"" + Column(name) + "\""; };
   EXPECT_EQ(command->CommandText, "INSERT INTO XT ( " + quoted("Id") + "," + quoted("Port") + "," +
                                       quoted("WhenAt") + " )  VALUES ( ?,?,? )");
-  EXPECT_EQ(command->CommandType, data::adCmdText);
   EXPECT_TRUE(command->Prepared);
-  EXPECT_EQ(command->ActiveConnection, nullptr);
-  const data::Parameters& parameters = *command->Parameters();
-  ASSERT_EQ(parameters.Count(), 3);
-  struct Expected {
-    const char* name;
-    int32_t type, size;
-    bool nullable;
-  };
-  const Expected expected[] = {{"Id", data::adInteger, 4, false},
-                               {"Port", data::adVarChar, 10, true},
-                               {"WhenAt", data::adDate, 8, false}};
-  for (int32_t i = 0; i < 3; ++i) {
-    const data::Parameter& p = *parameters[i];
-    EXPECT_EQ(std::tuple(p.Name, p.Type, p.Size, p.Direction,
-                         (p.Attributes & data::adParamNullable) != 0, p.Value.IsEmpty()),
-              std::tuple(Column(expected[i].name), expected[i].type, expected[i].size,
-                         data::adParamInput, expected[i].nullable, true));
+  // Each parameter as "name type size nullable", input only and without a value.
+  std::string parameters;
+  for (int32_t i = 0; i < command->Parameters()->Count(); ++i) {
+    const data::Parameter& p = *(*command->Parameters())[i];
+    parameters += p.Name + " " + std::to_string(p.Type) + " " + std::to_string(p.Size) +
+                  ((p.Attributes & data::adParamNullable) != 0 ? " null" : "") +
+                  (p.Direction == data::adParamInput && p.Value.IsEmpty() ? ";" : " ?;");
   }
-
+  EXPECT_EQ(parameters,
+            Column("Id") + " 3 4;" + Column("Port") + " 200 10 null;" + Column("WhenAt") + " 7 8;");
   // Decimal and numeric columns carry their precision and scale.
   Db().RunScript("CREATE TABLE XN (Amount NUMERIC(12,3), Note VARCHAR(5))");
   Connect("XN");
@@ -92,33 +82,40 @@ TEST_P(LogXactionDbTest, ConnectPreparesOneParameterPerColumnInTableOrder) {
             std::tuple(data::adNumeric, 12, 3, 0));
 }
 
+// Records fill the columns by position: a missing Id takes its type's default, a text is cut to
+// the column's size, a date column without value takes now, a nullable one Null; an empty record
+// inserts the previous values again; an element the column cannot take fails with 20000 and
+// writes no row; a handler's changes reach the row but not the record line.
 TEST_P(LogXactionDbTest, RecordsFillColumnsByPositionWithDefaultsForTheRest) {
+  struct Rewriter : CLogXactionEvents {
+    void ShowEvent(SafeArray& Data) override { Data[2] = Variant("changed"); }
+  };
   Connect();
   SafeArray two = Record({"1", "port-one-is-too-long"});
   SafeArray five = Record({2, "p2", "2026/01/02", "ignored", "ignored"});
   SafeArray missingPort = Record({3, Variant::Missing(), Date(2026, 3, 4, 5, 6, 7)});
   SafeArray missingId = Record({Variant::Missing(), "p0", Date(2026, 1, 1)});
   SafeArray zeroBased = Record({"ignored", 4, "p4", Date(2026, 4, 4)}, 0);
-  for (SafeArray* record : {&two, &five, &missingPort, &missingId, &zeroBased})
+  SafeArray empty;
+  for (SafeArray* record : {&two, &five, &missingPort, &missingId, &zeroBased, &empty})
     EXPECT_FALSE(logger->LogXaction(*record, ltDB));
-  // A missing Id takes its type's default, a text is cut to the column's size, a date column
-  // without value takes now, a nullable one Null.
-  EXPECT_EQ(Rows(),
-            "0|p0|1/1/2026\n"
-            "1|port-one-i|12/5/2026 7:29:54 PM\n"
-            "2|p2|1/2/2026\n"
-            "3|Null|3/4/2026 5:06:07 AM\n"
-            "4|p4|4/4/2026\n");
-}
-
-TEST_P(LogXactionDbTest, UnconvertibleElementFailsWith20000AndWritesNoRow) {
-  Connect();
   SafeArray bad = Record({"abc", "p", Date(2026, 1, 1)});
   AutomationError error = testing::CatchAutomationError([&] { logger->LogXaction(bad, ltDB); });
   EXPECT_EQ(error.Number, kXactionDataError);
   EXPECT_EQ(error.Source, "CLogXaction.LogXaction@TESTPC >> CLogXaction.pLogToDB::ORVEX@TESTPC");
   EXPECT_FALSE(error.Description.empty());
-  EXPECT_EQ(Rows(), "");
+  logger->Advise(std::make_shared<Rewriter>());
+  SafeArray record = Record({6, "original", Date(2026, 6, 6)});
+  logger->LogXaction(record, ltRAISEEVENT | ltDB | ltMSGBOX);
+  EXPECT_EQ(host->boxes.at(0).title.rfind("6:original:", 0), 0u);
+  EXPECT_EQ(Rows(),
+            "0|p0|1/1/2026\n"
+            "1|port-one-i|12/5/2026 7:29:54 PM\n"
+            "2|p2|1/2/2026\n"
+            "3|Null|3/4/2026 5:06:07 AM\n"
+            "4|p4|4/4/2026\n"
+            "4|p4|4/4/2026\n"
+            "6|changed|6/6/2026\n");
 }
 
 TEST_P(LogXactionDbTest, FailedInsertIsRolledBackAndTheNextOneCommits) {
@@ -138,28 +135,6 @@ TEST_P(LogXactionDbTest, FailedInsertIsRolledBackAndTheNextOneCommits) {
   SafeArray second = Record({2, "b", Date(2026, 1, 1)});
   logger->LogXaction(second, ltDB);
   EXPECT_EQ(Db().CountRows("XT"), 3);
-}
-
-TEST_P(LogXactionDbTest, EmptyRecordInsertsThePreviousValuesAgain) {
-  Connect();
-  SafeArray record = Record({5, "p5", Date(2026, 5, 5)});
-  logger->LogXaction(record, ltDB);
-  SafeArray empty;
-  logger->LogXaction(empty, ltDB);
-  EXPECT_EQ(Rows(), "5|p5|5/5/2026\n5|p5|5/5/2026\n");
-}
-
-TEST_P(LogXactionDbTest, HandlerChangesReachTheRowButNotTheRecordLine) {
-  struct Rewriter : CLogXactionEvents {
-    void ShowEvent(SafeArray& Data) override { Data[2] = Variant("changed"); }
-  };
-  Connect();
-  logger->Advise(std::make_shared<Rewriter>());
-  SafeArray record = Record({6, "original", Date(2026, 6, 6)});
-  logger->LogXaction(record, ltRAISEEVENT | ltDB | ltMSGBOX);
-  EXPECT_EQ(Rows(), "6|changed|6/6/2026\n");
-  ASSERT_EQ(host->boxes.size(), 1u);
-  EXPECT_EQ(host->boxes[0].title.rfind("6:original:", 0), 0u);
 }
 
 TEST_P(LogXactionDbTest, ConnectAndNoConnectFailuresCarryTheirProcedures) {

@@ -26,4 +26,11 @@ std::string ReadFile(const std::string& path);
 // Replaces a file's content with the bytes.
 void WriteFile(const std::string& path, const std::string& bytes);
 
+// The UTF-16LE bytes of an ASCII text, as a text log holds it.
+inline std::string Utf16(const std::string& ascii) {
+  std::string bytes;
+  for (char c : ascii) bytes += std::string{c, '\0'};
+  return bytes;
+}
+
 }  // namespace orvex::testing
