@@ -246,10 +246,12 @@ TEST_F(XmlLogTest, ARecordTooBigToReadBackIsRefusedWhenLogged) {
   const std::string path = dir.File("big.xml");
   CLogError logger;
   logger.pLogXML(path);
-  TErrorObject big{0, std::string(10 << 20, 'x'), 0, "", 0, ""};
+  // An ampersand takes five bytes in the file: 8,000,000 bytes is the most an attribute takes.
+  const std::string limit(1'600'000, '&');
+  TErrorObject big{0, limit + "x", 0, "", 0, ""};
   EXPECT_NE(logger.LogError("Mod", "Proc", big, ltXML) & etwelrLOGTOXML_FAILED, 0);
   EXPECT_EQ(big.lNumber, errInvalidProcedureCall);
-  Log(logger, 1, std::string(1 << 20, '&'));  // 1 MiB, 5 MiB escaped: still readable
+  Log(logger, 1, limit);
   logger.SaveXMLLog();
   Log(logger, 2, "after");
   logger.SaveXMLLog();
