@@ -99,14 +99,18 @@ class DesktopMessageBox : public ::testing::Test {
     pid_ = std::atoi(pid);
     display[strcspn(display, "\n")] = '\0';
     unsetenv("WAYLAND_DISPLAY");
-    setenv("DISPLAY", display, 1), setenv("GDK_BACKEND", "x11", 1);
-    setenv("NO_AT_BRIDGE", "1", 1), setenv("GSETTINGS_BACKEND", "memory", 1);
+    for (auto [name, value] : {std::pair<const char*, const char*>{"DISPLAY", display},
+                               {"GDK_BACKEND", "x11"},
+                               {"NO_AT_BRIDGE", "1"},
+                               {"GSETTINGS_BACKEND", "memory"}})
+      setenv(name, value, 1);
   }
   // Nothing may touch GTK after its server is gone, so this is the suite's last word.
   static void TearDownTestSuite() {
     if (pid_ > 0) kill(pid_, SIGTERM);
     if (xvfb_ != nullptr) pclose(xvfb_);
-    xvfb_ = nullptr, pid_ = 0;
+    xvfb_ = nullptr;
+    pid_ = 0;
   }
   void SetUp() override {
     if (pid_ == 0) GTEST_SKIP() << "no desktop module, xdotool or Xvfb";
