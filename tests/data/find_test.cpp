@@ -85,7 +85,13 @@ void Place(Recordset& rs, int32_t at) {
     rs.AbsolutePosition(at);
     return;
   }
-  at == 0 ? (rs.MoveFirst(), rs.MovePrevious()) : (rs.MoveLast(), rs.MoveNext());
+  if (at == 0) {
+    rs.MoveFirst();
+    rs.MovePrevious();
+  } else {
+    rs.MoveLast();
+    rs.MoveNext();
+  }
 }
 
 int32_t PlaceOf(Recordset& rs) {

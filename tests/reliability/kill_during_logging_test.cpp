@@ -50,11 +50,11 @@ std::string Description(int run, int32_t record) {
     if (logger->LogError("Crash", "Loop", error, ltFILE | ltDB | ltXML) &
         (etwelrLOGTOFILE_FAILED | etwelrLOGTODB_FAILED | etwelrLOGTOXML_FAILED))
       _exit(3);
-    int32_t saved = -record;
-    if (::write(reportFd, &record, sizeof record) != sizeof record ||
-        (record % 10 == 0 &&
-         (logger->SaveXMLLog(), ::write(reportFd, &saved, sizeof saved) != sizeof saved)))
-      _exit(4);
+    if (::write(reportFd, &record, sizeof record) != sizeof record) _exit(4);
+    if (record % 10 != 0) continue;
+    logger->SaveXMLLog();
+    const int32_t saved = -record;  // reported negative
+    if (::write(reportFd, &saved, sizeof saved) != sizeof saved) _exit(4);
   }
 }
 
@@ -118,8 +118,10 @@ TEST(KillDuringLogging, EveryReturnedRecordSurvivesSigkill) {
     ::waitpid(child, &status, 0);
     ASSERT_TRUE(WIFSIGNALED(status)) << "the child stopped by itself, exit " << WEXITSTATUS(status);
     int32_t logged = 0, saved = 0;
-    for (int32_t value = 0; ::read(pipeFds[0], &value, sizeof value) == sizeof value;)
-      (value > 0 ? logged : saved) = value > 0 ? value : -value;
+    for (int32_t value = 0; ::read(pipeFds[0], &value, sizeof value) == sizeof value;) {
+      if (value > 0) logged = value;
+      if (value < 0) saved = -value;
+    }
     ::close(pipeFds[0]);
     totalLogged += logged;
 

@@ -120,9 +120,10 @@ TEST(SharedLogs, ProcessesLoggingAtOnceLoseDuplicateAndTearNoRecord) {
     // before it forks (a sanitizer's allocator is not safe across a fork beside a running thread).
     if (!rotating) reliability::ExecSqlite(files.database, reliability::kErrorLogTable);
     std::vector<pid_t> children;
-    for (int process = 0; process < processes; ++process)
-      if ((children.emplace_back(fork())) == 0)
-        LogRecords(process, records, rotating ? 10 : 25, files);
+    for (int process = 0; process < processes; ++process) {
+      children.push_back(fork());
+      if (children.back() == 0) LogRecords(process, records, rotating ? 10 : 25, files);
+    }
     for (int i = 1; i <= rotations; ++i) {
       std::this_thread::sleep_for(std::chrono::milliseconds(40));
       for (const std::string& path : {files.errorText, files.eventText, files.xml})
