@@ -83,6 +83,11 @@ TEST_P(ColumnTypesTest, EachTypeIsDescribedWrittenReadAndHoldsNull) {
       {"NVARCHAR(10)", Variant("نعم"), {adVarWChar, 10, kVarying}, absent},
       {"VARCHAR", Variant("no length"), {adLongVarWChar, 1073741823, kLong}},
       {"TEXT", Variant("رسالة خطأ"), {adLongVarWChar, 1073741823, kLong}},
+      // A value of another kind goes in as its text.
+      {"TEXT",
+       stamp,
+       {adLongVarWChar, 1073741823, kLong, 255, 255, Variant("12/5/2026 7:29:54 PM")}},
+      {"NVARCHAR(5)", Variant(true), {adVarWChar, 5, kVarying, 255, 255, Variant("True")}, absent},
       {"BLOB", blob, {adLongVarBinary, 2147483647, kLong}, absent},
       {"BYTEA", blob, absent,
        Reading{adLongVarBinary, 2147483647, kLong, 255, 255, {}, "\\xfafb00fd"}},

@@ -23,9 +23,9 @@ TEST_P(PostgresProvider, TimestampsWithZoneReadAsLocalTime) {
   Run({"CREATE TABLE Z (Id INTEGER, At TIMESTAMPTZ)",
        "INSERT INTO Z VALUES (1, '2026-01-15 10:00:00+02')",
        "INSERT INTO Z VALUES (2, '2026-01-15 23:30:00.75-05:30')"});
-  EXPECT_EQ(Rows("SELECT At FROM Z ORDER BY Id"), CStr(Variant(Date(2026, 1, 15, 13, 30, 0))) +
-                                                      "\n" +
-                                                      CStr(Variant(Date(2026, 1, 16, 10, 30, 0))) + "\n");
+  EXPECT_EQ(Rows("SELECT At FROM Z ORDER BY Id"),
+            CStr(Variant(Date(2026, 1, 15, 13, 30, 0))) + "\n" +
+                CStr(Variant(Date(2026, 1, 16, 10, 30, 0))) + "\n");
   unsetenv("TZ");
   tzset();
 }

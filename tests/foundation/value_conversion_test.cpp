@@ -62,7 +62,7 @@ TEST(SetParameterValue, EachTypeTakesItsSubtypeWithinItsRangeAndSize) {
       // Numeric takes the leading number of other text.
       {data::adNumeric, Variant("12abc"), 0, "14 12"},
       {data::adNumeric, Variant("abc"), 0, "14 0"},
-      {data::adNumeric, Variant(" -1 2.5e1x"), 0, "14 -125"},
+      {data::adNumeric, Variant(" -1\t2.5e1\r\nx"), 0, "14 -125"},  // blanks anywhere
       {data::adNumeric, Variant("3.25"), 0, "14 3.25"},
       {data::adNumeric, Variant(1.5), 0, "14 1.5"},
       {data::adNumeric, Variant::Null(), 0, refused},

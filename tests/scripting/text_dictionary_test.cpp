@@ -30,8 +30,9 @@ TEST(TextDictionary, KeysAreExactAndASecondAddIsRefused) {
   // A refused Add changes nothing.
   std::string entries;
   for (const std::string& key : glossary.Keys()) entries += "[" + key + "]" + TextOf(glossary, key);
-  EXPECT_EQ(entries, "[7]text 7[07]text 07[+7]text +7[-7]text -7[7 ]text 7 [key]text key"
-                     "[Key]text Key[]text [0]");
+  EXPECT_EQ(entries,
+            "[7]text 7[07]text 07[+7]text +7[-7]text -7[7 ]text 7 [key]text key"
+            "[Key]text Key[]text [0]");
   for (const char* absent : {"KEY", "00", "8"}) EXPECT_FALSE(glossary.Exists(absent)) << absent;
 }
 

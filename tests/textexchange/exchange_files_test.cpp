@@ -24,9 +24,10 @@ const TextRows kRows = {
     {2, {"two\nlines\tand a tab", "سطران\n\tوجدول"}},
     {3, {"No translation yet", std::nullopt}},
     {4, {"A bell \a, an escape \x1b and a delete \x7f", "جرس \a!"}},
-    {5, {"A text long enough that gettext folds it at a space before the edge of the page, "
-         "then goes on",
-         "نص طويل بما يكفي ليطويه gettext عند مسافة قبل حافة الصفحة، ثم يستمر"}},
+    {5,
+     {"A text long enough that gettext folds it at a space before the edge of the page, "
+      "then goes on",
+      "نص طويل بما يكفي ليطويه gettext عند مسافة قبل حافة الصفحة، ثم يستمر"}},
 };
 
 class ExchangeFilesTest : public ::testing::Test {
