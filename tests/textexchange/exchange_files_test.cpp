@@ -134,7 +134,9 @@ TEST_F(ExchangeFilesTest, BrokenFilesAreRefusedWithTheLine) {
       pipe +
           " is not a regular file (a folder, pipe, device or socket); only regular files are "
           "read and written");
-  for (const auto& [format, text, description] : cases) {
+  for (const auto& c : cases) {
+    const ExchangeFormat format = std::get<0>(c);  // (references: the check's lambda takes them)
+    const std::string &text = std::get<1>(c), &description = std::get<2>(c);
     SCOPED_TRACE(text);
     EXPECT_AUTOMATION_ERROR(ImportTexts(table, {"Arabic", format, false, true}, text),
                             MErrors::NSError(kErrExchangeFileInvalid), "ORVEX.TextExchange",

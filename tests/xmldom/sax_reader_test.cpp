@@ -144,7 +144,9 @@ TEST(SaxReader, InternalEntitiesAreReplacedAndNothingElseIsExpandedOrRead) {
       {"<r a='&nope;'/>", ""},
       {"<!DOCTYPE r SYSTEM " + secret + "><r/>", "start {}r r"},  // the DTD is not read
   };
-  for (const auto& [document, start] : cases) {
+  for (const auto& c : cases) {
+    const std::string& document = c.first;  // (a reference: the check's lambda takes it)
+    const std::string& start = c.second;
     SCOPED_TRACE(document.substr(0, 80));
     Reader r;
     const auto began = std::chrono::steady_clock::now();
